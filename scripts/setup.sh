@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what Velmora needs to build, test and run on Debian 12. Safe to run again: it installs only
+# what is missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build clang libclang-rt-14-dev clang-format
+  qt6-base-dev qt6-svg-dev libqt6svg6 qt6-image-formats-plugins
+  libasio-dev libpugixml-dev libxcb1-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth x11-utils imagemagick
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Some packages are missing and this is not root; run as root or install them: ${missing[*]}" >&2
+    exit 1
+  fi
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the debug build, the address and undefined-behaviour sanitizer
+# build and the thread sanitizer build of the core, each with ctest. Safe to run again; builds are
+# incremental under build/.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh || exit 1
+
+jobs=$(nproc)
+status=0
+passed=0
+failed=0
+
+run_preset() {
+  local preset=$1
+  echo "=== $preset: configure and build"
+  if ! cmake --preset "$preset" >"build-$preset.log" 2>&1 && ! { cat "build-$preset.log"; false; }; then
+    status=1
+    return
+  fi
+  if ! cmake --build --preset "$preset" -j "$jobs"; then
+    status=1
+    return
+  fi
+  echo "=== $preset: tests"
+  local log="build/$preset/ctest.log"
+  ctest --preset "$preset" -j "$jobs" 2>&1 | tee "$log"
+  local rc=${PIPESTATUS[0]}
+  ((rc == 0)) || status=1
+  local line
+  line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -1)
+  if [[ $line =~ ([0-9]+)\ tests\ failed\ out\ of\ ([0-9]+) ]]; then
+    failed=$((failed + BASH_REMATCH[1]))
+    passed=$((passed + BASH_REMATCH[2] - BASH_REMATCH[1]))
+  elif ((rc != 0)); then
+    failed=$((failed + 1))
+  fi
+}
+
+mkdir -p build
+for preset in debug asan tsan; do
+  run_preset "$preset"
+  mv -f "build-$preset.log" "build/$preset-configure.log" 2>/dev/null
+done
+
+echo
+echo "tests: $passed passed, $failed failed"
+exit $status

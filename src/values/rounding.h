@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace velmora {
+
+// Nearest whole number, halves to even; nothing when the value is not finite or does not fit 64 bits.
+std::optional<std::int64_t> RoundHalfEven(double value);
+
+// Toward zero; nothing when the value is not finite or does not fit 64 bits.
+std::optional<std::int64_t> TruncateTowardZero(double value);
+
+// Plain decimal digits with a leading "-" when negative.
+std::string WholeNumberText(std::int64_t value);
+
+// The shortest general form with up to 15 significant digits, "." as separator ("36", "123.4", "1E-5").
+std::string GeneralNumberText(double value);
+
+}  // namespace velmora

@@ -1,0 +1,128 @@
+#include "platform/process_memory.h"
+
+#include <array>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "memory_fixture.h"
+
+namespace velmora::platform {
+namespace {
+
+constexpr std::uint32_t kBase = 0x5A000000;
+
+std::size_t PageSize() {
+  return static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+}
+
+template <typename T>
+T ReadAs(ProcessMemory& memory, std::uint32_t address, bool* ok) {
+  T value{};
+  *ok = memory.Read(address, std::as_writable_bytes(std::span(&value, 1)));
+  return value;
+}
+
+TEST(ProcessMemoryTest, ReadsKnownBytesOfAnotherProcess) {
+  test::MemoryFixture fixture(kBase, 2 * PageSize());
+  fixture.Put<double>(kBase + 0x10, 353.15);
+  fixture.Put<std::int16_t>(kBase + 0x20, -1);
+  auto memory = OpenProcessMemory(fixture.Pid());
+  ASSERT_NE(memory, nullptr);
+
+  bool ok = false;
+  EXPECT_EQ(ReadAs<double>(*memory, kBase + 0x10, &ok), 353.15);
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(ReadAs<std::int16_t>(*memory, kBase + 0x20, &ok), -1);
+  EXPECT_TRUE(ok);
+
+  // Changed from outside, read again: nothing is cached.
+  fixture.Put<double>(kBase + 0x10, 290.0);
+  EXPECT_EQ(ReadAs<double>(*memory, kBase + 0x10, &ok), 290.0);
+}
+
+TEST(ProcessMemoryTest, FailsOnUnmappedAddressesAndAddressZero) {
+  test::MemoryFixture fixture(kBase, PageSize());
+  auto memory = OpenProcessMemory(fixture.Pid());
+  ASSERT_NE(memory, nullptr);
+  bool ok = true;
+  ReadAs<std::uint32_t>(*memory, 0, &ok);
+  EXPECT_FALSE(ok);
+  ReadAs<std::uint32_t>(*memory, kBase + static_cast<std::uint32_t>(PageSize()), &ok);
+  EXPECT_FALSE(ok);
+  // A value that straddles the end of the mapping fails as a whole.
+  ReadAs<std::uint32_t>(*memory, kBase + static_cast<std::uint32_t>(PageSize()) - 2, &ok);
+  EXPECT_FALSE(ok);
+}
+
+TEST(ProcessMemoryTest, OpeningAProcessThatDoesNotExistFails) {
+  EXPECT_EQ(OpenProcessMemory(0), nullptr);
+  test::MemoryFixture fixture(kBase, PageSize());
+  const auto pid = fixture.Pid();
+  fixture.Stop();
+  EXPECT_EQ(OpenProcessMemory(pid), nullptr);
+}
+
+TEST(ProcessMemoryTest, ReadsAfterTheProcessEndedFail) {
+  test::MemoryFixture fixture(kBase, PageSize());
+  auto memory = OpenProcessMemory(fixture.Pid());
+  ASSERT_NE(memory, nullptr);
+  fixture.Stop();
+  bool ok = true;
+  ReadAs<std::uint32_t>(*memory, kBase, &ok);
+  EXPECT_FALSE(ok);
+}
+
+// Pages: 0 mapped, 1 a hole, 2 mapped. Each request stands or falls on its own, in one call when all are
+// readable, and the requests after a failed one are still read.
+TEST(ProcessMemoryTest, ReadManyKeepsEachRequestOnItsOwn) {
+  const std::size_t page = PageSize();
+  test::MemoryFixture fixture(kBase, 3 * page, {page, page});
+  const auto page2 = kBase + static_cast<std::uint32_t>(2 * page);
+  fixture.Put<std::uint32_t>(kBase, 0x11111111);
+  fixture.Put<std::uint32_t>(kBase + 8, 0x22222222);
+  fixture.Put<std::uint32_t>(page2, 0x33333333);
+  auto memory = OpenProcessMemory(fixture.Pid());
+  ASSERT_NE(memory, nullptr);
+
+  struct Case {
+    std::uint32_t address;
+    bool ok;
+    std::uint32_t value;
+  };
+  const std::vector<Case> cases{
+      {kBase, true, 0x11111111},
+      {kBase + static_cast<std::uint32_t>(page) + 4, false, 0},  // in the hole
+      {0, false, 0},
+      {kBase + 8, true, 0x22222222},
+      {kBase + static_cast<std::uint32_t>(page) - 2, false, 0},  // runs into the hole
+      {page2, true, 0x33333333},
+  };
+  std::vector<std::uint32_t> values(cases.size(), 0);
+  std::vector<ReadRequest> requests;
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    requests.push_back({cases[i].address, std::as_writable_bytes(std::span(&values[i], 1))});
+  }
+  memory->ReadMany(requests);
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(requests[i].ok, cases[i].ok);
+    if (cases[i].ok) {
+      EXPECT_EQ(values[i], cases[i].value);
+    }
+  }
+
+  // All readable: one system call whatever the number of requests.
+  std::array<std::uint32_t, 3> readable{};
+  std::vector<ReadRequest> good{{kBase, std::as_writable_bytes(std::span(&readable[0], 1))},
+                                {kBase + 8, std::as_writable_bytes(std::span(&readable[1], 1))},
+                                {page2, std::as_writable_bytes(std::span(&readable[2], 1))}};
+  const auto before = memory->SystemCalls();
+  memory->ReadMany(good);
+  EXPECT_EQ(memory->SystemCalls() - before, 1U);
+  EXPECT_EQ(readable, (std::array<std::uint32_t, 3>{0x11111111, 0x22222222, 0x33333333}));
+}
+
+}  // namespace
+}  // namespace velmora::platform
