@@ -224,7 +224,7 @@ void TAccelerationValueSingle::Display() {
     return;
   }
   const auto position = RoundHalfEven(static_cast<double>(FValue) * 100.0).value_or(0);
-  SetPositionIfChanged(FGauge, static_cast<int>(std::clamp<std::int64_t>(position, INT32_MIN, INT32_MAX)));
+  SetPositionIfChanged(FGauge, ClampToInt(position));
 }
 
 void TAccelerationValueSingle::ReadAndDisplay(TGame& AGame) {

@@ -1,5 +1,7 @@
 #include "values/rounding.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <string_view>
@@ -36,6 +38,10 @@ std::optional<std::int64_t> TruncateTowardZero(double value) {
     return std::nullopt;
   }
   return static_cast<std::int64_t>(std::trunc(value));
+}
+
+int ClampToInt(std::int64_t value) {
+  return static_cast<int>(std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
 std::string WholeNumberText(std::int64_t value) {

@@ -12,6 +12,9 @@ std::optional<std::int64_t> RoundHalfEven(double value);
 // Toward zero; nothing when the value is not finite or does not fit 64 bits.
 std::optional<std::int64_t> TruncateTowardZero(double value);
 
+// A gauge position from a whole number that may lie far outside any gauge's range.
+int ClampToInt(std::int64_t value);
+
 // Plain decimal digits with a leading "-" when negative.
 std::string WholeNumberText(std::int64_t value);
 

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "game/main_thread_hand_over.h"
+#include "platform/tick_clock.h"
+#include "platform/window_finder.h"
+#include "values/display_targets.h"
+
+namespace velmora {
+
+class TGame;
+class TThreadData;
+
+// The timer that runs detection once a second; the dashboard's is a Qt timer.
+class DetectionTimer {
+ public:
+  virtual ~DetectionTimer() = default;
+  virtual void SetEnabled(bool enabled) = 0;
+  virtual bool Enabled() const = 0;
+};
+
+// The attachment to a simulator: which window was found, its process and version, the status shown at
+// the top of the dashboard, and the scan thread that drives the read cycle in the stand-alone role.
+class TGameLink final {
+ public:
+  TGameLink(TGame& game, platform::WindowFinder& finder, MainThreadHandOver& hand_over,
+            DetectionTimer& timer);
+  // Stops and joins the scan thread, so the game model may be freed after it.
+  ~TGameLink();
+  TGameLink(const TGameLink&) = delete;
+  TGameLink& operator=(const TGameLink&) = delete;
+
+  // Title and class of the attached window. The scan thread reads them while a new attach may assign
+  // them, so they are copied under a lock.
+  std::string ProgramNameWindows() const;
+  std::string ProgrammeWindowsType() const;
+  void SetProgramWindow(std::string title, std::string class_name);
+
+  platform::WindowHandle ProgramHandle = 0;
+  std::uint32_t ProgramProcessId = 0;
+  std::string ProgramExeName;
+  std::string ProgramVersion;
+
+  // The status area: `lbl_application` and `img_application`.
+  TextTarget* lbl_application = nullptr;
+  PictureTarget* img_application = nullptr;
+
+  // The mark of the "Show Player Grid" menu item, which gates the driver list. Main thread only.
+  bool ShowPlayerGrid1 = true;
+
+  // True while both names are known and a window with exactly that class and title exists.
+  bool TestProgramActif();
+
+  // Level 0: red prohibition sign; 2: no picture; any other: green tick.
+  void LedApplication(std::string_view ANameAppliaction, int ALedGreen);
+
+  // Starts the scan thread, ending and joining one that runs first.
+  void StartScanThread();
+  // Asks the scan thread to end and joins it; it runs no further step on the main thread.
+  void StopScanThread();
+  bool ScanThreadRunning() const;
+  // The tick count of the last driver-list refresh of the running scan thread.
+  std::uint32_t ScanThreadStart() const;
+
+  // Main thread, when the scan thread ends: detection starts again and the process is let go.
+  void SyncGameLost();
+
+  TGame& Game() { return game_; }
+  MainThreadHandOver& HandOver() { return hand_over_; }
+
+ private:
+  TGame& game_;
+  platform::WindowFinder& finder_;
+  MainThreadHandOver& hand_over_;
+  DetectionTimer& timer_;
+  mutable std::mutex names_mutex_;
+  std::string title_;
+  std::string class_name_;
+  std::unique_ptr<TThreadData> FThreadData;
+};
+
+}  // namespace velmora

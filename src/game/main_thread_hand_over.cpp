@@ -1,0 +1,86 @@
+#include "game/main_thread_hand_over.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace velmora {
+
+QueuedHandOver::QueuedHandOver(std::function<void()> wake_main)
+    : main_thread_(std::this_thread::get_id()), wake_main_(std::move(wake_main)) {}
+
+QueuedHandOver::~QueuedHandOver() {
+  Close();
+}
+
+bool QueuedHandOver::RunAndWait(const std::function<void()>& step, std::stop_token stop) {
+  if (std::this_thread::get_id() == main_thread_) {
+    return false;
+  }
+  Task task{&step};
+  {
+    std::lock_guard lock(mutex_);
+    if (closed_ || stop.stop_requested()) {
+      return false;
+    }
+    queue_.push_back(&task);
+  }
+  changed_.notify_all();
+  if (wake_main_) {
+    wake_main_();
+  }
+  std::stop_callback wake_on_stop(stop, [this] {
+    std::lock_guard lock(mutex_);
+    changed_.notify_all();
+  });
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    if (task.state == State::kDone) {
+      return true;
+    }
+    // A step the main thread has begun is waited for to its end, whatever happens meanwhile.
+    if (task.state == State::kWaiting && (closed_ || stop.stop_requested())) {
+      queue_.erase(std::find(queue_.begin(), queue_.end(), &task));
+      task.state = State::kAbandoned;
+      return false;
+    }
+    changed_.wait(lock);
+  }
+}
+
+int QueuedHandOver::RunPending() {
+  int ran = 0;
+  std::unique_lock lock(mutex_);
+  while (!queue_.empty()) {
+    Task* task = queue_.front();
+    queue_.pop_front();
+    task->state = State::kRunning;
+    lock.unlock();
+    (*task->step)();
+    lock.lock();
+    task->state = State::kDone;
+    changed_.notify_all();
+    ++ran;
+  }
+  return ran;
+}
+
+bool QueuedHandOver::WaitAndRun(int timeout_ms) {
+  {
+    std::unique_lock lock(mutex_);
+    if (!changed_.wait_for(lock, std::chrono::milliseconds(timeout_ms),
+                           [this] { return !queue_.empty() || closed_; })) {
+      return false;
+    }
+  }
+  return RunPending() > 0;
+}
+
+void QueuedHandOver::Close() {
+  {
+    std::lock_guard lock(mutex_);
+    closed_ = true;
+  }
+  changed_.notify_all();
+}
+
+}  // namespace velmora

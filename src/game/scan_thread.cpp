@@ -1,0 +1,75 @@
+#include "game/scan_thread.h"
+
+#include <chrono>
+#include <optional>
+
+#include "game/game.h"
+#include "game/game_link.h"
+
+namespace velmora {
+
+TThreadData::TThreadData(TGameLink& link)
+    : link_(link), game_(link.Game()), thread_([this](std::stop_token stop) { Execute(stop); }) {}
+
+TThreadData::~TThreadData() {
+  thread_.request_stop();
+  if (thread_.joinable()) {
+    thread_.join();
+  }
+}
+
+void TThreadData::Execute(std::stop_token stop) {
+  FStart.store(game_.TickCount());
+  MainThreadHandOver& hand_over = link_.HandOver();
+  bool window_gone = false;
+  while (!window_gone && !stop.stop_requested()) {
+    if (link_.TestProgramActif()) {
+      if (game_.FNetwork.NetworkType() != TNetworkType::ntStandalone) {
+        break;
+      }
+      std::optional<std::uint8_t> cockpit;
+      if (game_.FInCokpit.FActive) {
+        cockpit = game_.FInCokpit.Read(game_);
+      }
+      hand_over.RunAndWait(
+          [&] {
+            if (cockpit) {
+              game_.FInCokpit.SetValue(*cockpit);
+            }
+            if (game_.FInCokpit.FValue == 1) {
+              SyncReadAndDisplay();
+            } else {
+              SyncReadAndDisplayNoCockpit();
+            }
+          },
+          stop);
+    } else {
+      window_gone = true;
+    }
+    std::unique_lock lock(pause_mutex_);
+    pause_.wait_for(lock, stop, std::chrono::milliseconds(kPassPauseMs), [] { return false; });
+  }
+  // Ended by its owner, the thread leaves the status alone: the owner is attaching anew or closing.
+  hand_over.RunAndWait([this] { link_.SyncGameLost(); }, stop);
+  finished_.store(true, std::memory_order_release);
+}
+
+void TThreadData::SyncReadAndDisplay() {
+  game_.ReadAndDisplay();
+  RefreshDriverListWhenDue();
+}
+
+void TThreadData::SyncReadAndDisplayNoCockpit() {
+  game_.ReadAndDisplayNoCockpit();
+  RefreshDriverListWhenDue();
+}
+
+void TThreadData::RefreshDriverListWhenDue() {
+  const std::uint32_t now = game_.TickCount();
+  if (link_.ShowPlayerGrid1 && platform::TicksElapsed(now, FStart.load(), PlayerListInterval)) {
+    game_.RefreshDriverList();
+    FStart.store(game_.TickCount());
+  }
+}
+
+}  // namespace velmora

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+namespace velmora {
+
+class TGame;
+
+enum class TNetworkType : std::uint8_t { ntStandalone = 0, ntServer = 1, ntClient = 2 };
+
+// The network role. The scan thread reads it on every pass while the main thread may switch it, so the
+// role is atomic.
+class TNetwork final {
+ public:
+  explicit TNetwork(TGame& AGame) : FGame(&AGame) {}
+
+  TNetworkType NetworkType() const { return FNetworkType.load(std::memory_order_acquire); }
+  void SetNetworkType(TNetworkType type) { FNetworkType.store(type, std::memory_order_release); }
+
+  TGame* FGame;
+
+ private:
+  std::atomic<TNetworkType> FNetworkType{TNetworkType::ntStandalone};
+};
+
+}  // namespace velmora
