@@ -9,6 +9,7 @@ packages=(
   libasio-dev libpugixml-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils imagemagick python3
+  binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
 )
 
 missing=()

@@ -63,6 +63,31 @@ for preset in debug asan tsan; do
   mv -f "build-$preset.log" "build/$preset-configure.log" 2>/dev/null
 done
 
+# A short libFuzzer run of the executable version reader; any crash it finds fails the script.
+run_fuzz() {
+  local fuzzer=build/fuzz/tests/fuzz/pe_version_fuzzer
+  echo "=== fuzz: configure, build and run pe_version for 30 s"
+  if ! cmake --preset fuzz >build/fuzz-configure.log 2>&1; then
+    cat build/fuzz-configure.log
+    status=1
+    return
+  fi
+  if ! cmake --build --preset fuzz -j "$jobs" --target pe_version_fuzzer; then
+    status=1
+    return
+  fi
+  mkdir -p build/fuzz/corpus/pe_version
+  if "$fuzzer" -max_total_time=30 -timeout=10 -artifact_prefix=build/fuzz/ build/fuzz/corpus/pe_version \
+    build/fuzz/tests/fuzz/seeds/pe_version >build/fuzz/pe_version.log 2>&1; then
+    echo "fuzz: pe_version ok"
+  else
+    tail -n 40 build/fuzz/pe_version.log
+    echo "fuzz: pe_version FAILED (see build/fuzz/pe_version.log and the crash file under build/fuzz/)"
+    status=1
+  fi
+}
+run_fuzz
+
 echo
 echo "tests: $passed passed, $failed failed"
 exit $status
