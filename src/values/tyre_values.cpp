@@ -4,6 +4,7 @@
 
 #include "game/game.h"
 #include "values/rounding.h"
+#include "values/units.h"
 
 namespace velmora {
 namespace {
@@ -24,10 +25,6 @@ constexpr float kSpinFactor = 1.2F;
 constexpr float kLockFactor = 0.8F;
 constexpr float kCarStopped = 0.01F;
 
-double ToDisplayTemperature(double kelvin, bool metric) {
-  return metric ? kelvin - 273.15 : kelvin * 1.8 - 459.67;
-}
-
 }  // namespace
 
 // --- TTemperaturePneuValue: rounded, halves to even
@@ -37,7 +34,7 @@ void TTemperaturePneuValue::Display(bool AMetrique) {
     return;
   }
   FPanel->SetColor(BandColor(FValue, kTreadLow, kTreadHigh));
-  FPanel->SetText(WholeNumberText(RoundHalfEven(ToDisplayTemperature(FValue, AMetrique)).value_or(0)));
+  FPanel->SetText(WholeNumberText(RoundHalfEven(KelvinToDisplayDegrees(FValue, AMetrique)).value_or(0)));
 }
 
 void TTemperaturePneuValue::ReadAndDisplay(TGame& AGame) {
@@ -59,7 +56,7 @@ void TDisqueFreinValue::Display(bool AMetrique) {
     return;
   }
   FPanel->SetColor(BandColor(FValue, kBrakeLow, kBrakeHigh));
-  FPanel->SetText(WholeNumberText(TruncateTowardZero(ToDisplayTemperature(FValue, AMetrique)).value_or(0)));
+  FPanel->SetText(WholeNumberText(TruncateTowardZero(KelvinToDisplayDegrees(FValue, AMetrique)).value_or(0)));
 }
 
 void TDisqueFreinValue::ReadAndDisplay(TGame& AGame) {
