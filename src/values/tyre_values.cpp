@@ -136,9 +136,12 @@ void TVitessePneuValue::Display(TGame& AGame, TPneu& APneu) {
   if (AGame.FDebugWheelSpeed != nullptr) {
     AGame.FDebugWheelSpeed->SetText(GeneralNumberText(surface_speed));
   }
-  if (surface_speed > car_speed * kSpinFactor) {
+  // The limits are the exact products of the single-precision speed and factors, which a double holds;
+  // a product rounded to single precision can land on the surface speed itself and hide a locked wheel.
+  const double car = car_speed;
+  if (surface_speed > car * double{kSpinFactor}) {
     FPanel->SetColor(kWheelSpins);
-  } else if (surface_speed < car_speed * kLockFactor) {
+  } else if (surface_speed < car * double{kLockFactor}) {
     FPanel->SetColor(kWheelLocks);
   } else {
     FPanel->SetColor(kWheelNormal);

@@ -154,6 +154,34 @@ TEST_F(TyreValuesTest, WheelSpinAndLockAgainstTheCarSpeed) {
   }
 }
 
+// The limits are the real products of the car speed and the single-precision factors 1.2 and 0.8, not
+// those products rounded to single precision.
+TEST_F(TyreValuesTest, SpinAndLockLimitsAreExactProducts) {
+  struct Case {
+    float car_speed;
+    double surface_speed;  // radius 1 m
+    Rgb color;
+  };
+  const std::vector<Case> cases{
+      {10.0F, 8.0, kLocks},   // 10 x 0.8F is 8.00000012
+      {10.0F, 12.0, kBlack},  // 10 x 1.2F is 12.00000048
+      {10.0F, 12.000001, kSpins},
+      {10.000001F, static_cast<double>(12.0000019F), kSpins},  // above 12.0000016, the exact limit
+      {10.000001F, static_cast<double>(12.000001F), kBlack},
+  };
+  TPneu& wheel = game.FPneuArriereDroit;
+  test::RecordingPanel panel;
+  wheel.FVitesse.FPanel = &panel;
+  wheel.FRayon.WriteAndDisplayClient(game, 1.0);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.car_speed << " m/s, surface " << c.surface_speed);
+    panel.SetColor({1, 2, 3});
+    game.FVitesse.WriteAndDisplayClient(game, c.car_speed);
+    wheel.FVitesse.WriteAndDisplayClient(game, wheel, c.surface_speed);
+    EXPECT_EQ(panel.Color(), c.color);
+  }
+}
+
 TEST_F(TyreValuesTest, UnitSettingChangesTextsNeverColours) {
   test::RecordingPanel panel;
   TTemperaturePneuValue& tread = game.FPneuAvantGauche.FTempMilieu;
