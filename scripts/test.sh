@@ -38,6 +38,25 @@ run_preset() {
   fi
 }
 
+# The window tests need an X server. Without a desktop a virtual one serves the run; it picks a free
+# display number itself and writes it to fd 3 once it accepts connections.
+if [[ -z ${DISPLAY:-} ]]; then
+  display_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  trap 'kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; rm -f "$display_file"' EXIT
+  for _ in $(seq 100); do
+    [[ -s $display_file ]] && break
+    sleep 0.1
+  done
+  if [[ ! -s $display_file ]]; then
+    echo "cannot start Xvfb for the window tests" >&2
+    exit 1
+  fi
+  export DISPLAY=":$(head -n 1 "$display_file")"
+  echo "=== Xvfb on $DISPLAY"
+fi
+
 mkdir -p build
 for preset in debug asan tsan; do
   run_preset "$preset"
