@@ -2,11 +2,11 @@
 
 #include "game/game.h"
 #include "values/rounding.h"
+#include "values/units.h"
 
 namespace velmora {
 namespace {
 
-constexpr double kKelvinOffset = 273.15;
 constexpr double kLiquidLow = 363.15;
 constexpr double kLiquidHigh = 373.15;
 
@@ -15,10 +15,6 @@ constexpr Rgb kWearLow{255, 128, 0};
 constexpr Rgb kWearCritical{255, 0, 0};
 
 constexpr float kEngineRunning = 50.0F;
-
-double ToDisplayTemperature(double kelvin, bool metric) {
-  return metric ? kelvin - kKelvinOffset : kelvin * 1.8 - 459.67;
-}
 
 }  // namespace
 
@@ -29,7 +25,7 @@ void TEauValue::Display(bool AMetrique) {
     return;
   }
   FPanel->SetColor(BandColor(FValue, kLiquidLow, kLiquidHigh));
-  FPanel->SetText(WholeNumberText(TruncateTowardZero(ToDisplayTemperature(FValue, AMetrique)).value_or(0)));
+  FPanel->SetText(WholeNumberText(TruncateTowardZero(KelvinToDisplayDegrees(FValue, AMetrique)).value_or(0)));
 }
 
 void TEauValue::ReadAndDisplay(TGame& AGame) {
