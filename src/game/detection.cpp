@@ -27,7 +27,8 @@ void TGameLink::TimerProgramTimer() {
       }
       ProgramExeName = GetExeFromWindow(ProgramHandle);
       ProgramVersion = GetFileInfo2(ProgramExeName);
-      LedApplication(title, SelectAddressTable(title, ProgramVersion, game_) ? 1 : 2);
+      ProgramSupported = SelectAddressTable(title, ProgramVersion, game_);
+      LedApplication(title, ProgramSupported ? 1 : 2);
       timer_.SetEnabled(false);
       if (game_.FNetwork.NetworkType() == TNetworkType::ntStandalone) {
         StartScanThread();

@@ -50,6 +50,8 @@ class TGameLink final {
   std::uint32_t ProgramProcessId = 0;
   std::string ProgramExeName;
   std::string ProgramVersion;
+  // Whether an address table accepted the attached simulator's title and version.
+  bool ProgramSupported = false;
 
   // The status area: `lbl_application` and `img_application`.
   TextTarget* lbl_application = nullptr;

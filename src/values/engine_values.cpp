@@ -188,19 +188,23 @@ void TCokpitValue::SetValue(std::uint8_t Value) {
   FValue = Value;
   TGame& game = *FGame;
   if (Value == 1 && game.FNetwork.NetworkType() != TNetworkType::ntServer) {
-    // Getting into the car: the lap and fuel references start afresh, and the player's own record may
-    // have moved to another slot since the last time.
-    game.FLongueurCircuit.ReadAndDisplay(game);
-    game.FFuel.ReadAndDisplay(game);
-    game.FMemoFuel.FValue = -1.0;
-    if (game.FSlotJoueur.FActive) {
-      game.UpdatePlayerAddresses();
-    }
+    RunEntrySteps();
     return;
   }
   ShowPictureIfChanged(game.FMotorRPM.FLed, 1);
   ShowPictureIfChanged(game.FContact.FLed, 1);
   ShowPictureIfChanged(game.FPhares.FLed, 1);
+}
+
+void TCokpitValue::RunEntrySteps() {
+  TGame& game = *FGame;
+  game.FLongueurCircuit.ReadAndDisplay(game);
+  game.FFuel.ReadAndDisplay(game);
+  game.FMemoFuel.FValue = -1.0;
+  // The player's own record may have moved to another slot since the last time.
+  if (game.FSlotJoueur.FActive) {
+    game.UpdatePlayerAddresses();
+  }
 }
 
 void TCokpitValue::ReadAndDisplay(TGame& AGame) {
