@@ -1,0 +1,95 @@
+// The dashboard as a person meets it: the real main window attaches to a real velmora-sim, values set in
+// the stand-in show on the widgets found by their names, and a picture of it is written.
+#include "app/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QProgressBar>
+#include <QThread>
+#include <functional>
+
+#include "app/display_widgets.h"
+#include "platform/window_finder.h"
+#include "running_sim.h"
+#include "x11_test_window.h"
+
+namespace velmora::app {
+namespace {
+
+class MainWindowTest : public test::X11DisplayTest {
+ protected:
+  // Lets the event loop run until `done`; false after eight seconds.
+  static bool Within8s(const std::function<bool()>& done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+      if (clock.elapsed() > 8000) {
+        return false;
+      }
+      QApplication::processEvents(QEventLoop::AllEvents, 50);
+      QThread::msleep(10);
+    }
+    return true;
+  }
+
+  template <typename Widget>
+  Widget* Find(QWidget& window, const char* name) {
+    auto* widget = window.findChild<Widget*>(QString::fromLatin1(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+  }
+};
+
+TEST_F(MainWindowTest, ShowsTheSimulatorLiveAndLetsGoWhenItCloses) {
+  test::RunningSim sim;
+  for (const char* command : {"pause", "set FInCokpit 1", "set FPneuAvantGauche.FTempExterieure 353.15",
+                              "set FPneuAvantGauche.FPression 30", "set FRapportVitesse -1",
+                              "set FAcceleration 0.5", "set FABS 1"}) {
+    ASSERT_EQ(sim.Ask(command), "ok") << command;
+  }
+
+  TForm1 window(platform::CreateWindowFinder());
+  window.show();
+  window.activateWindow();
+  auto* status = Find<QLabel>(window, "lbl_application");
+  auto* status_picture = Find<StateImage>(window, "img_application");
+  ASSERT_TRUE(Within8s([&] { return status->text() == "Race 07"; })) << status->text().toStdString();
+  EXPECT_EQ(status_picture->Picture(), 2);
+  EXPECT_EQ(window.windowTitle().toStdString().rfind("Velmora ", 0), 0U);
+
+  auto* tread = Find<PanelWidget>(window, "pnl_PneuGaucheAvantExt");
+  auto* pressure = Find<PanelWidget>(window, "pnl_PneuGaucheAvantPression");
+  auto* gear = Find<QLabel>(window, "lbl_rapport_vitesse");
+  auto* throttle = Find<QProgressBar>(window, "gag_Accelaration");
+  auto* abs = Find<StateImage>(window, "img_abs");
+  ASSERT_TRUE(Within8s([&] { return gear->text() == "R" && throttle->value() == 50; }));
+  EXPECT_EQ(tread->text(), "80");
+  EXPECT_EQ(tread->Color(), (Rgb{0, 255, 128}));
+  EXPECT_EQ(pressure->text(), "XXX");
+  EXPECT_EQ(pressure->Color(), (Rgb{255, 64, 64}));
+  EXPECT_EQ(abs->Picture(), 2);
+
+  // What a person sees, kept with the build.
+  const QString shots = QStringLiteral(VELMORA_SCREENSHOT_DIR);
+  QDir().mkpath(shots);
+  EXPECT_TRUE(window.grab().save(shots + QStringLiteral("/dashboard_test.png")));
+
+  ASSERT_EQ(sim.Ask("close"), "ok");
+  ASSERT_TRUE(Within8s([&] { return status->text() == "Unknown Game"; }));
+  EXPECT_EQ(status_picture->Picture(), 1);
+}
+
+}  // namespace
+}  // namespace velmora::app
+
+int main(int argc, char** argv) {
+  // The window is drawn off screen; the stand-in's window and the window search use the X display.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
