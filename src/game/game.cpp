@@ -5,7 +5,8 @@
 namespace velmora {
 
 TGame::TGame(void* AOwner, const platform::TickClock& clock)
-    : FContact(*this),
+    : clock_(&clock),
+      FContact(*this),
       FForm1(AOwner),
       FFuel(*this),
       FInCokpit(*this),
@@ -15,8 +16,7 @@ TGame::TGame(void* AOwner, const platform::TickClock& clock)
       FPosition(*this),
       FSecteur(*this),
       FSession(*this),
-      FTemps(*this),
-      clock_(&clock) {}
+      FTemps(*this) {}
 
 TGame::~TGame() = default;
 

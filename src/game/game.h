@@ -21,6 +21,9 @@ namespace velmora {
 // The one model of the attached simulator: every value object, the process it reads, the unit system,
 // and the two read cycles.
 class TGame final {
+  // First, so that members may read the clock while they are built.
+  const platform::TickClock* clock_;
+
  public:
   // `AOwner` is the main window (may be null outside the dashboard); `clock` must outlive the game.
   TGame(void* AOwner, const platform::TickClock& clock);
@@ -117,7 +120,6 @@ class TGame final {
   void CaptureFullCycle();
   void CaptureReducedCycle();
 
-  const platform::TickClock* clock_;
   MemorySnapshot snapshot_;
   bool batched_reads_ = true;
 };
