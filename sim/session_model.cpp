@@ -41,7 +41,7 @@ int SessionModel::DefaultPlayerSlot(std::uint64_t seed, int drivers) {
 }
 
 SessionModel::SessionModel(std::uint64_t seed, int drivers, int player_slot)
-    : random_(seed), weather_(random_) {
+    : random_(seed), weather_(random_), player_slot_(static_cast<std::size_t>(player_slot)) {
   if (drivers < 1 || drivers > kMaxDrivers || player_slot < 0 || player_slot >= drivers) {
     throw std::invalid_argument("driver count or player slot out of range");
   }
@@ -97,12 +97,12 @@ void SessionModel::Tick() {
   const double now_s = Time();
   weather_.Advance(state_.weather, now_s, kTick_s);
   AdvancePlayerStart(now_s);
-  for (int slot = 0; slot < state_.driver_count; ++slot) {
+  for (int slot = 0; slot < static_cast<int>(cars_.size()); ++slot) {
     AdvanceCar(slot, now_s);
   }
   AdvancePitService(now_s);
   const bool engine_running = now_s >= kEngineStart_s;
-  player_model_.Advance(state_.player, state_.Player(), cars_[state_.player_slot], state_.weather,
+  player_model_.Advance(state_.player, state_.drivers[player_slot_], cars_[player_slot_], state_.weather,
                         engine_running, kTick_s, random_);
   RankField();
   ++ticks_;
@@ -116,8 +116,8 @@ void SessionModel::AdvancePlayerStart(double now_s) {
     player.in_cockpit = 1;
     green_flag_ = true;
     state_.session.green_flag_s = static_cast<float>(now_s);
-    for (int slot = 0; slot < state_.driver_count; ++slot) {
-      if (slot != state_.player_slot) {
+    for (int slot = 0; slot < static_cast<int>(cars_.size()); ++slot) {
+      if (static_cast<std::size_t>(slot) != player_slot_) {
         cars_[static_cast<std::size_t>(slot)].Release(now_s);
       }
     }
@@ -126,7 +126,7 @@ void SessionModel::AdvancePlayerStart(double now_s) {
     player.ignition = 1;
   }
   if (now_s >= kLeaveBox_s) {
-    cars_[state_.player_slot].Release(now_s);
+    cars_[player_slot_].Release(now_s);
   }
 }
 
@@ -134,7 +134,7 @@ void SessionModel::AdvanceCar(int slot, double now_s) {
   const auto index = static_cast<std::size_t>(slot);
   CarMotion& car = cars_[index];
   DriverState& driver = state_.drivers[index];
-  const bool player = slot == state_.player_slot;
+  const bool player = index == player_slot_;
   const double slower_s = kWetLapPenalty_s * state_.weather.wet_on_path;
   if (car.Advance(driver, now_s, kTick_s, slower_s, random_)) {
     if (player) {
@@ -165,7 +165,7 @@ void SessionModel::AdvanceCar(int slot, double now_s) {
 }
 
 void SessionModel::AdvancePitService(double /*now_s*/) {
-  CarMotion& car = cars_[state_.player_slot];
+  CarMotion& car = cars_[player_slot_];
   if (!car.StoppedAtBox() || fuel_target_l_ <= 0.0) {
     return;
   }

@@ -39,7 +39,8 @@ class SessionModel {
   double Time() const { return static_cast<double>(ticks_) * kTick_s; }
 
   const SimState& State() const { return state_; }
-  // Written by the command line; the model carries on from what it finds.
+  // Written by the command line; the model carries on from what it finds. The player's slot and the
+  // number of drivers in it are only published: the model keeps driving the car it started with.
   SimState& State() { return state_; }
 
  private:
@@ -56,6 +57,8 @@ class SessionModel {
   std::vector<CarMotion> cars_;
   std::vector<int> pit_laps_;
   std::vector<float> headlight_rain_;
+  // The car the player drives; the published slot is data that the command line may change.
+  std::size_t player_slot_;
   std::int64_t ticks_ = 0;
   double pending_s_ = 0.0;
   bool green_flag_ = false;
