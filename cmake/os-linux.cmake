@@ -1,6 +1,13 @@
 # Linux backends of the platform interfaces.
+find_package(PkgConfig REQUIRED)
+# GLOBAL so that velmora-sim's window and the test helpers link the same target.
+pkg_check_modules(XCB REQUIRED IMPORTED_TARGET GLOBAL xcb)
+
 function(velmora_platform_backends target)
   target_sources(${target} PRIVATE
     ${PROJECT_SOURCE_DIR}/src/platform/linux/process_memory_linux.cpp
+    ${PROJECT_SOURCE_DIR}/src/platform/linux/window_finder_x11.cpp
+    ${PROJECT_SOURCE_DIR}/src/platform/linux/executable_path_linux.cpp
   )
+  target_link_libraries(${target} PRIVATE PkgConfig::XCB)
 endfunction()

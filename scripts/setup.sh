@@ -8,7 +8,8 @@ packages=(
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-image-formats-plugins
   libasio-dev libpugixml-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth x11-utils imagemagick
+  xvfb xauth x11-utils imagemagick python3
+  binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
 )
 
 missing=()

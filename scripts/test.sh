@@ -38,11 +38,55 @@ run_preset() {
   fi
 }
 
+# The window tests need an X server. Without a desktop a virtual one serves the run; it picks a free
+# display number itself and writes it to fd 3 once it accepts connections.
+if [[ -z ${DISPLAY:-} ]]; then
+  display_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  trap 'kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; rm -f "$display_file"' EXIT
+  for _ in $(seq 100); do
+    [[ -s $display_file ]] && break
+    sleep 0.1
+  done
+  if [[ ! -s $display_file ]]; then
+    echo "cannot start Xvfb for the window tests" >&2
+    exit 1
+  fi
+  export DISPLAY=":$(head -n 1 "$display_file")"
+  echo "=== Xvfb on $DISPLAY"
+fi
+
 mkdir -p build
 for preset in debug asan tsan; do
   run_preset "$preset"
   mv -f "build-$preset.log" "build/$preset-configure.log" 2>/dev/null
 done
+
+# A short libFuzzer run of the executable version reader; any crash it finds fails the script.
+run_fuzz() {
+  local fuzzer=build/fuzz/tests/fuzz/pe_version_fuzzer
+  echo "=== fuzz: configure, build and run pe_version for 30 s"
+  if ! cmake --preset fuzz >build/fuzz-configure.log 2>&1; then
+    cat build/fuzz-configure.log
+    status=1
+    return
+  fi
+  if ! cmake --build --preset fuzz -j "$jobs" --target pe_version_fuzzer; then
+    status=1
+    return
+  fi
+  mkdir -p build/fuzz/corpus/pe_version
+  if "$fuzzer" -max_total_time=30 -timeout=10 -artifact_prefix=build/fuzz/ build/fuzz/corpus/pe_version \
+    build/fuzz/tests/fuzz/seeds/pe_version >build/fuzz/pe_version.log 2>&1; then
+    echo "fuzz: pe_version ok"
+  else
+    tail -n 40 build/fuzz/pe_version.log
+    echo "fuzz: pe_version FAILED (see build/fuzz/pe_version.log and the crash file under build/fuzz/)"
+    status=1
+  fi
+}
+run_fuzz
 
 echo
 echo "tests: $passed passed, $failed failed"

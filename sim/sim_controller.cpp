@@ -51,8 +51,7 @@ std::string SimController::Execute(const Command& command) {
       host_->CloseWindow();
       return "ok";
     case Command::Verb::Open:
-      host_->OpenWindow();
-      return "ok";
+      return host_->OpenWindow() ? "ok" : "error: the window cannot be shown";
     case Command::Verb::Quit:
       host_->Quit();
       return "ok";

@@ -15,7 +15,8 @@ class SimHost {
  public:
   virtual ~SimHost() = default;
   virtual void CloseWindow() = 0;
-  virtual void OpenWindow() = 0;
+  // False when the window cannot be shown.
+  virtual bool OpenWindow() = 0;
   virtual void Quit() = 0;
 };
 

@@ -195,13 +195,15 @@ std::optional<std::span<const std::byte>> VersionResource::QueryValue(std::strin
 }
 
 std::optional<std::string> VersionResource::QueryText(std::string_view sub_block) const {
-  const auto value = QueryValue(sub_block);
-  if (!value) {
+  const auto node = FindNode(block_, sub_block);
+  if (!node) {
     return std::nullopt;
   }
+  // The text runs to its terminating zero, whatever wValueLength claims (some tools count bytes, some
+  // nothing at all), but never past the end of its block.
   std::u16string text;
-  for (std::size_t at = 0; at + 2 <= value->size(); at += 2) {
-    const char16_t unit = LoadLe16(*value, at);
+  for (std::size_t at = node->value_begin; at + 2 <= node->end; at += 2) {
+    const char16_t unit = LoadLe16(block_, at);
     if (unit == 0) {
       break;
     }

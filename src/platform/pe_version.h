@@ -52,7 +52,7 @@ class VersionResource final {
   // "\VarFileInfo\Translation" or "\StringFileInfo\040904b0\ProductVersion". Keys compare without regard
   // to ASCII case. Nullopt when the path does not exist.
   std::optional<std::span<const std::byte>> QueryValue(std::string_view sub_block) const;
-  // A text value at a sub-block path, up to its terminating zero, as UTF-8.
+  // A text value at a sub-block path, up to its terminating zero within its block, as UTF-8.
   std::optional<std::string> QueryText(std::string_view sub_block) const;
 
   // The translation table; empty when there is none.

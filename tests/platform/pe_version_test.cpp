@@ -413,7 +413,9 @@ TEST(PeVersionTest, HostileOffsetsAndLengthsGiveEmptyText) {
       {"string block of zero length", kBlock + 0x98, 0, 2, ""},
       {"key without its terminating zero inside the block", kBlock + 0xC4, 0x10, 2, ""},
       {"text value length huge: the text ends at its zero", kBlock + 0xC6, 0xFFFF, 2, "1, 2, 1, 9"},
-      {"empty translation table", kBlock + 0x122, 0, 2, ""},
+      {"text value length zero: the text still ends at its zero", kBlock + 0xC6, 0, 2, "1, 2, 1, 9"},
+      {"text value counted in bytes", kBlock + 0xC6, 22, 2, "1, 2, 1, 9"},
+      {"empty translation table: it has no first entry", kBlock + 0x122, 0, 2, ""},
       {"translation names another table", kBlock + 0x140, 0x04B00407, 4, ""},
   };
   for (const auto& c : cases) {

@@ -21,7 +21,11 @@ struct RecordingHost final : SimHost {
   int opened = 0;
   int quit = 0;
   void CloseWindow() override { ++closed; }
-  void OpenWindow() override { ++opened; }
+  bool OpenWindow() override {
+    ++opened;
+    return display;
+  }
+  bool display = true;
   void Quit() override { ++quit; }
 };
 
@@ -138,6 +142,8 @@ TEST_F(SimControllerTest, WindowAndQuitGoToTheHost) {
   EXPECT_EQ(host_.closed, 1);
   EXPECT_EQ(host_.opened, 1);
   EXPECT_EQ(host_.quit, 1);
+  host_.display = false;
+  EXPECT_EQ(Run("open"), "error: the window cannot be shown");
 }
 
 class SimControllerTableATest : public SimControllerTest {

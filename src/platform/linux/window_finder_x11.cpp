@@ -1,0 +1,325 @@
+// Top-level windows on an X11 display, found through xcb.
+//
+// A window's title is its _NET_WM_NAME (UTF-8) or, when it has none, its WM_NAME; its class is the second
+// string of WM_CLASS. Top-level windows are the children of the root window; under a reparenting window
+// manager the root's children are frames, and the application's window (the one carrying WM_STATE) sits
+// one level below.
+//
+// One search costs at most three round trips whatever the number of windows: every request of a level is
+// sent before the first reply is awaited.
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <xcb/xcb.h>
+
+#include "platform/window_finder.h"
+
+namespace velmora::platform {
+namespace {
+
+struct FreeReply {
+  void operator()(void* reply) const { std::free(reply); }
+};
+template <typename T>
+using Reply = std::unique_ptr<T, FreeReply>;
+
+// WM_CLASS is fetched up to this many 32-bit units (16 KiB); a longer one is taken as no match.
+constexpr std::uint32_t kClassLongs = 4096;
+
+struct Atoms {
+  xcb_atom_t utf8_string = XCB_NONE;
+  xcb_atom_t net_wm_name = XCB_NONE;
+  xcb_atom_t net_wm_pid = XCB_NONE;
+  xcb_atom_t wm_state = XCB_NONE;
+};
+
+// Atoms are created when missing rather than looked up: a window that sets one later must still be seen.
+std::optional<Atoms> InternAtoms(xcb_connection_t* connection) {
+  constexpr std::array<std::string_view, 4> names{"UTF8_STRING", "_NET_WM_NAME", "_NET_WM_PID", "WM_STATE"};
+  std::array<xcb_intern_atom_cookie_t, names.size()> cookies{};
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    cookies[i] = xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(names[i].size()), names[i].data());
+  }
+  std::array<xcb_atom_t, names.size()> atoms{};
+  bool ok = true;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    xcb_generic_error_t* error = nullptr;
+    Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(connection, cookies[i], &error));
+    std::free(error);
+    ok = ok && reply != nullptr;
+    atoms[i] = reply ? reply->atom : XCB_NONE;
+  }
+  if (!ok) {
+    return std::nullopt;
+  }
+  return Atoms{atoms[0], atoms[1], atoms[2], atoms[3]};
+}
+
+// The bytes of an 8-bit property that arrived whole; nullopt when it is missing, has another format or is
+// longer than what was asked for.
+std::optional<std::string_view> CompleteText(const xcb_get_property_reply_t* reply) {
+  if (reply == nullptr || reply->type == XCB_NONE || reply->format != 8 || reply->bytes_after != 0) {
+    return std::nullopt;
+  }
+  return std::string_view(static_cast<const char*>(xcb_get_property_value(reply)),
+                          static_cast<std::size_t>(xcb_get_property_value_length(reply)));
+}
+
+std::string Latin1ToUtf8(std::string_view latin1) {
+  std::string utf8;
+  utf8.reserve(latin1.size() * 2);
+  for (const char c : latin1) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      utf8.push_back(c);
+    } else {
+      utf8.push_back(static_cast<char>(0xC0 | (byte >> 6)));
+      utf8.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
+    }
+  }
+  return utf8;
+}
+
+// WM_CLASS holds "instance\0class\0"; some programs leave out the last terminator.
+bool ClassEquals(const xcb_get_property_reply_t* wm_class, std::string_view wanted) {
+  const auto text = CompleteText(wm_class);
+  if (!text) {
+    return false;
+  }
+  const auto separator = text->find('\0');
+  if (separator == std::string_view::npos) {
+    return false;
+  }
+  const auto rest = text->substr(separator + 1);
+  return rest.substr(0, rest.find('\0')) == wanted;
+}
+
+// The UTF-8 name decides when the window has one, even when it differs from the legacy name.
+bool TitleEquals(const xcb_get_property_reply_t* net_wm_name, const xcb_get_property_reply_t* wm_name,
+                 std::string_view wanted, const Atoms& atoms) {
+  if (net_wm_name != nullptr && net_wm_name->type == atoms.utf8_string) {
+    return CompleteText(net_wm_name) == wanted;
+  }
+  const auto legacy = CompleteText(wm_name);
+  if (!legacy) {
+    return false;
+  }
+  if (wm_name->type == XCB_ATOM_STRING) {
+    return Latin1ToUtf8(*legacy) == wanted;
+  }
+  return *legacy == wanted;  // UTF8_STRING, or compound text, whose ASCII part is plain ASCII
+}
+
+// The requests about one window that are in flight.
+struct PendingWindow {
+  xcb_window_t window = XCB_NONE;
+  xcb_get_property_cookie_t wm_class{};
+  xcb_get_property_cookie_t net_wm_name{};
+  xcb_get_property_cookie_t wm_name{};
+  xcb_get_property_cookie_t wm_state{};
+  std::optional<xcb_query_tree_cookie_t> tree;
+};
+
+// What a search needs to know about one window once its replies are in.
+struct WindowFacts {
+  xcb_window_t window = XCB_NONE;
+  bool matches = false;
+  bool managed = false;  // has WM_STATE: a window manager treats it as an application window
+  std::vector<xcb_window_t> children;
+};
+
+class X11WindowFinder final : public WindowFinder {
+ public:
+  X11WindowFinder(xcb_connection_t* connection, const Atoms& atoms)
+      : connection_(connection), atoms_(atoms) {}
+  ~X11WindowFinder() override { xcb_disconnect(connection_); }
+  X11WindowFinder(const X11WindowFinder&) = delete;
+  X11WindowFinder& operator=(const X11WindowFinder&) = delete;
+
+  WindowHandle FindWindow(const std::string& class_name, const std::string& title) override {
+    // Enough to hold the title and show whether the window's is any longer.
+    const auto title_longs =
+        static_cast<std::uint32_t>(std::min<std::size_t>(title.size() / 4 + 1, 1u << 24));
+    const auto roots = Children(RootWindows());
+    std::vector<xcb_window_t> tops;
+    for (const auto& root : roots) {
+      // Bottom to top; searching from the top finds the window a person sees first.
+      tops.insert(tops.end(), root.rbegin(), root.rend());
+    }
+    const auto top_facts = Examine(tops, class_name, title, title_longs, true);
+
+    // Frames carry no WM_STATE; the application windows below them are the candidates there.
+    std::vector<xcb_window_t> inner;
+    for (const auto& facts : top_facts) {
+      if (!facts.managed) {
+        inner.insert(inner.end(), facts.children.rbegin(), facts.children.rend());
+      }
+    }
+    const auto inner_facts = Examine(inner, class_name, title, title_longs, false);
+
+    std::size_t next_inner = 0;
+    for (const auto& facts : top_facts) {
+      if (facts.managed) {
+        if (facts.matches) {
+          return facts.window;
+        }
+        continue;
+      }
+      // An unmanaged window stands for itself only when nothing managed lives inside it, which is the
+      // case on a display without a window manager.
+      bool framed = false;
+      for (std::size_t i = 0; i < facts.children.size(); ++i, ++next_inner) {
+        const auto& child = inner_facts[next_inner];
+        framed = framed || child.managed;
+        if (child.managed && child.matches) {
+          return child.window;
+        }
+      }
+      if (!framed && facts.matches) {
+        return facts.window;
+      }
+    }
+    return 0;
+  }
+
+  bool IsWindow(WindowHandle window) override {
+    if (window == 0) {
+      return false;
+    }
+    xcb_generic_error_t* error = nullptr;
+    Reply<xcb_get_window_attributes_reply_t> reply(
+        xcb_get_window_attributes_reply(connection_, xcb_get_window_attributes(connection_, window), &error));
+    std::free(error);
+    return reply != nullptr;
+  }
+
+  std::uint32_t WindowProcessId(WindowHandle window) override {
+    if (window == 0) {
+      return 0;
+    }
+    xcb_generic_error_t* error = nullptr;
+    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        connection_, xcb_get_property(connection_, 0, window, atoms_.net_wm_pid, XCB_ATOM_CARDINAL, 0, 1),
+        &error));
+    std::free(error);
+    if (reply == nullptr || reply->type != XCB_ATOM_CARDINAL || reply->format != 32 ||
+        xcb_get_property_value_length(reply.get()) < 4) {
+      return 0;
+    }
+    return *static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
+  }
+
+ private:
+  std::vector<xcb_window_t> RootWindows() const {
+    std::vector<xcb_window_t> roots;
+    for (auto it = xcb_setup_roots_iterator(xcb_get_setup(connection_)); it.rem > 0; xcb_screen_next(&it)) {
+      roots.push_back(it.data->root);
+    }
+    return roots;
+  }
+
+  // The children of each window, bottom to top; a window that has gone has none.
+  std::vector<std::vector<xcb_window_t>> Children(const std::vector<xcb_window_t>& windows) const {
+    std::vector<xcb_query_tree_cookie_t> cookies;
+    cookies.reserve(windows.size());
+    for (const auto window : windows) {
+      cookies.push_back(xcb_query_tree(connection_, window));
+    }
+    std::vector<std::vector<xcb_window_t>> children;
+    children.reserve(windows.size());
+    for (const auto cookie : cookies) {
+      children.push_back(TreeReply(cookie));
+    }
+    return children;
+  }
+
+  std::vector<xcb_window_t> TreeReply(xcb_query_tree_cookie_t cookie) const {
+    xcb_generic_error_t* error = nullptr;
+    Reply<xcb_query_tree_reply_t> reply(xcb_query_tree_reply(connection_, cookie, &error));
+    std::free(error);
+    if (reply == nullptr) {
+      return {};
+    }
+    const xcb_window_t* first = xcb_query_tree_children(reply.get());
+    return {first, first + xcb_query_tree_children_length(reply.get())};
+  }
+
+  // Asks everything about all `windows` at once, then collects the answers in the same order. Windows
+  // that vanish in between simply do not match.
+  std::vector<WindowFacts> Examine(const std::vector<xcb_window_t>& windows, const std::string& class_name,
+                                   const std::string& title, std::uint32_t title_longs,
+                                   bool with_children) const {
+    std::vector<PendingWindow> pending;
+    pending.reserve(windows.size());
+    for (const auto window : windows) {
+      PendingWindow request;
+      request.window = window;
+      request.wm_class = xcb_get_property(connection_, 0, window, XCB_ATOM_WM_CLASS,
+                                          XCB_GET_PROPERTY_TYPE_ANY, 0, kClassLongs);
+      request.net_wm_name = xcb_get_property(connection_, 0, window, atoms_.net_wm_name,
+                                             XCB_GET_PROPERTY_TYPE_ANY, 0, title_longs);
+      request.wm_name = xcb_get_property(connection_, 0, window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY,
+                                         0, title_longs);
+      request.wm_state =
+          xcb_get_property(connection_, 0, window, atoms_.wm_state, XCB_GET_PROPERTY_TYPE_ANY, 0, 0);
+      if (with_children) {
+        request.tree = xcb_query_tree(connection_, window);
+      }
+      pending.push_back(request);
+    }
+    std::vector<WindowFacts> facts;
+    facts.reserve(pending.size());
+    for (const auto& request : pending) {
+      const auto wm_class = PropertyReply(request.wm_class);
+      const auto net_wm_name = PropertyReply(request.net_wm_name);
+      const auto wm_name = PropertyReply(request.wm_name);
+      const auto wm_state = PropertyReply(request.wm_state);
+      WindowFacts window;
+      window.window = request.window;
+      window.matches = ClassEquals(wm_class.get(), class_name) &&
+                       TitleEquals(net_wm_name.get(), wm_name.get(), title, atoms_);
+      window.managed = wm_state != nullptr && wm_state->type != XCB_NONE;
+      if (request.tree) {
+        window.children = TreeReply(*request.tree);
+      }
+      facts.push_back(std::move(window));
+    }
+    return facts;
+  }
+
+  Reply<xcb_get_property_reply_t> PropertyReply(xcb_get_property_cookie_t cookie) const {
+    xcb_generic_error_t* error = nullptr;
+    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection_, cookie, &error));
+    std::free(error);
+    return reply;
+  }
+
+  // xcb serialises use of the connection itself; nothing else here changes after construction.
+  xcb_connection_t* const connection_;
+  const Atoms atoms_;
+};
+
+}  // namespace
+
+std::unique_ptr<WindowFinder> CreateWindowFinder() {
+  xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+  if (xcb_connection_has_error(connection) != 0) {
+    xcb_disconnect(connection);
+    return nullptr;
+  }
+  const auto atoms = InternAtoms(connection);
+  if (!atoms) {
+    xcb_disconnect(connection);
+    return nullptr;
+  }
+  return std::make_unique<X11WindowFinder>(connection, *atoms);
+}
+
+}  // namespace velmora::platform

@@ -1,0 +1,189 @@
+#include <atomic>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/window_finder.h"
+#include "x11_test_window.h"
+
+namespace velmora::platform {
+namespace {
+
+using test::X11TestWindow;
+
+class WindowFinderX11Test : public test::X11DisplayTest {
+ protected:
+  void SetUp() override {
+    X11DisplayTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) {
+      return;
+    }
+    finder_ = CreateWindowFinder();
+    ASSERT_NE(finder_, nullptr) << "cannot reach the X display " << std::getenv("DISPLAY");
+  }
+
+  std::unique_ptr<WindowFinder> finder_;
+};
+
+TEST_F(WindowFinderX11Test, FindsAWindowByTitleAndClassAndTellsItsProcess) {
+  X11TestWindow window(
+      {.title = "Race 07", .class_name = "CUBERealtime", .instance_name = "race07", .pid = 4242});
+
+  const WindowHandle found = finder_->FindWindow("CUBERealtime", "Race 07");
+  EXPECT_EQ(found, window.Handle());
+  EXPECT_TRUE(finder_->IsWindow(found));
+  EXPECT_EQ(finder_->WindowProcessId(found), 4242u);
+}
+
+TEST_F(WindowFinderX11Test, MatchesTitleAndClassExactly) {
+  X11TestWindow window({.title = "Race 07", .class_name = "CUBERealtime", .instance_name = "race07"});
+  struct Case {
+    const char* class_name;
+    const char* title;
+  };
+  const Case misses[] = {
+      {"CUBERealtime", "Race 07 "},                         // trailing space
+      {"CUBERealtime", "Race 0"},                           // prefix
+      {"CUBERealtime", "race 07"},                          // case
+      {"CUBEApp", "Race 07"},                               // other class
+      {"cuberealtime", "Race 07"},  {"race07", "Race 07"},  // the instance part is not the class
+      {"CUBERealtimeX", "Race 07"}, {"", "Race 07"},
+  };
+  for (const auto& miss : misses) {
+    EXPECT_EQ(finder_->FindWindow(miss.class_name, miss.title), 0u) << miss.class_name << " / " << miss.title;
+  }
+  EXPECT_EQ(finder_->FindWindow("CUBERealtime", "Race 07"), window.Handle());
+}
+
+TEST_F(WindowFinderX11Test, TellsApartWindowsThatShareATitle) {
+  X11TestWindow realtime({.title = "GTR Evolution", .class_name = "CUBERealtime", .pid = 11});
+  X11TestWindow app({.title = "GTR Evolution", .class_name = "CUBEApp", .pid = 22});
+
+  const WindowHandle first = finder_->FindWindow("CUBERealtime", "GTR Evolution");
+  const WindowHandle second = finder_->FindWindow("CUBEApp", "GTR Evolution");
+  EXPECT_EQ(first, realtime.Handle());
+  EXPECT_EQ(second, app.Handle());
+  EXPECT_EQ(finder_->WindowProcessId(first), 11u);
+  EXPECT_EQ(finder_->WindowProcessId(second), 22u);
+}
+
+TEST_F(WindowFinderX11Test, ADestroyedWindowIsGone) {
+  X11TestWindow window({.title = "STCC - The Game", .class_name = "CUBEApp", .pid = 33});
+  const WindowHandle handle = window.Handle();
+  ASSERT_EQ(finder_->FindWindow("CUBEApp", "STCC - The Game"), handle);
+
+  window.Destroy();
+  EXPECT_FALSE(finder_->IsWindow(handle));
+  EXPECT_EQ(finder_->FindWindow("CUBEApp", "STCC - The Game"), 0u);
+  EXPECT_EQ(finder_->WindowProcessId(handle), 0u);
+  EXPECT_FALSE(finder_->IsWindow(0));
+}
+
+TEST_F(WindowFinderX11Test, AWindowWithoutProcessIdHasProcessZero) {
+  X11TestWindow window({.title = "RACE On", .class_name = "CUBEApp", .pid = 44});
+  window.DeleteProperty("_NET_WM_PID");
+  EXPECT_EQ(finder_->WindowProcessId(window.Handle()), 0u);
+}
+
+// Which name is the title: the UTF-8 one when the window has it, else the legacy one, in Latin-1 when it is
+// of type STRING.
+TEST_F(WindowFinderX11Test, TakesTheTitleFromTheUtf8NameBeforeTheLegacyName) {
+  struct Case {
+    const char* label;
+    std::optional<std::string> net_wm_name;  // nullopt: the property is removed
+    std::string wm_name;
+    std::string wm_name_type;
+    const char* wanted;
+    bool found;
+  };
+  const Case cases[] = {
+      {"legacy name only", std::nullopt, "Real-Time Racing", "STRING", "Real-Time Racing", true},
+      {"Latin-1 legacy name", std::nullopt, "Caf\xE9 Racing", "STRING", "Caf\xC3\xA9 Racing", true},
+      {"UTF-8 legacy name", std::nullopt, "Caf\xC3\xA9 Racing", "UTF8_STRING", "Caf\xC3\xA9 Racing", true},
+      {"UTF-8 name wins", "Real-Time Racing", "Something Else", "STRING", "Real-Time Racing", true},
+      {"legacy name ignored", "Something Else", "Real-Time Racing", "STRING", "Real-Time Racing", false},
+      {"empty UTF-8 name", "", "Real-Time Racing", "STRING", "Real-Time Racing", false},
+  };
+  for (const auto& c : cases) {
+    X11TestWindow window({.title = "placeholder", .class_name = "CUBERealtime"});
+    if (c.net_wm_name) {
+      window.SetTextProperty("_NET_WM_NAME", "UTF8_STRING", *c.net_wm_name);
+    } else {
+      window.DeleteProperty("_NET_WM_NAME");
+    }
+    window.SetTextProperty("WM_NAME", c.wm_name_type, c.wm_name);
+    EXPECT_EQ(finder_->FindWindow("CUBERealtime", c.wanted), c.found ? window.Handle() : 0u) << c.label;
+  }
+}
+
+TEST_F(WindowFinderX11Test, AcceptsAClassWithoutTheLastTerminator) {
+  X11TestWindow window({.title = "Race 07", .class_name = "CUBEApp"});
+  window.SetTextProperty("WM_CLASS", "STRING", std::string("race07\0CUBEApp", 14));
+  EXPECT_EQ(finder_->FindWindow("CUBEApp", "Race 07"), window.Handle());
+  window.SetTextProperty("WM_CLASS", "STRING", "CUBEApp");  // no instance part: no class at all
+  EXPECT_EQ(finder_->FindWindow("CUBEApp", "Race 07"), 0u);
+}
+
+// A reparenting window manager puts each application window into a frame of its own.
+TEST_F(WindowFinderX11Test, FindsTheApplicationWindowInsideAFrame) {
+  X11TestWindow framed({.title = "Race 07", .class_name = "CUBERealtime", .pid = 55});
+  X11TestWindow unframed({.title = "GTR Evolution", .class_name = "CUBEApp", .pid = 66});
+  framed.Frame();
+
+  const WindowHandle found = finder_->FindWindow("CUBERealtime", "Race 07");
+  EXPECT_EQ(found, framed.Handle());
+  EXPECT_EQ(finder_->WindowProcessId(found), 55u);
+  EXPECT_EQ(finder_->FindWindow("CUBEApp", "GTR Evolution"), unframed.Handle());
+}
+
+// Detection and the scan thread ask at the same time while other windows come and go.
+TEST_F(WindowFinderX11Test, AnswersFromSeveralThreadsWhileWindowsComeAndGo) {
+  X11TestWindow race({.title = "Race 07", .class_name = "CUBERealtime", .pid = 77});
+  X11TestWindow stcc({.title = "STCC - The Game", .class_name = "CUBEApp", .pid = 88});
+  std::atomic<bool> stop{false};
+  std::thread churn([&] {
+    while (!stop.load()) {
+      X11TestWindow passing({.title = "Race 07", .class_name = "CUBEApp"});
+      passing.Frame();
+    }
+  });
+  auto ask = [&](const char* class_name, const char* title, WindowHandle expected, std::uint32_t pid) {
+    int wrong = 0;
+    for (int i = 0; i < 200; ++i) {
+      const WindowHandle found = finder_->FindWindow(class_name, title);
+      wrong += found != expected || !finder_->IsWindow(found) || finder_->WindowProcessId(found) != pid;
+    }
+    return wrong;
+  };
+  int wrong_race = -1;
+  int wrong_stcc = -1;
+  std::thread first([&] { wrong_race = ask("CUBERealtime", "Race 07", race.Handle(), 77); });
+  std::thread second([&] { wrong_stcc = ask("CUBEApp", "STCC - The Game", stcc.Handle(), 88); });
+  first.join();
+  second.join();
+  stop = true;
+  churn.join();
+  EXPECT_EQ(wrong_race, 0);
+  EXPECT_EQ(wrong_stcc, 0);
+}
+
+TEST(WindowFinderX11NoDisplayTest, ThereIsNoFinderWithoutADisplay) {
+  const char* saved = std::getenv("DISPLAY");
+  const std::optional<std::string> display = saved ? std::optional<std::string>(saved) : std::nullopt;
+  unsetenv("DISPLAY");
+  EXPECT_EQ(CreateWindowFinder(), nullptr);
+  setenv("DISPLAY", ":4095", 1);  // no server listens there
+  EXPECT_EQ(CreateWindowFinder(), nullptr);
+  if (display) {
+    setenv("DISPLAY", display->c_str(), 1);
+  } else {
+    unsetenv("DISPLAY");
+  }
+}
+
+}  // namespace
+}  // namespace velmora::platform
