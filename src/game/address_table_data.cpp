@@ -21,10 +21,12 @@
 //   - session: green flag time and lap count 4 and 8 bytes before the session time, the timer 4 bytes
 //     after the session type except in table D.
 // Every other address carries table H's distance from a given address of the same region of memory into
-// the table (marked Carried): the rest of the car data from the cockpit flag, the driver record from the
-// lap count, the player count and the session type from the slot where the slot lies in the same region
-// as in table H (tables D, E, F) and from the lap count otherwise, the session times from the air
-// temperature. These are guesses; a user with one of those executables corrects them here.
+// the table (marked Carried): the car data outside the tyre blocks from the cockpit flag (the tyre blocks
+// grow in table J, so the nearest tyre datum is no better), the driver record and the track length from
+// the lap count, the player count and the session type from the slot where the slot lies in the same
+// region as in table H (tables D, E, F) and from the lap count otherwise, the session times from the air
+// temperature. These are guesses: a user with one of those executables corrects them here and marks the
+// corrected ones as given (the tests hold every carried address to table H's distance).
 
 namespace velmora {
 namespace {

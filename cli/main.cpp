@@ -1,0 +1,69 @@
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "subcommand.h"
+
+namespace {
+
+using velmora::cli::Subcommand;
+
+const Subcommand* const kSubcommands[] = {&velmora::cli::kTablesCommand};
+
+void PrintCommandHelp(const Subcommand& command, std::ostream& out) {
+  out << "  " << command.name << " " << command.arguments << "\n";
+  std::string_view help = command.help;
+  while (!help.empty()) {
+    const auto end = help.find('\n');
+    out << "      " << help.substr(0, end) << "\n";
+    help = end == std::string_view::npos ? std::string_view{} : help.substr(end + 1);
+  }
+}
+
+void PrintHelp(std::ostream& out) {
+  out << "Usage: velmora-cli <command> [arguments]\n"
+         "       velmora-cli <command> --help\n"
+         "       velmora-cli --help\n"
+         "\n"
+         "The command-line companion of the Velmora dashboard.\n"
+         "\n"
+         "Commands:\n";
+  for (const Subcommand* command : kSubcommands) {
+    PrintCommandHelp(*command, out);
+  }
+  out << "\n"
+         "Exit status: 0 on success, 2 when the command line cannot be carried out as asked, 1 when the\n"
+         "output cannot be written.\n";
+}
+
+bool IsHelp(std::string_view argument) {
+  return argument == "--help" || argument == "-h";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  if (arguments.empty()) {
+    PrintHelp(std::cerr);
+    return velmora::cli::kExitUsage;
+  }
+  if (arguments.size() == 1 && IsHelp(arguments[0])) {
+    PrintHelp(std::cout);
+    return 0;
+  }
+  for (const Subcommand* command : kSubcommands) {
+    if (arguments[0] != command->name) {
+      continue;
+    }
+    if (arguments.size() == 2 && IsHelp(arguments[1])) {
+      std::cout << "Usage: velmora-cli " << command->name << " " << command->arguments << "\n\n"
+                << command->help << "\n";
+      return 0;
+    }
+    return command->run(std::span(arguments).subspan(1), std::cout, std::cerr);
+  }
+  std::cerr << "velmora-cli: unknown command \"" << arguments[0] << "\"; see velmora-cli --help\n";
+  return velmora::cli::kExitUsage;
+}
