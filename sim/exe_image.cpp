@@ -1,10 +1,10 @@
 #include "exe_image.h"
 
 #include <cctype>
-#include <optional>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <optional>
 #include <system_error>
 
 #include <fcntl.h>
@@ -58,10 +58,12 @@ std::string ExeFileName(const std::string& title) {
   return (name.empty() ? std::string("Simulator") : name) + ".exe";
 }
 
-std::unique_ptr<ExeImage> ExeImage::Create(const std::string& title, const std::string& version, std::string& error) {
+std::unique_ptr<ExeImage> ExeImage::Create(const std::string& title, const std::string& version,
+                                           std::string& error) {
   platform::VersionResourceContents contents;
   // The fixed block wants numbers; the text, which is what is read, may be anything.
-  const platform::VersionParts parts = platform::ParseVersionParts(version).value_or(platform::VersionParts{});
+  const platform::VersionParts parts =
+      platform::ParseVersionParts(version).value_or(platform::VersionParts{});
   contents.file_version = parts;
   contents.product_version = parts;
   contents.strings = {{"ProductName", title}, {"FileVersion", version}, {"ProductVersion", version}};

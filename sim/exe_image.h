@@ -14,7 +14,8 @@ namespace velmora::sim {
 class ExeImage {
  public:
   // Null, with `error` saying why, when the image cannot be written or mapped.
-  static std::unique_ptr<ExeImage> Create(const std::string& title, const std::string& version, std::string& error);
+  static std::unique_ptr<ExeImage> Create(const std::string& title, const std::string& version,
+                                          std::string& error);
   ~ExeImage();
   ExeImage(const ExeImage&) = delete;
   ExeImage& operator=(const ExeImage&) = delete;

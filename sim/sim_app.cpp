@@ -31,8 +31,12 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kTick = std::chrono::milliseconds(20);
 // A process that was stopped for a while picks up where it was instead of leaping ahead.
 constexpr double kLongestAdvance_s = 0.5;
+// No command comes near this; more without a newline is garbage.
+constexpr std::size_t kLongestLine = 65536;
 
-void Complain(const std::string& message) { std::fprintf(stderr, "velmora-sim: %s\n", message.c_str()); }
+void Complain(const std::string& message) {
+  std::fprintf(stderr, "velmora-sim: %s\n", message.c_str());
+}
 
 // Writes all of `text`; false when standard output is gone.
 bool WriteOut(const std::string& text) {
@@ -101,6 +105,7 @@ class SimApp final : public SimHost {
   std::unique_ptr<ExeImage> image_;
   std::unique_ptr<SimWindow> window_;
   std::string pending_input_;
+  bool overlong_line_ = false;
   bool quit_ = false;
 };
 
@@ -170,8 +175,8 @@ void SimApp::Loop() {
     int timeout_ms = -1;
     if (!controller_->Paused()) {
       const auto due = last + kTick - Clock::now();
-      timeout_ms = static_cast<int>(std::max<std::int64_t>(
-          0, std::chrono::ceil<std::chrono::milliseconds>(due).count()));
+      timeout_ms = static_cast<int>(
+          std::max<std::int64_t>(0, std::chrono::ceil<std::chrono::milliseconds>(due).count()));
     }
     if (poll(inputs, 3, timeout_ms) < 0 && errno != EINTR) {
       Complain(std::string("poll failed: ") + std::strerror(errno));
@@ -207,7 +212,17 @@ void SimApp::ReadCommands() {
   while (!quit_ && (newline = pending_input_.find('\n')) != std::string::npos) {
     const std::string line = pending_input_.substr(0, newline);
     pending_input_.erase(0, newline + 1);
-    HandleLine(line);
+    if (overlong_line_) {
+      overlong_line_ = false;
+      quit_ = !WriteOut("error: line too long\n");
+    } else {
+      HandleLine(line);
+    }
+  }
+  if (pending_input_.size() > kLongestLine) {
+    // Kept out of memory; answered once its end comes, so that every line still has one answer.
+    pending_input_.clear();
+    overlong_line_ = true;
   }
   if (got <= 0) {
     // The end of the input is the end of the session; a last line without its newline still counts.
