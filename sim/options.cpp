@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "session_model.h"
+#include "track.h"
 
 namespace velmora::sim {
 
@@ -29,6 +30,26 @@ template <typename T>
 bool ReadNumber(const std::string& text, T& value) {
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   return error == std::errc() && end == text.data() + text.size() && !text.empty();
+}
+
+std::string Whole(double value) {
+  return std::to_string(static_cast<long long>(value));
+}
+
+std::string SessionText() {
+  return "a race of " + std::to_string(SessionModel::kRaceLaps) + " laps on a " + Whole(Track::kLength_m) +
+         " m track with three equal sectors. The player sits in the\n"
+         "garage (FInCokpit 0) until " +
+         Whole(SessionModel::kGetIn_s) +
+         " session seconds, when the green flag falls and the field leaves the grid;\n"
+         "ignition at " +
+         Whole(SessionModel::kIgnition_s) + ", engine at " + Whole(SessionModel::kEngineStart_s) +
+         ", out of the pit box at " + Whole(SessionModel::kLeaveBox_s) +
+         " along the pit lane (FInPIT and FLimiteur 1);\n"
+         "a pit stop with refuelling and new tyres when the fuel runs low (FPitIn 1 on the lap before). The\n"
+         "player's slot is the seed modulo the number of drivers (0 in a layout without records). Showers "
+         "come\n"
+         "and go within the first half hour.";
 }
 
 }  // namespace
@@ -102,7 +123,8 @@ session that plays out the same way for the same seed.
 
 Options:
   --title T        window title (default "Race 07")
-  --class C        window class (default "CUBERealtime"; the simulators use "CUBERealtime" or "CUBEApp")
+  --class C        window class (default "CUBERealtime"; the simulators use "CUBERealtime" or "CUBEApp",
+                   any other text makes a window the dashboard must not find)
   --version V      product version text of the executable image (default "1, 2, 1, 9"); any text
   --layout L       the supported version whose memory layout to use when no rule accepts the title and
                    the version (default "1, 2, 1, 9"); otherwise the accepted pair decides
@@ -112,8 +134,9 @@ Options:
   --time-scale X   session seconds per wall-clock second, above 0 up to 1000 (default 1)
   -h, --help       this text
 
-Supported versions: )" +
-         SupportedVersions() + R"(
+Supported versions:
+  )" + SupportedVersions() +
+         R"(
 
 Once the window and the memory are ready the first line on standard output is "ready pid=<pid>".
 
@@ -136,6 +159,9 @@ Members by table: the lap timing FTemps gives FTemps.DernierTour, .DernierTourSe
 .DernierTourSecteur2, .MeilleurTour, .MeilleurTourSecteur1, .MeilleurTourSecteur2; the session FSession
 gives FSession.TypeSession, .TimerSession, .TempsSession, .TempsSessionGreenFlag, .NbToursSession; the
 engine wear FUsureMoteur and FUsureMoteur.Reference. A member the layout does not list is not there.
+
+The session: )" +
+         SessionText() + R"(
 
 Units: temperatures of tyres, brakes, water and oil in kelvin, pressure in kPa, tread left as a fraction
 (1 new), engine life in the unit of its reference, wheel rotation in rad/s, radius in m, fuel in litres,

@@ -14,7 +14,6 @@ namespace velmora::sim {
 namespace {
 
 constexpr std::int32_t kRaceOne = 6;
-constexpr std::int16_t kRaceLaps = 30;
 constexpr float kSessionLength_s = 2700.0F;
 constexpr double kGridSpacing_m = 8.0;
 constexpr double kWetLapPenalty_s = 9.0;
@@ -49,7 +48,7 @@ SessionModel::SessionModel(std::uint64_t seed, int drivers, int player_slot)
   state_.driver_count = static_cast<std::int16_t>(drivers);
   state_.player_slot = static_cast<std::uint8_t>(player_slot);
   state_.track_length_m = static_cast<float>(Track::kLength_m);
-  state_.session = {kRaceOne, 0.0F, kSessionLength_s, 0.0F, kRaceLaps};
+  state_.session = {kRaceOne, 0.0F, kSessionLength_s, 0.0F, SessionModel::kRaceLaps};
   weather_.Start(state_.weather);
 
   // The field lines up on the grid in a drawn order; the player starts from the pit lane.

@@ -22,6 +22,8 @@ class SessionModel {
   static constexpr double kTick_s = 0.02;
   static constexpr int kMaxDrivers = 50;
 
+  static constexpr std::int16_t kRaceLaps = 30;
+
   // Moments of the player's start, in session seconds.
   static constexpr double kGetIn_s = 6.0;
   static constexpr double kIgnition_s = 7.0;

@@ -190,11 +190,13 @@ void SimApp::Loop() {
     if (inputs[1].revents != 0) {
       quit_ = true;
     }
-    if (inputs[2].revents != 0) {
-      PumpWindow();
-    }
     if (inputs[0].revents != 0) {
       ReadCommands();
+    }
+    // Every time round, not only when the socket is readable: replies awaited by Open and Close may have
+    // brought events along that now wait in the connection's queue.
+    if (window_) {
+      PumpWindow();
     }
   }
 }
