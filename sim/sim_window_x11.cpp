@@ -8,6 +8,8 @@
 #include <unistd.h>
 #include <xcb/xcb.h>
 
+#include "platform/linux/x11_connection.h"
+
 namespace velmora::sim {
 namespace {
 
@@ -44,9 +46,8 @@ bool Settle(xcb_connection_t* connection, xcb_void_cookie_t last) {
 std::unique_ptr<SimWindow> SimWindow::Create(const WindowIdentity& identity, std::string* error) {
   const char* display = std::getenv("DISPLAY");
   const std::string display_name = display != nullptr ? display : "";
-  xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-  if (xcb_connection_has_error(connection) != 0) {
-    xcb_disconnect(connection);
+  xcb_connection_t* connection = platform::ConnectToDisplay();
+  if (connection == nullptr) {
     if (error != nullptr) {
       *error = display_name.empty() ? "no X display: DISPLAY is not set"
                                     : "cannot connect to the X display \"" + display_name + "\"";

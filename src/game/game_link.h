@@ -16,6 +16,11 @@ namespace velmora {
 class TGame;
 class TThreadData;
 
+// The simulator windows looked for, in the order they are tried: each title with each class.
+inline constexpr const char* GameTitles[] = {"Race 07", "GTR Evolution", "STCC - The Game", "RACE On",
+                                             "Real-Time Racing"};
+inline constexpr const char* GameWindowClasses[] = {"CUBERealtime", "CUBEApp"};
+
 // The timer that runs detection once a second; the dashboard's is a Qt timer.
 class DetectionTimer {
  public:
@@ -45,6 +50,8 @@ class TGameLink final {
   std::uint32_t ProgramProcessId = 0;
   std::string ProgramExeName;
   std::string ProgramVersion;
+  // Whether an address table accepted the attached simulator's title and version.
+  bool ProgramSupported = false;
 
   // The status area: `lbl_application` and `img_application`.
   TextTarget* lbl_application = nullptr;
@@ -52,6 +59,13 @@ class TGameLink final {
 
   // The mark of the "Show Player Grid" menu item, which gates the driver list. Main thread only.
   bool ShowPlayerGrid1 = true;
+
+  // One detection attempt, run by the detection timer once a second until a simulator is attached.
+  void TimerProgramTimer();
+  // The executable of the process that owns the window, or empty text.
+  std::string GetExeFromWindow(platform::WindowHandle window);
+  // The product version text of a file, or empty text.
+  static std::string GetFileInfo2(const std::string& AFileName);
 
   // True while both names are known and a window with exactly that class and title exists.
   bool TestProgramActif();

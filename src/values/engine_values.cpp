@@ -2,11 +2,11 @@
 
 #include "game/game.h"
 #include "values/rounding.h"
+#include "values/units.h"
 
 namespace velmora {
 namespace {
 
-constexpr double kKelvinOffset = 273.15;
 constexpr double kLiquidLow = 363.15;
 constexpr double kLiquidHigh = 373.15;
 
@@ -15,10 +15,6 @@ constexpr Rgb kWearLow{255, 128, 0};
 constexpr Rgb kWearCritical{255, 0, 0};
 
 constexpr float kEngineRunning = 50.0F;
-
-double ToDisplayTemperature(double kelvin, bool metric) {
-  return metric ? kelvin - kKelvinOffset : kelvin * 1.8 - 459.67;
-}
 
 }  // namespace
 
@@ -29,7 +25,7 @@ void TEauValue::Display(bool AMetrique) {
     return;
   }
   FPanel->SetColor(BandColor(FValue, kLiquidLow, kLiquidHigh));
-  FPanel->SetText(WholeNumberText(TruncateTowardZero(ToDisplayTemperature(FValue, AMetrique)).value_or(0)));
+  FPanel->SetText(WholeNumberText(TruncateTowardZero(KelvinToDisplayDegrees(FValue, AMetrique)).value_or(0)));
 }
 
 void TEauValue::ReadAndDisplay(TGame& AGame) {
@@ -192,19 +188,23 @@ void TCokpitValue::SetValue(std::uint8_t Value) {
   FValue = Value;
   TGame& game = *FGame;
   if (Value == 1 && game.FNetwork.NetworkType() != TNetworkType::ntServer) {
-    // Getting into the car: the lap and fuel references start afresh, and the player's own record may
-    // have moved to another slot since the last time.
-    game.FLongueurCircuit.ReadAndDisplay(game);
-    game.FFuel.ReadAndDisplay(game);
-    game.FMemoFuel.FValue = -1.0;
-    if (game.FSlotJoueur.FActive) {
-      game.UpdatePlayerAddresses();
-    }
+    RunEntrySteps();
     return;
   }
   ShowPictureIfChanged(game.FMotorRPM.FLed, 1);
   ShowPictureIfChanged(game.FContact.FLed, 1);
   ShowPictureIfChanged(game.FPhares.FLed, 1);
+}
+
+void TCokpitValue::RunEntrySteps() {
+  TGame& game = *FGame;
+  game.FLongueurCircuit.ReadAndDisplay(game);
+  game.FFuel.ReadAndDisplay(game);
+  game.FMemoFuel.FValue = -1.0;
+  // The player's own record may have moved to another slot since the last time.
+  if (game.FSlotJoueur.FActive) {
+    game.UpdatePlayerAddresses();
+  }
 }
 
 void TCokpitValue::ReadAndDisplay(TGame& AGame) {

@@ -88,6 +88,9 @@ class TCokpitValue final : public TValueByte {
   void SetValue(std::uint8_t Value);
   void ReadAndDisplay(TGame& AGame);
   void WriteAndDisplayClient(std::uint8_t AValue);
+  // What getting into the car starts: the track length and fuel are read, the lap's fuel reference starts
+  // afresh and the player's own record is located again.
+  void RunEntrySteps();
 };
 
 // Pedal travel, 0.0 to 1.0, shown on a 0 to 100 bar.

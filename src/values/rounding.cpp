@@ -9,11 +9,11 @@
 namespace velmora {
 namespace {
 
-// 2^63 as a double: every finite double below it in magnitude converts to int64 exactly.
+// 2^63 as a double: every whole double from -2^63 up to below 2^63 converts to int64 exactly.
 constexpr double kInt64Limit = 9223372036854775808.0;
 
 bool FitsInt64(double value) {
-  return std::isfinite(value) && value > -kInt64Limit && value < kInt64Limit;
+  return std::isfinite(value) && value >= -kInt64Limit && value < kInt64Limit;
 }
 
 }  // namespace
@@ -54,6 +54,9 @@ std::string GeneralNumberText(double value) {
   }
   if (std::isinf(value)) {
     return value > 0 ? "INF" : "-INF";
+  }
+  if (value == 0.0) {
+    return "0";  // also for -0.0, which a rounded tiny negative becomes
   }
   char buffer[40];
   std::snprintf(buffer, sizeof buffer, "%.15G", value);

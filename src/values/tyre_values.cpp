@@ -4,6 +4,7 @@
 
 #include "game/game.h"
 #include "values/rounding.h"
+#include "values/units.h"
 
 namespace velmora {
 namespace {
@@ -24,10 +25,6 @@ constexpr float kSpinFactor = 1.2F;
 constexpr float kLockFactor = 0.8F;
 constexpr float kCarStopped = 0.01F;
 
-double ToDisplayTemperature(double kelvin, bool metric) {
-  return metric ? kelvin - 273.15 : kelvin * 1.8 - 459.67;
-}
-
 }  // namespace
 
 // --- TTemperaturePneuValue: rounded, halves to even
@@ -37,7 +34,7 @@ void TTemperaturePneuValue::Display(bool AMetrique) {
     return;
   }
   FPanel->SetColor(BandColor(FValue, kTreadLow, kTreadHigh));
-  FPanel->SetText(WholeNumberText(RoundHalfEven(ToDisplayTemperature(FValue, AMetrique)).value_or(0)));
+  FPanel->SetText(WholeNumberText(RoundHalfEven(KelvinToDisplayDegrees(FValue, AMetrique)).value_or(0)));
 }
 
 void TTemperaturePneuValue::ReadAndDisplay(TGame& AGame) {
@@ -59,7 +56,7 @@ void TDisqueFreinValue::Display(bool AMetrique) {
     return;
   }
   FPanel->SetColor(BandColor(FValue, kBrakeLow, kBrakeHigh));
-  FPanel->SetText(WholeNumberText(TruncateTowardZero(ToDisplayTemperature(FValue, AMetrique)).value_or(0)));
+  FPanel->SetText(WholeNumberText(TruncateTowardZero(KelvinToDisplayDegrees(FValue, AMetrique)).value_or(0)));
 }
 
 void TDisqueFreinValue::ReadAndDisplay(TGame& AGame) {
@@ -139,9 +136,12 @@ void TVitessePneuValue::Display(TGame& AGame, TPneu& APneu) {
   if (AGame.FDebugWheelSpeed != nullptr) {
     AGame.FDebugWheelSpeed->SetText(GeneralNumberText(surface_speed));
   }
-  if (surface_speed > car_speed * kSpinFactor) {
+  // The limits are the exact products of the single-precision speed and factors, which a double holds;
+  // a product rounded to single precision can land on the surface speed itself and hide a locked wheel.
+  const double car = car_speed;
+  if (surface_speed > car * double{kSpinFactor}) {
     FPanel->SetColor(kWheelSpins);
-  } else if (surface_speed < car_speed * kLockFactor) {
+  } else if (surface_speed < car * double{kLockFactor}) {
     FPanel->SetColor(kWheelLocks);
   } else {
     FPanel->SetColor(kWheelNormal);

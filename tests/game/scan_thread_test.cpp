@@ -38,7 +38,7 @@ class ScanThreadTest : public ::testing::Test {
     game_->FTemperatureAir.Affectation(kAirTemperature, true);
     game_->FTemperatureAir.FEtiquette = &air_;
     game_->FMetrique = true;
-    fixture_.Put<double>(kWater, 363.15 + 10.0);
+    fixture_.Put<double>(kWater, 363.15 + 10.5);
     fixture_.Put<std::uint8_t>(kIgnition, 1);
     fixture_.Put<float>(kAirTemperature, 21.5F);
 

@@ -11,6 +11,7 @@
 #include <unistd.h>
 #include <xcb/xcb.h>
 
+#include "platform/linux/x11_connection.h"
 #include "platform/window_finder.h"
 #include "x11_test_window.h"
 
@@ -33,8 +34,8 @@ class SimWindowTest : public test::X11DisplayTest {
 
 // What a window manager sends when the user clicks the close button.
 void AskToClose(std::uint32_t window) {
-  xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-  ASSERT_EQ(xcb_connection_has_error(connection), 0);
+  xcb_connection_t* connection = platform::ConnectToDisplay();
+  ASSERT_NE(connection, nullptr);
   auto atom = [&](const char* name) {
     auto* reply = xcb_intern_atom_reply(
         connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),

@@ -5,6 +5,8 @@
 
 #include <xcb/xcb.h>
 
+#include "platform/linux/x11_connection.h"
+
 namespace velmora::test {
 
 void X11DisplayTest::SetUp() {
@@ -26,9 +28,8 @@ X11TestWindow::X11TestWindow(const sim::WindowIdentity& identity) {
     throw std::runtime_error("cannot show a test window: " + error);
   }
   handle_ = window_->Handle();
-  outside_ = xcb_connect(nullptr, nullptr);
-  if (xcb_connection_has_error(outside_) != 0) {
-    xcb_disconnect(outside_);
+  outside_ = platform::ConnectToDisplay();
+  if (outside_ == nullptr) {
     throw std::runtime_error("cannot open a second connection to the X display");
   }
 }

@@ -19,6 +19,7 @@
 
 #include <xcb/xcb.h>
 
+#include "platform/linux/x11_connection.h"
 #include "platform/window_finder.h"
 
 namespace velmora::platform {
@@ -309,9 +310,8 @@ class X11WindowFinder final : public WindowFinder {
 }  // namespace
 
 std::unique_ptr<WindowFinder> CreateWindowFinder() {
-  xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-  if (xcb_connection_has_error(connection) != 0) {
-    xcb_disconnect(connection);
+  xcb_connection_t* connection = ConnectToDisplay();
+  if (connection == nullptr) {
     return nullptr;
   }
   const auto atoms = InternAtoms(connection);

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <memory>
+
+#include "values/display_targets.h"
+
+class QSvgRenderer;
+
+namespace velmora::app {
+
+// A panel: text on a background colour, as the temperature and pressure panels show their values.
+class PanelWidget final : public QLabel, public PanelTarget {
+ public:
+  PanelWidget(const QString& name, QWidget* parent);
+  void SetText(std::string_view text) override;
+  void SetColor(Rgb color) override;
+  Rgb Color() const { return color_; }
+
+ private:
+  Rgb color_{};
+};
+
+// A label that shows a text.
+class LabelWidget final : public QLabel, public TextTarget {
+ public:
+  LabelWidget(const QString& name, QWidget* parent);
+  void SetText(std::string_view text) override;
+};
+
+// A state image: one of up to three pictures, or none.
+class StateImage final : public QWidget, public PictureTarget {
+ public:
+  // `pictures` are resource paths of SVG drawings for pictures 1, 2 and 3; empty where there is none.
+  StateImage(const QString& name, std::array<QString, 3> pictures, int initial, QWidget* parent);
+  ~StateImage() override;
+  int Picture() const override { return picture_; }
+  void ShowPicture(int picture) override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  std::array<std::unique_ptr<QSvgRenderer>, 3> renderers_;
+  int picture_;
+};
+
+// A bar gauge from 0 to 100.
+class BarGauge final : public QProgressBar, public PositionTarget {
+ public:
+  BarGauge(const QString& name, Qt::Orientation orientation, const QColor& color, QWidget* parent);
+  // The position last set, also where it lies past the range the bar can draw.
+  int Position() const override { return position_; }
+  void SetPosition(int position) override;
+
+ private:
+  int position_ = 0;
+};
+
+}  // namespace velmora::app

@@ -1,0 +1,106 @@
+#include "app/main_window.h"
+
+#include <QCloseEvent>
+#include <QEvent>
+#include <QFont>
+#include <QPalette>
+
+#include "app/dashboard_panel.h"
+#include "game/game.h"
+#include "platform/application_version.h"
+
+namespace velmora::app {
+namespace {
+
+// A window finder for a desktop that cannot be searched: nothing is ever found.
+class NoWindows final : public platform::WindowFinder {
+ public:
+  platform::WindowHandle FindWindow(const std::string&, const std::string&) override { return 0; }
+  bool IsWindow(platform::WindowHandle) override { return false; }
+  std::uint32_t WindowProcessId(platform::WindowHandle) override { return 0; }
+};
+
+constexpr int kDesignWidth = 994;
+constexpr int kDesignHeight = 554;
+constexpr int kSideColumnWidth = 409;
+
+}  // namespace
+
+void QtDetectionTimer::SetEnabled(bool enabled) {
+  if (enabled && !timer_.isActive()) {
+    timer_.start();
+  } else if (!enabled) {
+    timer_.stop();
+  }
+}
+
+TForm1::TForm1(std::unique_ptr<platform::WindowFinder> finder, QWidget* parent)
+    : QMainWindow(parent), finder_(finder ? std::move(finder) : std::make_unique<NoWindows>()) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("Velmora ") + QString::fromStdString(platform::ApplicationVersion()));
+  QPalette colors = palette();
+  colors.setColor(QPalette::Window, Qt::black);
+  colors.setColor(QPalette::WindowText, Qt::white);
+  setPalette(colors);
+  QFont font(QStringLiteral("Arial"));
+  font.setPixelSize(21);
+  font.setBold(true);
+  setFont(font);
+
+  auto* panel1 = new QWidget(this);
+  panel1->setObjectName(QStringLiteral("Panel1"));
+  panel1->setAutoFillBackground(true);
+  setCentralWidget(panel1);
+  // The side column (driver list, session, weather) takes the left part; the dashboard the rest.
+  auto* side_column = new QWidget(panel1);
+  side_column->setObjectName(QStringLiteral("Panel3"));
+  side_column->setGeometry(0, 0, kSideColumnWidth, kDesignHeight);
+  Panel6 = new DashboardPanel(panel1);
+  Panel6->move(kSideColumnWidth, 0);
+  setFixedSize(kDesignWidth, kDesignHeight);
+
+  FGame = std::make_unique<TGame>(this, clock_);
+  link_ = std::make_unique<TGameLink>(*FGame, *finder_, hand_over_, detection_timer_);
+  Panel6->Bind(*FGame, *link_);
+  FGame->FMetrique = true;
+
+  TimerProgram.setInterval(1000);
+  connect(&TimerProgram, &QTimer::timeout, this, [this] { TimerProgramTimer(); });
+}
+
+TForm1::~TForm1() {
+  TimerProgram.stop();
+  link_.reset();
+  FGame.reset();
+}
+
+void TForm1::Init() {
+  link_->LedApplication("Unknown Game", 0);
+  Panel6->ResetLamps();
+  FGame->FMetrique = true;
+}
+
+void TForm1::Activated() {
+  Init();
+  const bool detects = FGame->FNetwork.NetworkType() != TNetworkType::ntClient;
+  detection_timer_.SetEnabled(detects);
+}
+
+void TForm1::TimerProgramTimer() {
+  link_->TimerProgramTimer();
+}
+
+void TForm1::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+    Activated();
+  }
+  QMainWindow::changeEvent(event);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  TimerProgram.stop();
+  link_->StopScanThread();
+  event->accept();
+}
+
+}  // namespace velmora::app
