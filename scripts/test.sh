@@ -42,7 +42,8 @@ run_preset() {
 # display number itself and writes it to fd 3 once it accepts connections.
 if [[ -z ${DISPLAY:-} ]]; then
   display_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+  # -noreset: a server that resets when its last client leaves drops the next connection made meanwhile.
+  Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
   xvfb_pid=$!
   trap 'kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; rm -f "$display_file"' EXIT
   for _ in $(seq 100); do

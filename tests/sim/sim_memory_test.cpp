@@ -1,0 +1,137 @@
+#include "sim_memory.h"
+
+#include <array>
+#include <cstring>
+
+#include <gtest/gtest.h>
+
+#include "session_model.h"
+#include "sim_layout.h"
+#include "state_memory.h"
+
+namespace velmora::sim {
+namespace {
+
+const AddressTable& Table(char name) {
+  for (const AddressTable* table : AddressTables()) {
+    if (table->name == name) {
+      return *table;
+    }
+  }
+  throw std::runtime_error("no table");
+}
+
+std::unique_ptr<SimMemory> ReserveFor(const SimLayout& layout) {
+  std::string error;
+  auto memory = SimMemory::Reserve(layout.Begin(), layout.End(), error);
+  EXPECT_NE(memory, nullptr) << error;
+  return memory;
+}
+
+TEST(SimMemoryTest, MapsWholePagesAtTheAddressesAsked) {
+  std::string error;
+  const auto memory = SimMemory::Reserve(0x82E3CC, 0x116D51C, error);
+  ASSERT_NE(memory, nullptr) << error;
+  EXPECT_EQ(memory->Begin(), 0x82E000U);
+  EXPECT_EQ(memory->End(), 0x116E000U);
+  // The data live at exactly these numbers in this process, as another process will read them.
+  const std::array<std::byte, 2> bytes{std::byte{0x12}, std::byte{0x34}};
+  ASSERT_TRUE(memory->Write(0xD7C178, bytes));
+  EXPECT_EQ(*reinterpret_cast<const volatile std::uint8_t*>(std::uintptr_t{0xD7C179}), 0x34);
+  std::array<std::byte, 2> back{};
+  EXPECT_TRUE(memory->Read(0xD7C178, back));
+  EXPECT_EQ(back, bytes);
+}
+
+TEST(SimMemoryTest, RefusesBytesOutsideTheMapping) {
+  std::string error;
+  const auto memory = SimMemory::Reserve(0x900000, 0x901000, error);
+  ASSERT_NE(memory, nullptr) << error;
+  std::array<std::byte, 4> bytes{};
+  EXPECT_TRUE(memory->Write(0x900FFC, bytes));
+  EXPECT_FALSE(memory->Write(0x900FFD, bytes));
+  EXPECT_FALSE(memory->Write(0x8FFFFF, bytes));
+  EXPECT_FALSE(memory->Read(0x901000, bytes));
+}
+
+TEST(SimMemoryTest, ASecondLayoutOverTheSameRangeIsTurnedAwayClearly) {
+  const SimLayout h(Table('H'), 20);
+  const SimLayout g(Table('G'), 20);
+  const auto first = ReserveFor(h);
+  ASSERT_NE(first, nullptr);
+  std::string error;
+  EXPECT_EQ(SimMemory::Reserve(g.Begin(), g.End(), error), nullptr);
+  char expected[80];
+  std::snprintf(expected, sizeof expected, "address range 0x%X - 0x%X is already in use",
+                g.Begin() / 4096 * 4096, (g.End() + 4095) / 4096 * 4096);
+  EXPECT_EQ(error, expected);
+  // The first mapping is untouched by the failed attempt.
+  std::array<std::byte, 1> byte{std::byte{7}};
+  EXPECT_TRUE(first->Write(h.Begin(), byte));
+}
+
+TEST(SimMemoryTest, AnEmptyOrNullRangeIsRefused) {
+  std::string error;
+  EXPECT_EQ(SimMemory::Reserve(0x900000, 0x900000, error), nullptr);
+  EXPECT_NE(error.find("cannot be mapped"), std::string::npos);
+  EXPECT_EQ(SimMemory::Reserve(0x10, 0x2000, error), nullptr);
+}
+
+// The bytes of a datum, as a reader in another process gets them.
+template <std::size_t N>
+std::array<std::uint8_t, N> BytesAt(const SimMemory& memory, std::uint32_t address) {
+  std::array<std::byte, N> raw{};
+  EXPECT_TRUE(memory.Read(address, raw));
+  std::array<std::uint8_t, N> bytes{};
+  std::memcpy(bytes.data(), raw.data(), N);
+  return bytes;
+}
+
+TEST(StateMemoryTest, LaysEachDatumOutLittleEndianInItsOwnType) {
+  const SimLayout layout(Table('H'), 4);
+  auto memory = ReserveFor(layout);
+  ASSERT_NE(memory, nullptr);
+  SessionModel model(3, 4, 2);
+  SimState& state = model.State();
+  state.session.type = 6;
+  state.player.abs = -2;
+  state.player.water_k = 363.15;
+  state.player.in_cockpit = 1;
+  state.drivers[3].best_lap_s = 90.5F;
+  state.drivers[3].name = "Zo\xEB";  // Latin-1
+  StateMemory writer(layout, *memory);
+  writer.Publish(state);
+
+  EXPECT_EQ((BytesAt<4>(*memory, 0x913748)),
+            (std::array<std::uint8_t, 4>{0x06, 0x00, 0x00, 0x00}));                       // int32 6
+  EXPECT_EQ((BytesAt<2>(*memory, 0xD7C178)), (std::array<std::uint8_t, 2>{0xFE, 0xFF}));  // int16 -2
+  EXPECT_EQ((BytesAt<1>(*memory, 0xD7C170)), (std::array<std::uint8_t, 1>{0x01}));
+  // 363.15 as a Double: 0x4076B26666666666
+  EXPECT_EQ((BytesAt<8>(*memory, 0xD7E5A0)),
+            (std::array<std::uint8_t, 8>{0x66, 0x66, 0x66, 0x66, 0x66, 0xB2, 0x76, 0x40}));
+  // 90.5 as a Single: 0x42B50000, in the best-lap place of the fourth record
+  EXPECT_EQ((BytesAt<4>(*memory, 0xA21138 + 188 + 3 * 33696)),
+            (std::array<std::uint8_t, 4>{0x00, 0x00, 0xB5, 0x42}));
+  EXPECT_EQ((BytesAt<4>(*memory, 0xA21A68 + 3 * 33696)), (std::array<std::uint8_t, 4>{'Z', 'o', 0xEB, 0x00}));
+
+  EXPECT_EQ(std::get<std::int64_t>(writer.Read(*layout.Find("FABS"), 0)), -2);
+  EXPECT_EQ(std::get<double>(writer.Read(*layout.Find("FEau"), 0)), 363.15);
+  EXPECT_EQ(std::get<double>(writer.Read(*layout.Find("FTemps.MeilleurTour"), 3)), 90.5);
+  EXPECT_EQ(std::get<std::string>(writer.Read(*layout.Find("FNomPilote"), 3)), "Zo\xEB");
+}
+
+TEST(StateMemoryTest, ALongTextIsCutToItsFieldAndEndsInAZero) {
+  const SimLayout layout(Table('H'), 2);
+  auto memory = ReserveFor(layout);
+  ASSERT_NE(memory, nullptr);
+  SessionModel model(3, 2, 0);
+  model.State().drivers[1].name = std::string(40, 'x');
+  StateMemory writer(layout, *memory);
+  writer.Publish(model.State());
+  const SimDatum& name = *layout.Find("FNomPilote");
+  EXPECT_EQ(std::get<std::string>(writer.Read(name, 1)), std::string(SimLayout::kTextCapacity - 1, 'x'));
+  EXPECT_EQ((BytesAt<1>(*memory, layout.AddressOf(name, 1) + SimLayout::kTextCapacity - 1))[0], 0);
+}
+
+}  // namespace
+}  // namespace velmora::sim
