@@ -2,8 +2,6 @@
 // the stand-in show on the widgets found by their names, and a picture of it is written.
 #include "app/main_window.h"
 
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -11,6 +9,8 @@
 #include <QProgressBar>
 #include <QThread>
 #include <functional>
+
+#include <gtest/gtest.h>
 
 #include "app/display_widgets.h"
 #include "platform/window_finder.h"

@@ -1,11 +1,11 @@
 // Detection and attachment against real stand-ins: a separate process with a real window on the X display,
 // its executable image mapped, its data at the table addresses.
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "fake_window_finder.h"
 #include "game/game.h"
@@ -31,6 +31,7 @@ class DetectionTest : public test::X11DisplayTest {
     link_->lbl_application = &status_text_;
     link_->img_application = &status_picture_;
     game_->FEau.FPanel = &water_;
+    game_->FMetrique = true;
     timer_.SetEnabled(true);
   }
 
@@ -95,7 +96,8 @@ TEST_F(DetectionTest, FindsEveryTitleWithBothClasses) {
 // With several candidate windows, the order of the title list decides, then the order of the classes.
 TEST_F(DetectionTest, TheFirstTitleOfTheListWinsThenTheFirstClass) {
   test::RunningSim sim({"--title", "GTR Evolution", "--class", "CUBEApp"});
-  test::X11TestWindow earlier_class({.title = "GTR Evolution", .class_name = "CUBERealtime", .pid = sim.Pid()});
+  test::X11TestWindow earlier_class(
+      {.title = "GTR Evolution", .class_name = "CUBERealtime", .pid = sim.Pid()});
   ASSERT_TRUE(AttachWithin5s());
   EXPECT_EQ(link_->ProgrammeWindowsType(), "CUBERealtime");
 
@@ -134,9 +136,9 @@ TEST_F(DetectionTest, ClosingTheWindowEndsTheScanAndDetectionFindsItAgain) {
   test::RunningSim sim;
   ASSERT_EQ(sim.Ask("pause"), "ok");
   ASSERT_EQ(sim.Ask("set FInCokpit 1"), "ok");
-  ASSERT_EQ(sim.Ask("set FEau 368.15"), "ok");
+  ASSERT_EQ(sim.Ask("set FEau 368.65"), "ok");
   ASSERT_TRUE(AttachWithin5s());
-  ASSERT_TRUE(Within5s([&] { return water_.Text() == "95"; }));
+  ASSERT_TRUE(Within5s([&] { return water_.Text() == "95"; })) << water_.Text();
 
   ASSERT_EQ(sim.Ask("close"), "ok");
   ASSERT_TRUE(Within5s([&] { return !link_->ScanThreadRunning(); }));
@@ -147,7 +149,7 @@ TEST_F(DetectionTest, ClosingTheWindowEndsTheScanAndDetectionFindsItAgain) {
   EXPECT_TRUE(timer_.Enabled());
 
   ASSERT_EQ(sim.Ask("open"), "ok");
-  ASSERT_EQ(sim.Ask("set FEau 372.15"), "ok");
+  ASSERT_EQ(sim.Ask("set FEau 372.65"), "ok");
   ASSERT_TRUE(AttachWithin5s());
   ASSERT_TRUE(Within5s([&] { return water_.Text() == "99"; }));
 }
@@ -166,8 +168,8 @@ TEST_F(DetectionTest, ANewAttachReplacesTheOldOneCleanly) {
     EXPECT_TRUE(link_->ScanThreadRunning());
     EXPECT_EQ(status_text_.Text(), "Race 07");
   }
-  ASSERT_EQ(sim.Ask("set FEau 368.15"), "ok");
-  ASSERT_TRUE(Within5s([&] { return water_.Text() == "95"; }));
+  ASSERT_EQ(sim.Ask("set FEau 368.65"), "ok");
+  ASSERT_TRUE(Within5s([&] { return water_.Text() == "95"; })) << water_.Text();
 }
 
 }  // namespace
