@@ -1,76 +1,20 @@
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-extern char** environ;
+#include "run_program.h"
 
 namespace velmora {
 namespace {
 
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using test::Lines;
+using test::Outcome;
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-// Runs the real velmora-cli as its own process and collects what it writes and how it ends.
 Outcome RunCli(const std::vector<std::string>& arguments) {
-  const std::string dir = ::testing::TempDir();
-  const std::string out_path = dir + "velmora_cli_out_" + std::to_string(getpid());
-  const std::string err_path = dir + "velmora_cli_err_" + std::to_string(getpid());
-  std::vector<std::string> argv_strings = {VELMORA_CLI_PATH};
-  argv_strings.insert(argv_strings.end(), arguments.begin(), arguments.end());
-  std::vector<char*> argv;
-  for (std::string& argument : argv_strings) {
-    argv.push_back(argument.data());
-  }
-  argv.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0600);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0600);
-  pid_t pid = -1;
-  Outcome run;
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-    int wait_status = 0;
-    if (waitpid(pid, &wait_status, 0) == pid && WIFEXITED(wait_status)) {
-      run.status = WEXITSTATUS(wait_status);
-    }
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  run.out = ReadFile(out_path);
-  run.err = ReadFile(err_path);
-  std::remove(out_path.c_str());
-  std::remove(err_path.c_str());
-  return run;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);) {
-    lines.push_back(line);
-  }
-  return lines;
+  std::vector<std::string> argv{VELMORA_CLI_PATH};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  return test::RunProgram(argv);
 }
 
 TEST(TablesCommandTest, PrintsTableHInItsOrderOneLinePerEntry) {

@@ -6,9 +6,9 @@ namespace velmora::platform {
 
 // Connects to $DISPLAY; null when it cannot be reached.
 //
-// The X server now and then drops a connection it has just accepted, before it answers the set-up
-// (seen with Xvfb on virtual machines: about one connection in ten under load). The client cannot tell
-// that from a server that is not there, so it tries again for a while before it gives up.
+// An X server that resets when its last client leaves (Xvfb does unless told not to) drops the
+// connections that arrive during the reset, before it answers their set-up. The client cannot tell that
+// from a server that is not there, so it tries again for a while before it gives up.
 xcb_connection_t* ConnectToDisplay();
 
 }  // namespace velmora::platform

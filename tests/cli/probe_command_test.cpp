@@ -1,0 +1,104 @@
+// velmora-cli probe and version, run as their own processes against a real stand-in and real files.
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/pe_image_writer.h"
+#include "run_program.h"
+#include "running_sim.h"
+#include "x11_test_window.h"
+
+namespace velmora {
+namespace {
+
+test::Outcome RunCli(const std::vector<std::string>& arguments) {
+  std::vector<std::string> argv{VELMORA_CLI_PATH};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  return test::RunProgram(argv);
+}
+
+bool HasLine(const std::string& text, const std::string& line) {
+  const auto lines = test::Lines(text);
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+class ProbeCommandTest : public test::X11DisplayTest {};
+
+TEST_F(ProbeCommandTest, ValuesSetInTheSimulatorComeBackInItsOwnUnits) {
+  test::RunningSim sim({"--title", "STCC - The Game", "--class", "CUBEApp", "--version", "1, 2, 0, 8"});
+  for (const char* command :
+       {"pause", "set FInCokpit 1", "set FEau 363.5", "set FPneuAvantGauche.FPression 201.5",
+        "set FRapportVitesse -1", "set FAcceleration 0.25", "set FNomPilote Ada Lovelace"}) {
+    ASSERT_EQ(sim.Ask(command), "ok") << command;
+  }
+  const test::Outcome run = RunCli({"probe", "--timeout", "5"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string& json = run.out;
+  EXPECT_TRUE(HasLine(json, "  \"title\": \"STCC - The Game\",")) << json;
+  EXPECT_TRUE(HasLine(json, "  \"class\": \"CUBEApp\","));
+  EXPECT_TRUE(HasLine(json, "  \"pid\": " + std::to_string(sim.Pid()) + ","));
+  EXPECT_TRUE(HasLine(json, "  \"version\": \"1, 2, 0, 8\","));
+  EXPECT_TRUE(HasLine(json, "  \"supported\": true,"));
+  EXPECT_NE(json.find("\"exe\": \"/"), std::string::npos);
+  EXPECT_NE(json.find(".exe\","), std::string::npos);
+  for (const char* value : {"    \"FInCokpit\": 1,", "    \"FEau\": 363.5,",
+                            "    \"FPneuAvantGauche.FPression\": 201.5,", "    \"FRapportVitesse\": -1,",
+                            "    \"FAcceleration\": 0.25,", "    \"FNomPilote\": \"Ada Lovelace\","}) {
+    EXPECT_TRUE(HasLine(json, value)) << value << "\n" << json;
+  }
+}
+
+TEST_F(ProbeCommandTest, AnUnsupportedVersionIsReportedAsSuch) {
+  test::RunningSim sim({"--title", "RACE On", "--version", "1, 2, 0, 8"});
+  const test::Outcome run = RunCli({"probe", "--timeout", "5"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(HasLine(run.out, "  \"supported\": false,")) << run.out;
+  EXPECT_TRUE(HasLine(run.out, "  \"values\": {}")) << run.out;
+}
+
+TEST_F(ProbeCommandTest, NoSimulatorWithinTheTimeout) {
+  const test::Outcome run = RunCli({"probe", "--timeout", "0.5"});
+  EXPECT_EQ(run.status, 3);
+  EXPECT_EQ(run.err, "no simulator found\n");
+  EXPECT_EQ(run.out, "");
+}
+
+TEST(ProbeCommandArgumentsTest, BadTimeoutsAreRefused) {
+  for (const char* timeout : {"-1", "soon", "", "1e9"}) {
+    const test::Outcome run = RunCli({"probe", "--timeout", timeout});
+    EXPECT_EQ(run.status, 2) << timeout;
+    EXPECT_NE(run.err.find("--timeout"), std::string::npos) << run.err;
+  }
+}
+
+TEST(VersionCommandTest, PrintsTheProductVersionOrSaysThereIsNone) {
+  const auto folder =
+      std::filesystem::temp_directory_path() / ("velmora_version_" + std::to_string(getpid()));
+  std::filesystem::create_directories(folder);
+  platform::VersionResourceContents contents;
+  contents.strings = {{"ProductVersion", "1, 2, 0, 13"}};
+  const auto with_version = folder / "game.exe";
+  ASSERT_TRUE(platform::WritePeImage(with_version, platform::BuildPeImage(contents)));
+  contents.strings = {{"FileVersion", "1, 2, 0, 13"}};
+  const auto without_version = folder / "other.exe";
+  ASSERT_TRUE(platform::WritePeImage(without_version, platform::BuildPeImage(contents)));
+
+  test::Outcome run = RunCli({"version", with_version.string()});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "1, 2, 0, 13\n");
+
+  for (const auto& file : {without_version, folder / "missing.exe", folder}) {
+    run = RunCli({"version", file.string()});
+    EXPECT_EQ(run.status, 1) << file;
+    EXPECT_EQ(run.err, "no product version in " + file.string() + "\n");
+    EXPECT_EQ(run.out, "");
+  }
+  EXPECT_EQ(RunCli({"version"}).status, 2);
+  std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace velmora
