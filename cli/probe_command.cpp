@@ -69,7 +69,7 @@ void WriteValue(JsonObjectWriter& values, const std::string& name, TGame& game, 
             values.Number(name + ".TypeSession", static_cast<std::int64_t>(object->FTypeSession.FValue));
             values.Number(name + ".TimerSession", object->FTimerSession.FValue);
             values.Number(name + ".TempsSession", object->FTempsSesion.FValue);
-            values.Number(name + ".TempsGreenFlag", object->FTempsGreenFlag.FValue);
+            values.Number(name + ".TempsSessionGreenFlag", object->FTempsGreenFlag.FValue);
             values.Number(name + ".NbToursSession",
                           static_cast<std::int64_t>(object->FNbDeToursSession.FValue));
           }

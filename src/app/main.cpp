@@ -32,7 +32,6 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Velmora"));
   QApplication::setApplicationVersion(QString::fromStdString(velmora::platform::ApplicationVersion()));
-  // Numbers show "." as the decimal separator whatever the user's locale.
   QLocale::setDefault(QLocale::c());
 
   QCommandLineParser options;

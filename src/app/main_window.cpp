@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QFont>
 #include <QPalette>
+#include <clocale>
 
 #include "app/dashboard_panel.h"
 #include "game/game.h"
@@ -62,6 +63,9 @@ TForm1::TForm1(std::unique_ptr<platform::WindowFinder> finder, QWidget* parent)
   FGame = std::make_unique<TGame>(this, clock_);
   link_ = std::make_unique<TGameLink>(*FGame, *finder_, hand_over_, detection_timer_);
   Panel6->Bind(*FGame, *link_);
+  // Numbers show "." as the decimal separator whatever the user's locale; the core formats with the C
+  // library, which the application object has set to the user's locale.
+  std::setlocale(LC_NUMERIC, "C");
   FGame->FMetrique = true;
 
   TimerProgram.setInterval(1000);
