@@ -20,6 +20,7 @@
 #include "platform/pe_version.h"
 #include "platform/process_memory.h"
 #include "platform/window_finder.h"
+#include "running_sim.h"
 #include "x11_test_window.h"
 
 namespace velmora {
@@ -27,50 +28,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A running stand-in, started with `arguments`, that has said it is ready.
-class RunningSim {
- public:
-  explicit RunningSim(const std::vector<std::string>& arguments) {
-    std::vector<std::string> argv{VELMORA_SIM_PATH};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    process_ = std::make_unique<test::ChildProcess>(argv);
-    const std::string ready = process_->ReadLine();
-    if (ready != "ready pid=" + std::to_string(process_->Pid())) {
-      throw std::runtime_error("velmora-sim did not get ready: \"" + ready + "\"");
-    }
-    memory_ = platform::OpenProcessMemory(static_cast<std::uint32_t>(process_->Pid()));
-    if (!memory_) {
-      throw std::runtime_error("cannot open velmora-sim's memory");
-    }
-  }
-
-  std::uint32_t Pid() const { return static_cast<std::uint32_t>(process_->Pid()); }
-  test::ChildProcess& Process() { return *process_; }
-
-  std::string Ask(const std::string& line) {
-    process_->WriteLine(line);
-    return process_->ReadLine();
-  }
-
-  template <typename T>
-  T ReadAt(std::uint32_t address) {
-    std::array<std::byte, sizeof(T)> bytes{};
-    EXPECT_TRUE(memory_->Read(address, bytes)) << "address 0x" << std::hex << address;
-    T value;
-    std::memcpy(&value, bytes.data(), sizeof(T));
-    return value;
-  }
-
-  std::string TextAt(std::uint32_t address) {
-    std::array<char, 32> bytes{};
-    EXPECT_TRUE(memory_->Read(address, std::as_writable_bytes(std::span(bytes))));
-    return std::string(bytes.data(), strnlen(bytes.data(), bytes.size()));
-  }
-
- private:
-  std::unique_ptr<test::ChildProcess> process_;
-  std::unique_ptr<platform::ProcessMemory> memory_;
-};
+using test::RunningSim;
 
 std::uint32_t AddressOf(const AddressTable& table, Member member) {
   const AddressTableEntry* entry = table.Find(member);

@@ -14,6 +14,8 @@ extern char** environ;
 namespace velmora::test {
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
+  // A child that has gone must make WriteLine fail, not end the test program.
+  signal(SIGPIPE, SIG_IGN);
   int in_pipe[2];
   int out_pipe[2];
   if (pipe2(in_pipe, O_CLOEXEC) != 0 || pipe2(out_pipe, O_CLOEXEC) != 0) {
