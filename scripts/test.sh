@@ -15,12 +15,15 @@ failed=0
 run_preset() {
   local preset=$1
   echo "=== $preset: configure and build"
-  if ! cmake --preset "$preset" >"build-$preset.log" 2>&1 && ! { cat "build-$preset.log"; false; }; then
+  if ! cmake --preset "$preset" >"build/$preset-configure.log" 2>&1; then
+    cat "build/$preset-configure.log"
     status=1
+    failed=$((failed + 1))
     return
   fi
   if ! cmake --build --preset "$preset" -j "$jobs"; then
     status=1
+    failed=$((failed + 1))
     return
   fi
   echo "=== $preset: tests"
@@ -61,7 +64,6 @@ fi
 mkdir -p build
 for preset in debug asan tsan; do
   run_preset "$preset"
-  mv -f "build-$preset.log" "build/$preset-configure.log" 2>/dev/null
 done
 
 # A short libFuzzer run of the executable version reader; any crash it finds fails the script.
@@ -71,20 +73,24 @@ run_fuzz() {
   if ! cmake --preset fuzz >build/fuzz-configure.log 2>&1; then
     cat build/fuzz-configure.log
     status=1
+    failed=$((failed + 1))
     return
   fi
   if ! cmake --build --preset fuzz -j "$jobs" --target pe_version_fuzzer; then
     status=1
+    failed=$((failed + 1))
     return
   fi
   mkdir -p build/fuzz/corpus/pe_version
   if "$fuzzer" -max_total_time=30 -timeout=10 -artifact_prefix=build/fuzz/ build/fuzz/corpus/pe_version \
     build/fuzz/tests/fuzz/seeds/pe_version >build/fuzz/pe_version.log 2>&1; then
     echo "fuzz: pe_version ok"
+    passed=$((passed + 1))
   else
     tail -n 40 build/fuzz/pe_version.log
     echo "fuzz: pe_version FAILED (see build/fuzz/pe_version.log and the crash file under build/fuzz/)"
     status=1
+    failed=$((failed + 1))
   fi
 }
 run_fuzz

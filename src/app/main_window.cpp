@@ -7,6 +7,7 @@
 #include <clocale>
 
 #include "app/dashboard_panel.h"
+#include "app/debug_window.h"
 #include "game/game.h"
 #include "platform/application_version.h"
 
@@ -63,6 +64,8 @@ TForm1::TForm1(std::unique_ptr<platform::WindowFinder> finder, QWidget* parent)
   FGame = std::make_unique<TGame>(this, clock_);
   link_ = std::make_unique<TGameLink>(*FGame, *finder_, hand_over_, detection_timer_);
   Panel6->Bind(*FGame, *link_);
+  Form2 = new TForm2(this);
+  FGame->FDebugWheelSpeed = Form2->lbl1;
   // Numbers show "." as the decimal separator whatever the user's locale; the core formats with the C
   // library, which the application object has set to the user's locale.
   std::setlocale(LC_NUMERIC, "C");

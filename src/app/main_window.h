@@ -16,6 +16,7 @@ class TGame;
 namespace velmora::app {
 
 class DashboardPanel;
+class TForm2;
 
 // The detection timer of the dashboard.
 class QtDetectionTimer final : public DetectionTimer {
@@ -56,6 +57,7 @@ class TForm1 final : public QMainWindow {
   QtDetectionTimer detection_timer_{TimerProgram};
   std::unique_ptr<TGame> FGame;
   DashboardPanel* Panel6 = nullptr;
+  TForm2* Form2 = nullptr;  // hidden until the debug menu shows it
   // Last: destroyed first, so that the scan thread has ended before the game model goes.
   std::unique_ptr<TGameLink> link_;
 };

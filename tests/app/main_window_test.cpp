@@ -46,9 +46,10 @@ class MainWindowTest : public test::X11DisplayTest {
 
 TEST_F(MainWindowTest, ShowsTheSimulatorLiveAndLetsGoWhenItCloses) {
   test::RunningSim sim;
-  for (const char* command : {"pause", "set FInCokpit 1", "set FPneuAvantGauche.FTempExterieure 353.15",
-                              "set FPneuAvantGauche.FPression 30", "set FRapportVitesse -1",
-                              "set FAcceleration 0.5", "set FABS 1"}) {
+  for (const char* command :
+       {"pause", "set FInCokpit 1", "set FPneuAvantGauche.FTempExterieure 353.15",
+        "set FPneuAvantGauche.FPression 30", "set FRapportVitesse -1", "set FAcceleration 0.5", "set FABS 1",
+        "set FVitesse 10", "set FPneuArriereDroit.FRayon 0.3", "set FPneuArriereDroit.FVitesse 41"}) {
     ASSERT_EQ(sim.Ask(command), "ok") << command;
   }
 
@@ -72,6 +73,10 @@ TEST_F(MainWindowTest, ShowsTheSimulatorLiveAndLetsGoWhenItCloses) {
   EXPECT_EQ(pressure->text(), "XXX");
   EXPECT_EQ(pressure->Color(), (Rgb{255, 64, 64}));
   EXPECT_EQ(abs->Picture(), 2);
+  // The rear right wheel turns faster than the car moves: it spins, and the debug window shows its
+  // surface speed, the last wheel of the cycle.
+  EXPECT_EQ(Find<PanelWidget>(window, "pnl_PneuDroitArriereVitesse")->Color(), (Rgb{255, 128, 64}));
+  EXPECT_EQ(Find<QLabel>(window, "lbl1")->text(), "12.3000001907349");
 
   // What a person sees, kept with the build.
   const QString shots = QStringLiteral(VELMORA_SCREENSHOT_DIR);
