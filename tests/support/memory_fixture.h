@@ -44,7 +44,6 @@ class MemoryFixture {
  private:
   std::uint32_t address_;
   std::size_t size_;
-  std::string path_;
   std::byte* bytes_ = nullptr;
   std::unique_ptr<ChildProcess> process_;
 };
