@@ -745,4 +745,13 @@ std::span<const AddressTable* const> AddressTables() {
   return kTables;
 }
 
+const AddressTable* AddressTableNamed(char name) {
+  for (const AddressTable* table : kTables) {
+    if (table->name == name) {
+      return table;
+    }
+  }
+  return nullptr;
+}
+
 }  // namespace velmora

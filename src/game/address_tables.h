@@ -164,6 +164,8 @@ struct AddressTableRule {
 std::span<const AddressTableRule> AddressTableRules();
 // Tables A to J, each once.
 std::span<const AddressTable* const> AddressTables();
+// The table of that letter ('A' to 'J'), or null.
+const AddressTable* AddressTableNamed(char name);
 
 // The first rule whose version text and one of whose titles equal the given ones, ignoring the case of
 // ASCII letters and nothing else: no trimming, no reading of numbers. Null when no rule accepts the pair.

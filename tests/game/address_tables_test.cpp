@@ -15,13 +15,7 @@ namespace {
 using enum Member;
 
 const AddressTable& Table(char name) {
-  for (const AddressTable* table : AddressTables()) {
-    if (table->name == name) {
-      return *table;
-    }
-  }
-  ADD_FAILURE() << "no table " << name;
-  return *AddressTables().front();
+  return *AddressTableNamed(name);
 }
 
 std::string Hex(std::uint32_t value) {

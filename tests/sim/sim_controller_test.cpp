@@ -6,12 +6,7 @@ namespace velmora::sim {
 namespace {
 
 const AddressTable& Table(char name) {
-  for (const AddressTable* table : AddressTables()) {
-    if (table->name == name) {
-      return *table;
-    }
-  }
-  throw std::runtime_error("no table");
+  return *AddressTableNamed(name);
 }
 
 // The window and the end of the program belong to the process around the controller; here they only

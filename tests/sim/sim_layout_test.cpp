@@ -9,12 +9,7 @@ namespace velmora::sim {
 namespace {
 
 const AddressTable& Table(char name) {
-  for (const AddressTable* table : AddressTables()) {
-    if (table->name == name) {
-      return *table;
-    }
-  }
-  throw std::runtime_error("no table");
+  return *AddressTableNamed(name);
 }
 
 // The C++ type of the state field must be exactly the datum's type, so that nothing is lost on the way

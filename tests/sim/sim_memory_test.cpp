@@ -13,12 +13,7 @@ namespace velmora::sim {
 namespace {
 
 const AddressTable& Table(char name) {
-  for (const AddressTable* table : AddressTables()) {
-    if (table->name == name) {
-      return *table;
-    }
-  }
-  throw std::runtime_error("no table");
+  return *AddressTableNamed(name);
 }
 
 std::unique_ptr<SimMemory> ReserveFor(const SimLayout& layout) {
