@@ -21,15 +21,6 @@ namespace {
 constexpr int kExitNotFound = 3;
 constexpr auto kAttemptPause = std::chrono::milliseconds(250);
 
-class ProbeTimer final : public DetectionTimer {
- public:
-  void SetEnabled(bool enabled) override { enabled_ = enabled; }
-  bool Enabled() const override { return enabled_; }
-
- private:
-  bool enabled_ = true;
-};
-
 // The texts of a driver record are not part of the read cycle; the probe reads the player's own.
 void ReadPlayerTexts(TGame& game) {
   const std::uint32_t slot = game.FSlotJoueur.FValue;
@@ -117,7 +108,7 @@ int RunProbe(std::span<const std::string> arguments, std::ostream& out, std::ost
   platform::SystemTickClock clock;
   TGame game(nullptr, clock);
   QueuedHandOver hand_over;
-  ProbeTimer timer;
+  FlagDetectionTimer timer(true);
   TGameLink link(game, *finder, hand_over, timer);
 
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout_seconds);

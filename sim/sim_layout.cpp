@@ -225,22 +225,7 @@ std::uint32_t SimLayout::AddressOf(const SimDatum& datum, int slot) const {
 }
 
 std::uint32_t SimLayout::SizeOf(Datum type) {
-  switch (type) {
-    case Datum::Byte:
-      return 1;
-    case Datum::SmallInt:
-      return 2;
-    case Datum::Integer:
-    case Datum::Single:
-      return 4;
-    case Datum::Double:
-      return 8;
-    case Datum::Text:
-      return kTextCapacity;
-    case Datum::None:
-      return 0;
-  }
-  return 0;
+  return type == Datum::Text ? kTextCapacity : DatumSize(type);
 }
 
 bool IsKnownDatumName(std::string_view name) {

@@ -122,6 +122,24 @@ Datum MemberDatum(Member member) {
   return Info(member).datum;
 }
 
+std::uint32_t DatumSize(Datum datum) {
+  switch (datum) {
+    case Datum::Byte:
+    case Datum::Text:
+      return 1;
+    case Datum::SmallInt:
+      return 2;
+    case Datum::Integer:
+    case Datum::Single:
+      return 4;
+    case Datum::Double:
+      return 8;
+    case Datum::None:
+      return 0;
+  }
+  return 0;
+}
+
 std::size_t AddressTableEntry::PlaceCount() const {
   switch (kind) {
     case EntryKind::Session:

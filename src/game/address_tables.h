@@ -96,6 +96,8 @@ std::string_view MemberName(Member member);
 // `kSessionDatums`; the record length and the fuel average read nothing).
 enum class Datum : std::uint8_t { None, Byte, SmallInt, Integer, Single, Double, Text };
 Datum MemberDatum(Member member);
+// Bytes a datum takes; a text counts its first byte, its length being its own.
+std::uint32_t DatumSize(Datum datum);
 
 enum class EntryKind : std::uint8_t {
   Address,               // Affectation(address, true)

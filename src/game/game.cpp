@@ -139,7 +139,7 @@ void WantTyre(MemorySnapshot& snapshot, const TPneu& tyre) {
 
 }  // namespace
 
-void TGame::CaptureReducedCycle() {
+void TGame::WantReducedCycle() {
   WantValue(snapshot_, FTemperatureAir);
   WantValue(snapshot_, FTemperaturePiste);
   WantValue(snapshot_, FHumidityRainfall);
@@ -153,7 +153,7 @@ void TGame::CaptureReducedCycle() {
   WantValue(snapshot_, FSession.FNbDeToursSession);
 }
 
-void TGame::CaptureFullCycle() {
+void TGame::WantFullCycle() {
   WantValue(snapshot_, FVitesse);
   WantTyre(snapshot_, FPneuAvantGauche);
   WantTyre(snapshot_, FPneuAvantDroit);
@@ -183,16 +183,19 @@ void TGame::CaptureFullCycle() {
   WantValue(snapshot_, FContact);
   WantValue(snapshot_, FDistance);
   WantValue(snapshot_, FNombreTour);
-  CaptureReducedCycle();
+  WantReducedCycle();
+}
+
+void TGame::BeginCycle(void (TGame::*want)()) {
+  if (batched_reads_ && FProgramHandleProcess != nullptr) {
+    snapshot_.Reset();
+    (this->*want)();
+    snapshot_.Capture(*FProgramHandleProcess);
+  }
 }
 
 void TGame::ReadAndDisplay() {
-  const bool batched = batched_reads_ && FProgramHandleProcess != nullptr;
-  if (batched) {
-    snapshot_.Reset();
-    CaptureFullCycle();
-    snapshot_.Capture(*FProgramHandleProcess);
-  }
+  BeginCycle(&TGame::WantFullCycle);
   FVitesse.ReadAndDisplay(*this);
   FPneuAvantGauche.ReadAndDisplay(*this);
   FPneuAvantDroit.ReadAndDisplay(*this);
@@ -225,27 +228,18 @@ void TGame::ReadAndDisplay() {
   FHumidityOffPath.ReadAndDisplay(*this);
   FPrevisionMeteo.ReadAndDisplay(*this);
   FNombreTour.ReadAndDisplay(*this);
-  if (batched) {
-    snapshot_.Clear();
-  }
+  EndCycle();
 }
 
 void TGame::ReadAndDisplayNoCockpit() {
-  const bool batched = batched_reads_ && FProgramHandleProcess != nullptr;
-  if (batched) {
-    snapshot_.Reset();
-    CaptureReducedCycle();
-    snapshot_.Capture(*FProgramHandleProcess);
-  }
+  BeginCycle(&TGame::WantReducedCycle);
   FTemperatureAir.ReadAndDisplay(*this);
   FTemperaturePiste.ReadAndDisplay(*this);
   FHumidityRainfall.ReadAndDisplay(*this);
   FHumidityOnPath.ReadAndDisplay(*this);
   FHumidityOffPath.ReadAndDisplay(*this);
   FPrevisionMeteo.ReadAndDisplay(*this);
-  if (batched) {
-    snapshot_.Clear();
-  }
+  EndCycle();
 }
 
 }  // namespace velmora

@@ -117,8 +117,12 @@ class TGame final {
  private:
   template <typename T>
   T ReadPlain(std::uint32_t address);
-  void CaptureFullCycle();
-  void CaptureReducedCycle();
+  void WantFullCycle();
+  void WantReducedCycle();
+  // Gathers the data a cycle will read into block reads, when reads are batched; the cycle's raw reads
+  // answer from them until EndCycle.
+  void BeginCycle(void (TGame::*want)());
+  void EndCycle() { snapshot_.Clear(); }
 
   MemorySnapshot snapshot_;
   bool batched_reads_ = true;

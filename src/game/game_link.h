@@ -29,6 +29,17 @@ class DetectionTimer {
   virtual bool Enabled() const = 0;
 };
 
+// A detection timer that is only a flag, for callers that run the detection attempts themselves.
+class FlagDetectionTimer final : public DetectionTimer {
+ public:
+  explicit FlagDetectionTimer(bool enabled = false) : enabled_(enabled) {}
+  void SetEnabled(bool enabled) override { enabled_ = enabled; }
+  bool Enabled() const override { return enabled_; }
+
+ private:
+  bool enabled_;
+};
+
 // The attachment to a simulator: which window was found, its process and version, the status shown at
 // the top of the dashboard, and the scan thread that drives the read cycle in the stand-alone role.
 class TGameLink final {

@@ -63,7 +63,7 @@ class DetectionTest : public test::X11DisplayTest {
   platform::SystemTickClock clock_;
   std::unique_ptr<platform::WindowFinder> finder_;
   QueuedHandOver hand_over_;
-  test::FlagTimer timer_;
+  FlagDetectionTimer timer_;
   test::RecordingLabel status_text_;
   test::RecordingPicture status_picture_{0};
   test::RecordingPanel water_;

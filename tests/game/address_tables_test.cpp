@@ -594,23 +594,6 @@ TEST(AddressTablesTest, GivenAddressesAreTheKnownOnes) {
 
 // velmora-sim lays every table out in one process, so no two data of a table may share a byte.
 TEST(AddressTablesTest, NoTwoDataOfATableOverlap) {
-  const auto size_of = [](Datum datum) -> std::uint32_t {
-    switch (datum) {
-      case Datum::Byte:
-      case Datum::Text:
-        return 1;
-      case Datum::SmallInt:
-        return 2;
-      case Datum::Integer:
-      case Datum::Single:
-        return 4;
-      case Datum::Double:
-        return 8;
-      case Datum::None:
-        return 0;
-    }
-    return 0;
-  };
   for (const AddressTable* table : AddressTables()) {
     std::vector<std::pair<std::uint32_t, std::uint32_t>> spans;  // [begin, end)
     for (const AddressTableEntry& entry : table->entries) {
@@ -618,7 +601,8 @@ TEST(AddressTablesTest, NoTwoDataOfATableOverlap) {
       switch (entry.kind) {
         case EntryKind::Session:
           for (std::size_t i = 0; i < entry.places.size(); ++i) {
-            spans.emplace_back(entry.places[i].address, entry.places[i].address + size_of(kSessionDatums[i]));
+            spans.emplace_back(entry.places[i].address,
+                               entry.places[i].address + DatumSize(kSessionDatums[i]));
           }
           break;
         case EntryKind::LapTiming:
@@ -635,7 +619,7 @@ TEST(AddressTablesTest, NoTwoDataOfATableOverlap) {
         case EntryKind::RecordLength:
           break;
         default:
-          spans.emplace_back(address, address + size_of(MemberDatum(entry.member)));
+          spans.emplace_back(address, address + DatumSize(MemberDatum(entry.member)));
       }
     }
     std::ranges::sort(spans);

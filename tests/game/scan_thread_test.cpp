@@ -73,7 +73,7 @@ class ScanThreadTest : public ::testing::Test {
   test::MemoryFixture fixture_;
   test::ManualClock clock_{100000};
   test::FakeWindowFinder windows_;
-  test::FlagTimer timer_;
+  FlagDetectionTimer timer_;
   QueuedHandOver hand_over_;
   test::RecordingPanel water_;
   test::RecordingPicture ignition_;
@@ -198,7 +198,7 @@ TEST(GameLinkTest, NoWindowCountsAsPresentBeforeTheFirstAttach) {
   test::ManualClock clock;
   TGame game(nullptr, clock);
   test::FakeWindowFinder windows;
-  test::FlagTimer timer;
+  FlagDetectionTimer timer;
   QueuedHandOver hand_over;
   TGameLink link(game, windows, hand_over, timer);
   windows.Open(kClass, kTitle, 1);
@@ -213,7 +213,7 @@ TEST(GameLinkTest, TheStatusPictureFollowsTheLevel) {
   test::ManualClock clock;
   TGame game(nullptr, clock);
   test::FakeWindowFinder windows;
-  test::FlagTimer timer;
+  FlagDetectionTimer timer;
   QueuedHandOver hand_over;
   TGameLink link(game, windows, hand_over, timer);
   test::RecordingLabel text;

@@ -52,14 +52,4 @@ class FakeWindowFinder final : public platform::WindowFinder {
   std::map<std::pair<std::string, std::string>, std::pair<platform::WindowHandle, std::uint32_t>> windows_;
 };
 
-// The detection timer, as a flag.
-class FlagTimer final : public DetectionTimer {
- public:
-  void SetEnabled(bool enabled) override { enabled_ = enabled; }
-  bool Enabled() const override { return enabled_; }
-
- private:
-  bool enabled_ = false;
-};
-
 }  // namespace velmora::test
