@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build clang libclang-rt-14-dev clang-format
+  build-essential cmake ninja-build ccache clang libclang-rt-14-dev clang-format
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-image-formats-plugins
   libasio-dev libpugixml-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
