@@ -8,6 +8,8 @@
 #include <QTimer>
 
 #include "app/main_window.h"
+#include "app/settings_file.h"
+#include "app/termination_signals.h"
 #include "platform/application_version.h"
 
 namespace {
@@ -46,11 +48,28 @@ int main(int argc, char** argv) {
   const QCommandLineOption interval(QStringLiteral("screenshot-interval"),
                                     QStringLiteral("Seconds between two pictures (default 5)."),
                                     QStringLiteral("seconds"), QStringLiteral("5"));
+  const QCommandLineOption settings(QStringLiteral("settings"),
+                                    QStringLiteral("Keep the options in <file> instead of %1.")
+                                        .arg(velmora::app::TSettingsFile::DefaultPath()),
+                                    QStringLiteral("file"));
+  const QCommandLineOption debug(QStringLiteral("debug"), QStringLiteral("Show the Debug menu."));
+  const QCommandLineOption no_splash(QStringLiteral("no-splash"),
+                                     QStringLiteral("Open the dashboard without the splash window."));
   options.addOption(screenshot);
   options.addOption(interval);
+  options.addOption(settings);
+  options.addOption(debug);
+  options.addOption(no_splash);
   options.process(application);
 
-  velmora::app::TForm1 window(velmora::platform::CreateWindowFinder());
+  velmora::app::TWindowOptions window_options;
+  window_options.settings_path = options.value(settings);
+  window_options.debug_menu = options.isSet(debug);
+  window_options.splash = !options.isSet(no_splash);
+  velmora::app::TForm1 window(velmora::platform::CreateWindowFinder(), window_options);
+  // Once every window exists, the stored place and marks are taken up again.
+  window.RestorePlacementAndMarks();
+  velmora::app::CloseOnTerminationSignals(window);
   window.show();
   window.activateWindow();
   if (options.isSet(screenshot)) {

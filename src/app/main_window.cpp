@@ -3,11 +3,19 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QFont>
+#include <QMenuBar>
 #include <QPalette>
 #include <clocale>
 
+#include "app/about_box.h"
 #include "app/dashboard_panel.h"
 #include "app/debug_window.h"
+#include "app/debugger_presence.h"
+#include "app/main_menu.h"
+#include "app/proportional_scaler.h"
+#include "app/settings_file.h"
+#include "app/splash_window.h"
+#include "app/window_layout.h"
 #include "game/game.h"
 #include "platform/application_version.h"
 
@@ -22,10 +30,6 @@ class NoWindows final : public platform::WindowFinder {
   std::uint32_t WindowProcessId(platform::WindowHandle) override { return 0; }
 };
 
-constexpr int kDesignWidth = 994;
-constexpr int kDesignHeight = 554;
-constexpr int kSideColumnWidth = 409;
-
 }  // namespace
 
 void QtDetectionTimer::SetEnabled(bool enabled) {
@@ -36,10 +40,14 @@ void QtDetectionTimer::SetEnabled(bool enabled) {
   }
 }
 
-TForm1::TForm1(std::unique_ptr<platform::WindowFinder> finder, QWidget* parent)
-    : QMainWindow(parent), finder_(finder ? std::move(finder) : std::make_unique<NoWindows>()) {
+TForm1::TForm1(std::unique_ptr<platform::WindowFinder> finder, TWindowOptions options, QWidget* parent)
+    : QMainWindow(parent),
+      options_(std::move(options)),
+      finder_(finder ? std::move(finder) : std::make_unique<NoWindows>()),
+      settings_(std::make_unique<TSettingsFile>(
+          options_.settings_path.isEmpty() ? TSettingsFile::DefaultPath() : options_.settings_path)) {
   setObjectName(QStringLiteral("Form1"));
-  setWindowTitle(QStringLiteral("Velmora ") + QString::fromStdString(platform::ApplicationVersion()));
+  setWindowTitle(QStringLiteral("Velmora"));
   QPalette colors = palette();
   colors.setColor(QPalette::Window, Qt::black);
   colors.setColor(QPalette::WindowText, Qt::white);
@@ -49,42 +57,55 @@ TForm1::TForm1(std::unique_ptr<platform::WindowFinder> finder, QWidget* parent)
   font.setBold(true);
   setFont(font);
 
-  auto* panel1 = new QWidget(this);
-  panel1->setObjectName(QStringLiteral("Panel1"));
-  panel1->setAutoFillBackground(true);
-  setCentralWidget(panel1);
-  // The side column (driver list, session, weather) takes the left part; the dashboard the rest.
-  auto* side_column = new QWidget(panel1);
+  // The client area holds Panel1, which keeps the design's proportions when the window is maximised.
+  client_area_ = new QWidget(this);
+  client_area_->setObjectName(QStringLiteral("ClientArea"));
+  client_area_->setAutoFillBackground(true);
+  setCentralWidget(client_area_);
+  Panel1 = new QWidget(client_area_);
+  Panel1->setObjectName(QStringLiteral("Panel1"));
+  Panel1->setAutoFillBackground(true);
+  Panel1->resize(kPlayerGridWidth + kWeatherPanelWidth + kDashboardWidth, kDesignClientHeight);
+  // The side column: the driver list (Panel7) and the weather column (pnl1).
+  auto* side_column = new QWidget(Panel1);
   side_column->setObjectName(QStringLiteral("Panel3"));
-  side_column->setGeometry(0, 0, kSideColumnWidth, kDesignHeight);
-  Panel6 = new DashboardPanel(panel1);
-  Panel6->move(kSideColumnWidth, 0);
-  setFixedSize(kDesignWidth, kDesignHeight);
+  auto* player_grid = new QWidget(side_column);
+  player_grid->setObjectName(QStringLiteral("Panel7"));
+  auto* weather = new QWidget(side_column);
+  weather->setObjectName(QStringLiteral("pnl1"));
+  Panel6 = new DashboardPanel(Panel1);
 
   FGame = std::make_unique<TGame>(this, clock_);
   link_ = std::make_unique<TGameLink>(*FGame, *finder_, hand_over_, detection_timer_);
   Panel6->Bind(*FGame, *link_);
-  Form2 = new TForm2(this);
-  FGame->FDebugWheelSpeed = Form2->lbl1;
   // Numbers show "." as the decimal separator whatever the user's locale; the core formats with the C
   // library, which the application object has set to the user's locale.
   std::setlocale(LC_NUMERIC, "C");
-  FGame->FMetrique = true;
+
+  menu_ = std::make_unique<TMainMenu>(*menuBar());
+  AboutBox_ = new TAboutBox(this);
+  Form2 = new TForm2(this);
+  FGame->FDebugWheelSpeed = Form2->lbl1;
+  scaler_ = std::make_unique<TProportionalScaler>(*Panel1);
+  client_area_->installEventFilter(this);
+  ConnectMenu();
 
   TimerProgram.setInterval(1000);
   connect(&TimerProgram, &QTimer::timeout, this, [this] { TimerProgramTimer(); });
+  TimerData.setInterval(500);
+
+  setWindowTitle(QStringLiteral("Velmora ") + QString::fromStdString(platform::ApplicationVersion()));
+  RestorePlacementAndMarks();
+  ApplyLayout();
+  FGame->FNetwork.FIP = settings_->ReadString("Velmora\\IP", "192.168.1.2");
+  FGame->FNetwork.FPort = static_cast<std::uint32_t>(settings_->ReadInteger("Velmora\\Port", 6000));
+  menu_->Debug1->menuAction()->setVisible(options_.debug_menu || DebuggerAttached());
 }
 
 TForm1::~TForm1() {
   TimerProgram.stop();
   link_.reset();
   FGame.reset();
-}
-
-void TForm1::Init() {
-  link_->LedApplication("Unknown Game", 0);
-  Panel6->ResetLamps();
-  FGame->FMetrique = true;
 }
 
 void TForm1::Activated() {
@@ -97,16 +118,59 @@ void TForm1::TimerProgramTimer() {
   link_->TimerProgramTimer();
 }
 
+void TForm1::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shown_once_) {
+    return;
+  }
+  shown_once_ = true;
+  if (options_.splash) {
+    auto* splash = new TForm3(this);
+    splash->setAttribute(Qt::WA_DeleteOnClose);
+    ShowModalChild(*splash);
+  }
+}
+
+void TForm1::ShowModalChild(QDialog& dialog) {
+  // Modal without a nested event loop; when it goes the window takes the focus back and runs Init. Some
+  // platforms hand the focus back without telling the window it had lost it, so Init runs here then.
+  connect(&dialog, &QDialog::finished, this, [this] {
+    if (isActiveWindow()) {
+      Activated();
+    } else {
+      activateWindow();
+    }
+  });
+  dialog.open();
+}
+
 void TForm1::changeEvent(QEvent* event) {
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
     Activated();
+  } else if (event->type() == QEvent::WindowStateChange) {
+    ApplyLayout();
   }
   QMainWindow::changeEvent(event);
 }
 
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == client_area_ && event->type() == QEvent::Resize) {
+    Rescale();
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
 void TForm1::closeEvent(QCloseEvent* event) {
+  emit Closing();
+  SavePlacementAndMarks();
+  {
+    TSettingsFile::Batch batch(*settings_);
+    settings_->WriteString("Velmora\\IP", FGame->FNetwork.FIP);
+    settings_->WriteInteger("Velmora\\Port", static_cast<int>(FGame->FNetwork.FPort));
+  }
   TimerProgram.stop();
   link_->StopScanThread();
+  Form2->hide();
   event->accept();
 }
 

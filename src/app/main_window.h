@@ -6,6 +6,7 @@
 
 #include "app/qt_hand_over.h"
 #include "game/game_link.h"
+#include "net/network.h"
 #include "platform/tick_clock.h"
 #include "platform/window_finder.h"
 
@@ -16,7 +17,11 @@ class TGame;
 namespace velmora::app {
 
 class DashboardPanel;
+class TAboutBox;
 class TForm2;
+class TMainMenu;
+class TProportionalScaler;
+class TSettingsFile;
 
 // The detection timer of the dashboard.
 class QtDetectionTimer final : public DetectionTimer {
@@ -29,35 +34,83 @@ class QtDetectionTimer final : public DetectionTimer {
   QTimer& timer_;
 };
 
+// How the program was started.
+struct TWindowOptions {
+  QString settings_path;    // empty: the user's own settings file
+  bool splash = true;       // the splash window when the window first appears
+  bool debug_menu = false;  // the "Debug" menu, also shown when a debugger is attached
+};
+
 // The main window: owns the game model, finds the simulator once a second and shows its values.
 class TForm1 final : public QMainWindow {
+  Q_OBJECT
+
  public:
   // `finder` may be null where no desktop can be searched: the dashboard then never attaches.
-  explicit TForm1(std::unique_ptr<platform::WindowFinder> finder, QWidget* parent = nullptr);
+  explicit TForm1(std::unique_ptr<platform::WindowFinder> finder, TWindowOptions options = {},
+                  QWidget* parent = nullptr);
   ~TForm1() override;
 
   TGame& Game() { return *FGame; }
   TGameLink& Link() { return *link_; }
+  TMainMenu& Menu() { return *menu_; }
+  TSettingsFile& Settings() { return *settings_; }
+  TAboutBox& AboutBox() { return *AboutBox_; }
+  // The client's pause between two data requests, chosen in the "Scan" menu.
+  int DataInterval() const { return TimerData.interval(); }
 
   // Applies the menu marks; runs whenever the window becomes active.
   void Init();
 
+  void RestorePlacementAndMarks();
+  void SavePlacementAndMarks();
+
+ signals:
+  // The window is closing: listeners store their settings and end their connections now, before the
+  // window's own settings are written and the game model goes.
+  void Closing();
+  // The "Grid Time" choice: true shows sector splits, false intermediate times.
+  void SecteurTimeChosen(bool sectors);
+  // The update options of the "Update" menu: beta releases allowed, days between two checks.
+  void UpdateOptionsChosen(bool beta, int days);
+
  protected:
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void ConnectMenu();
   void TimerProgramTimer();
   void Activated();
+  void ApplyScanInterval();
+  void ApplyUpdateOptions();
+  void ApplyRole();
+  void SetRole(TNetworkType role);
+  void ApplyLayout();
+  void Rescale();
+  void ShowDebugForm(bool shown);
+  void ShowModalChild(QDialog& dialog);
 
+  TWindowOptions options_;
   platform::SystemTickClock clock_;
   QtHandOver hand_over_;
   std::unique_ptr<platform::WindowFinder> finder_;
   QTimer TimerProgram;
+  // Never started: its interval is the scan interval the client pauses between two requests.
+  QTimer TimerData;
   QtDetectionTimer detection_timer_{TimerProgram};
+  std::unique_ptr<TSettingsFile> settings_;
   std::unique_ptr<TGame> FGame;
+  QWidget* client_area_ = nullptr;
+  QWidget* Panel1 = nullptr;
   DashboardPanel* Panel6 = nullptr;
+  std::unique_ptr<TProportionalScaler> scaler_;
+  std::unique_ptr<TMainMenu> menu_;
+  TAboutBox* AboutBox_ = nullptr;
   TForm2* Form2 = nullptr;  // hidden until the debug menu shows it
+  bool shown_once_ = false;
   // Last: destroyed first, so that the scan thread has ended before the game model goes.
   std::unique_ptr<TGameLink> link_;
 };

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 
 namespace velmora {
 
@@ -19,6 +20,10 @@ class TNetwork final {
   void SetNetworkType(TNetworkType type) { FNetworkType.store(type, std::memory_order_release); }
 
   TGame* FGame;
+  // The server a client connects to, and the port a server listens on and a client connects to; the main
+  // window loads both from the settings right after the game model is made.
+  std::string FIP;
+  std::uint32_t FPort = 0;
 
  private:
   std::atomic<TNetworkType> FNetworkType{TNetworkType::ntStandalone};
