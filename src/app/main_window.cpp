@@ -148,13 +148,22 @@ void TForm1::changeEvent(QEvent* event) {
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
     Activated();
   } else if (event->type() == QEvent::WindowStateChange) {
-    ApplyLayout();
+    // Once the state has settled: a platform may still move the window on after telling of the change.
+    QMetaObject::invokeMethod(
+        this, [this] { ApplyLayout(); }, Qt::QueuedConnection);
   }
   QMainWindow::changeEvent(event);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   if (watched == client_area_ && event->type() == QEvent::Resize) {
+    // Not every platform tells of leaving the maximised state; a fixed size the window no longer has
+    // shows it.
+    const bool grows = isMaximized() || isFullScreen();
+    if (!grows && minimumSize() != maximumSize()) {
+      QMetaObject::invokeMethod(
+          this, [this] { ApplyLayout(); }, Qt::QueuedConnection);
+    }
     Rescale();
   }
   return QMainWindow::eventFilter(watched, event);

@@ -1,5 +1,7 @@
 // What the main window's menu items do, and Init, which re-applies their marks.
 #include <QMenuBar>
+#include <QScreen>
+#include <QWindow>
 
 #include "app/about_box.h"
 #include "app/dashboard_panel.h"
@@ -101,9 +103,14 @@ void TForm1::ApplyLayout() {
   link_->ShowPlayerGrid1 = choice.show_grid;
   const int width = LayOutPanels(*Panel1, *scaler_, choice);
   if (isMaximized() || isFullScreen()) {
-    // The window may grow; its client area then scales the design.
+    // The window may grow; its client area then scales the design. The fixed size kept it from growing
+    // when it was maximised, so it takes the screen now.
     setMinimumSize(0, 0);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    if (isMaximized() && windowHandle() != nullptr && screen() != nullptr &&
+        frameGeometry().size() != screen()->availableSize()) {
+      windowHandle()->showMaximized();
+    }
     Rescale();
   } else {
     // A fixed border: the client area is exactly the design's size.
@@ -130,7 +137,8 @@ void TForm1::ShowDebugForm(bool shown) {
     return;
   }
   const QRect frame = frameGeometry();
-  Form2->setGeometry(frame.right() + 1, frame.top(), 200, frame.height());
+  Form2->move(frame.right() + 1, frame.top());
+  Form2->resize(200, frame.height());
   Form2->show();
 }
 

@@ -1,6 +1,7 @@
 #include "app/settings_file.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
@@ -42,6 +43,8 @@ void ForEachSegment(std::string_view path, Visit visit) {
   }
 }
 
+}  // namespace
+
 // Serialises loading and saving with the other processes that use the file. A lock left by a process that
 // died is taken over; one that a live process holds for longer than a few seconds is ignored rather than
 // leaving the window hanging.
@@ -49,7 +52,22 @@ class ProcessLock final {
  public:
   explicit ProcessLock(const QString& settings_path) : lock_(settings_path + QStringLiteral(".lock")) {
     QDir().mkpath(QFileInfo(settings_path).absolutePath());
-    held_ = lock_.tryLock(kLockWaitMs);
+    // Holds last milliseconds; a lock this old belongs to a process that hangs or died.
+    lock_.setStaleLockTime(kStaleLockMs);
+    QElapsedTimer waited;
+    waited.start();
+    while (!(held_ = lock_.tryLock(kLockRetryMs)) && waited.elapsed() < kLockWaitMs) {
+      // A process killed while it wrote the lock leaves it empty, naming no process that could be asked
+      // whether it still lives; such a lock is dropped as soon as it is clearly not being written.
+      qint64 pid = 0;
+      QString host;
+      QString application;
+      const QFileInfo file(settings_path + QStringLiteral(".lock"));
+      if (!lock_.getLockInfo(&pid, &host, &application) && file.exists() &&
+          file.lastModified().msecsTo(QDateTime::currentDateTime()) > kUnreadableLockMs) {
+        lock_.removeStaleLockFile();
+      }
+    }
   }
   ~ProcessLock() {
     if (held_) {
@@ -60,9 +78,14 @@ class ProcessLock final {
   ProcessLock& operator=(const ProcessLock&) = delete;
 
  private:
+  static constexpr int kStaleLockMs = 10000;
+  static constexpr int kLockRetryMs = 20;
+  static constexpr int kUnreadableLockMs = 200;
   QLockFile lock_;
   bool held_ = false;
 };
+
+namespace {
 
 // A corrupt file is never overwritten: it goes aside under the first free name.
 QString PutAside(const QString& path) {
@@ -157,6 +180,11 @@ bool TSettingsFile::HasEntry(std::string_view path) {
 }
 
 void TSettingsFile::WriteString(std::string_view path, std::string_view value) {
+  if (batch_depth_ > 0) {
+    FindOrCreate(path).text().set(std::string(value).c_str());
+    unsaved_ = true;
+    return;
+  }
   ProcessLock lock(path_);
   ReloadIfChanged();
   FindOrCreate(path).text().set(std::string(value).c_str());
@@ -172,8 +200,11 @@ void TSettingsFile::WriteBoolean(std::string_view path, bool value) {
 }
 
 void TSettingsFile::DeleteEntry(std::string_view path) {
-  ProcessLock lock(path_);
-  ReloadIfChanged();
+  std::unique_ptr<ProcessLock> lock;
+  if (batch_depth_ == 0) {
+    lock = std::make_unique<ProcessLock>(path_);
+    ReloadIfChanged();
+  }
   pugi::xml_node entry = Find(path);
   if (entry) {
     entry.parent().remove_child(entry);
@@ -182,13 +213,14 @@ void TSettingsFile::DeleteEntry(std::string_view path) {
 }
 
 TSettingsFile::Batch::Batch(TSettingsFile& file) : file_(file) {
-  file_.Refresh();
-  ++file_.batch_depth_;
+  if (file_.batch_depth_++ == 0) {
+    lock_ = std::make_unique<ProcessLock>(file_.path_);
+    file_.ReloadIfChanged();
+  }
 }
 
 TSettingsFile::Batch::~Batch() {
   if (--file_.batch_depth_ == 0 && file_.unsaved_) {
-    ProcessLock lock(file_.path_);
     file_.Save();
   }
 }

@@ -10,6 +10,8 @@
 
 namespace velmora::app {
 
+class ProcessLock;
+
 // The per-user options file: one XML tree under the root "Configuration", where an entry's path
 // ("Velmora\IP") is the chain of nested elements holding its text.
 //
@@ -41,8 +43,9 @@ class TSettingsFile final {
   // Removes an entry and everything below it.
   void DeleteEntry(std::string_view path);
 
-  // Holds the writes made while it lives and saves them as one file at its end: closing the window
-  // writes some forty entries, and one replace is as safe as forty and far cheaper.
+  // Holds the writes made while it lives and saves them as one file at its end, keeping other processes
+  // out meanwhile: closing the window writes some forty entries, and one replace is as safe as forty
+  // and far cheaper.
   class Batch final {
    public:
     explicit Batch(TSettingsFile& file);
@@ -52,6 +55,7 @@ class TSettingsFile final {
 
    private:
     TSettingsFile& file_;
+    std::unique_ptr<ProcessLock> lock_;
   };
 
   // The XML element name of one path segment: every character that may not stand in an element name

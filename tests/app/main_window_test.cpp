@@ -2,46 +2,22 @@
 // the stand-in show on the widgets found by their names, and a picture of it is written.
 #include "app/main_window.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
-#include <QThread>
-#include <functional>
 
 #include <gtest/gtest.h>
 
 #include "app/display_widgets.h"
-#include "platform/window_finder.h"
 #include "running_sim.h"
-#include "x11_test_window.h"
+#include "window_fixture.h"
 
 namespace velmora::app {
 namespace {
 
-class MainWindowTest : public test::X11DisplayTest {
+class MainWindowTest : public test::WindowTest {
  protected:
-  // Lets the event loop run until `done`; false after eight seconds.
-  static bool Within8s(const std::function<bool()>& done) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-      if (clock.elapsed() > 8000) {
-        return false;
-      }
-      QApplication::processEvents(QEventLoop::AllEvents, 50);
-      QThread::msleep(10);
-    }
-    return true;
-  }
-
-  template <typename Widget>
-  Widget* Find(QWidget& window, const char* name) {
-    auto* widget = window.findChild<Widget*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-  }
+  static bool Within8s(const std::function<bool()>& done) { return test::Within(8000, done); }
 };
 
 TEST_F(MainWindowTest, ShowsTheSimulatorLiveAndLetsGoWhenItCloses) {
@@ -53,9 +29,8 @@ TEST_F(MainWindowTest, ShowsTheSimulatorLiveAndLetsGoWhenItCloses) {
     ASSERT_EQ(sim.Ask(command), "ok") << command;
   }
 
-  TForm1 window(platform::CreateWindowFinder());
-  window.show();
-  window.activateWindow();
+  const std::unique_ptr<TForm1> opened = Open();
+  TForm1& window = *opened;
   auto* status = Find<QLabel>(window, "lbl_application");
   auto* status_picture = Find<StateImage>(window, "img_application");
   ASSERT_TRUE(Within8s([&] { return status->text() == "Race 07"; })) << status->text().toStdString();
@@ -90,11 +65,3 @@ TEST_F(MainWindowTest, ShowsTheSimulatorLiveAndLetsGoWhenItCloses) {
 
 }  // namespace
 }  // namespace velmora::app
-
-int main(int argc, char** argv) {
-  // The window is drawn off screen; the stand-in's window and the window search use the X display.
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QThread>
+#include <functional>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "app/main_window.h"
+#include "platform/window_finder.h"
+#include "x11_test_window.h"
+
+namespace velmora::test {
+
+// Lets the event loop run until `done`; false after `limit_ms`.
+inline bool Within(int limit_ms, const std::function<bool()>& done) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > limit_ms) {
+      return false;
+    }
+    QApplication::processEvents(QEventLoop::AllEvents, 50);
+    QThread::msleep(5);
+  }
+  return true;
+}
+
+// Tests of the real main window, each with a settings file of its own in a fresh folder.
+class WindowTest : public X11DisplayTest {
+ protected:
+  QString SettingsPath() const { return folder_.filePath(QStringLiteral("Velmora/Velmora.xml")); }
+
+  std::unique_ptr<app::TForm1> Open(bool splash = false, bool debug_menu = false) {
+    app::TWindowOptions options;
+    options.settings_path = SettingsPath();
+    options.splash = splash;
+    options.debug_menu = debug_menu;
+    auto window = std::make_unique<app::TForm1>(platform::CreateWindowFinder(), options);
+    window->RestorePlacementAndMarks();
+    window->show();
+    window->activateWindow();
+    QApplication::processEvents();
+    return window;
+  }
+
+  template <typename Widget = QWidget>
+  static Widget* Find(QWidget& window, const char* name) {
+    auto* widget = window.findChild<Widget*>(QString::fromLatin1(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+  }
+
+  QTemporaryDir folder_;
+};
+
+}  // namespace velmora::test
