@@ -1,3 +1,5 @@
+#include "platform/linux/process_memory_linux.h"
+
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -161,6 +163,15 @@ int ReadNumber(const char* path) {
 }
 
 OpenFailure Explain(pid_t pid, int error) {
+  struct stat owner {};
+  const std::string proc = "/proc/" + std::to_string(pid);
+  const bool another_user = geteuid() != 0 && stat(proc.c_str(), &owner) == 0 && owner.st_uid != geteuid();
+  return ExplainOpenFailure(error, another_user, ReadNumber("/proc/sys/kernel/yama/ptrace_scope"));
+}
+
+}  // namespace
+
+OpenFailure ExplainOpenFailure(int error, bool another_user, int ptrace_scope) {
   if (error == ESRCH) {
     return {"no such process", {}};
   }
@@ -171,21 +182,16 @@ OpenFailure Explain(pid_t pid, int error) {
   if (error != EPERM && error != EACCES) {
     return failure;
   }
-  struct stat owner {};
-  const std::string proc = "/proc/" + std::to_string(pid);
-  if (geteuid() != 0 && stat(proc.c_str(), &owner) == 0 && owner.st_uid != geteuid()) {
+  if (another_user) {
     failure.reason += " (it belongs to another user)";
     failure.hint = "run velmora as the user who started the simulator";
-    return failure;
-  }
-  const int scope = ReadNumber("/proc/sys/kernel/yama/ptrace_scope");
-  if (scope >= 1) {
-    failure.reason += " (kernel.yama.ptrace_scope is " + std::to_string(scope) + ")";
-    if (scope == 1) {
+  } else if (ptrace_scope >= 1) {
+    failure.reason += " (kernel.yama.ptrace_scope is " + std::to_string(ptrace_scope) + ")";
+    if (ptrace_scope == 1) {
       failure.hint =
           "kernel.yama.ptrace_scope 1 lets a process read only the memory of its own descendants: "
           "start the simulator from velmora, or set it to 0 with 'sysctl kernel.yama.ptrace_scope=0'";
-    } else if (scope == 2) {
+    } else if (ptrace_scope == 2) {
       failure.hint =
           "kernel.yama.ptrace_scope 2 lets only a process with CAP_SYS_PTRACE read another's memory: "
           "run velmora as root, or set it to 0 with 'sysctl kernel.yama.ptrace_scope=0'";
@@ -196,8 +202,6 @@ OpenFailure Explain(pid_t pid, int error) {
   }
   return failure;
 }
-
-}  // namespace
 
 std::unique_ptr<ProcessMemory> OpenProcessMemory(std::uint32_t processId, OpenFailure* failure) {
   if (processId == 0 || processId > static_cast<std::uint32_t>(INT32_MAX)) {

@@ -227,11 +227,14 @@ class X11WindowFinder final : public WindowFinder {
       facts.server_pid = ServerPid(*ids);
     }
     const auto pid = PropertyReply(pid_cookie);
-    if (pid != nullptr && pid->type == XCB_ATOM_CARDINAL && pid->format == 32 &&
+    const auto machine = PropertyReply(machine_cookie);
+    if (pid == nullptr) {
+      return 0;  // the window has gone; its client, which the server would still name, may live on
+    }
+    if (pid->type == XCB_ATOM_CARDINAL && pid->format == 32 &&
         xcb_get_property_value_length(pid.get()) >= 4) {
       facts.net_wm_pid = *static_cast<const std::uint32_t*>(xcb_get_property_value(pid.get()));
     }
-    const auto machine = PropertyReply(machine_cookie);
     if (const auto text = CompleteText(machine.get())) {
       facts.client_machine = text->substr(0, text->find('\0'));
     }
