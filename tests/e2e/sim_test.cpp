@@ -146,10 +146,9 @@ TEST_F(SimProcessTest, KeepsEachVersionsDataAtItsTableAddresses) {
     }
     if (const AddressTableEntry* session = table->Find(Member::FSession)) {
       EXPECT_EQ(sim.ReadAt<std::int32_t>(session->places[0].address), 6);
-      // 40 s of steps, and the moment the session ran on the wall clock before it was paused.
-      const auto elapsed = sim.ReadAt<float>(session->places[1].address);
-      EXPECT_GE(elapsed, 40.0F);
-      EXPECT_LT(elapsed, 41.0F);
+      // The clock runs in real time from start until the pause; on a loaded machine that is a few
+      // hundredths of a second.
+      EXPECT_NEAR(sim.ReadAt<float>(session->places[1].address), 40.0F, 0.5F);
     } else {
       EXPECT_EQ(sim.Ask("get FSession.TimerSession"),
                 std::string("error: FSession.TimerSession is not in the layout of table ") + c.table);
