@@ -34,13 +34,20 @@ class WindowTest : public X11DisplayTest {
  protected:
   QString SettingsPath() const { return folder_.filePath(QStringLiteral("Velmora/Velmora.xml")); }
 
-  std::unique_ptr<app::TForm1> Open(bool splash = false, bool debug_menu = false) {
+  // A new window, not shown yet.
+  std::unique_ptr<app::TForm1> Make(bool splash = false, bool debug_menu = false) {
     app::TWindowOptions options;
     options.settings_path = SettingsPath();
     options.splash = splash;
     options.debug_menu = debug_menu;
     auto window = std::make_unique<app::TForm1>(platform::CreateWindowFinder(), options);
     window->RestorePlacementAndMarks();
+    return window;
+  }
+
+  // A new window, shown and active.
+  std::unique_ptr<app::TForm1> Open(bool splash = false, bool debug_menu = false) {
+    auto window = Make(splash, debug_menu);
     window->show();
     window->activateWindow();
     QApplication::processEvents();
