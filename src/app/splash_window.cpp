@@ -1,11 +1,12 @@
 #include "app/splash_window.h"
 
 #include <QPainter>
-#include <QSvgRenderer>
 
 namespace velmora::app {
 
-TForm3::TForm3(QWidget* parent) : QDialog(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
+TForm3::TForm3(QWidget* parent)
+    : QDialog(parent, Qt::SplashScreen | Qt::FramelessWindowHint),
+      picture_(QStringLiteral(":/assets/splash.svg")) {
   setObjectName(QStringLiteral("Form3"));
   setFixedSize(800, 600);
   setModal(true);
@@ -24,8 +25,7 @@ void TForm3::showEvent(QShowEvent* event) {
 
 void TForm3::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  QSvgRenderer picture(QStringLiteral(":/assets/splash.svg"));
-  picture.render(&painter, rect());
+  picture_.render(&painter, rect());
 }
 
 }  // namespace velmora::app

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QSvgRenderer>
 #include <QTimer>
 
 namespace velmora::app {
@@ -19,6 +20,7 @@ class TForm3 final : public QDialog {
 
  private:
   QTimer Timer1;
+  QSvgRenderer picture_;
 };
 
 }  // namespace velmora::app
