@@ -8,6 +8,7 @@ function(velmora_platform_backends target)
     ${PROJECT_SOURCE_DIR}/src/platform/linux/process_memory_linux.cpp
     ${PROJECT_SOURCE_DIR}/src/platform/linux/window_finder_x11.cpp
     ${PROJECT_SOURCE_DIR}/src/platform/linux/executable_path_linux.cpp
+    ${PROJECT_SOURCE_DIR}/src/platform/linux/replace_file_posix.cpp
     ${PROJECT_SOURCE_DIR}/src/platform/linux/x11_connection.cpp
   )
   target_link_libraries(${target} PRIVATE PkgConfig::XCB)
