@@ -9,6 +9,7 @@ import argparse
 import http.server
 import os
 import sys
+import threading
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -50,6 +51,8 @@ def main():
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     server.daemon_threads = True
     print("port %d" % server.server_address[1], flush=True)
+    # The test holds our standard input; when it ends, however it ends, so do we.
+    threading.Thread(target=lambda: (sys.stdin.read(), os._exit(0)), daemon=True).start()
     try:
         server.serve_forever(poll_interval=0.1)
     except KeyboardInterrupt:
