@@ -73,6 +73,18 @@ TEST(VersionHistoryTest, ReadsBackWhatItWrites) {
   EXPECT_EQ(ParseVersionHistory(VersionHistoryXml(history)), history);
 }
 
+TEST(VersionHistoryTest, TheExampleInTheReadmeIsAValidHistory) {
+  QFile readme(QStringLiteral(VELMORA_SOURCE_DIR "/README.md"));
+  ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+  const QByteArray text = readme.readAll();
+  const qsizetype start = text.indexOf("```xml\n<?xml version=\"1.0\"?>\n<VelmoraVersionHistory>");
+  ASSERT_GE(start, 0);
+  const qsizetype end = text.indexOf("```", start + 6);
+  const auto history = ParseVersionHistory(text.mid(start + 7, end - start - 7).toStdString());
+  ASSERT_TRUE(history);
+  EXPECT_EQ(history->CurrentRelease(TReleaseType::rtBeta)->ProgramSize, 2150400u);
+}
+
 TEST(VersionHistoryTest, RefusesAHistoryThatCannotSayWhatAnInstallerMustBe) {
   const std::string digest(64, '0');
   auto history = [&](const std::string& release,

@@ -103,10 +103,14 @@ void TWebUpdate::RunCheck() {
   if (checking_ || !InternetConnection()) {
     return;
   }
-  checking_ = true;
+  // Without a location (none built in, none in the environment) there is nothing to ask.
   const QString base = UpdateBaseLocation();
+  if (base.isEmpty()) {
+    return;
+  }
+  checking_ = true;
   settings_.LocationHTTP.VersionInfoFileName = kVersionFileName;
-  settings_.LocationHTTP.VersionInfoLocationPaths = base.isEmpty() ? QStringList() : QStringList{base};
+  settings_.LocationHTTP.VersionInfoLocationPaths = QStringList{base};
   store_.Store(settings_);
   settings_ = store_.Load(settings_);
   VersionCheck();
