@@ -21,65 +21,15 @@
 #include <gtest/gtest.h>
 
 #include "app/update/upgrade_dialog.h"
+#include "modal_answers.h"
 #include "update_site.h"
 
 namespace velmora::app {
 namespace {
 
+using test::ModalAnswers;
 using test::UpdateSite;
-
-bool Within(int ms, const std::function<bool()>& done) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > ms) {
-      return false;
-    }
-    QApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(5);
-  }
-  return true;
-}
-
-// Answers the modal windows as they open, one answer each, in order, and notes what each one said.
-class ModalAnswers final : public QObject {
- public:
-  using Answer = std::function<void(QWidget&)>;
-
-  explicit ModalAnswers(std::deque<Answer> answers) : answers_(std::move(answers)) {
-    connect(&timer_, &QTimer::timeout, this, [this] { Tick(); });
-    timer_.start(20);
-  }
-
-  const QStringList& Seen() const { return seen_; }
-  bool AllGiven() const { return answers_.empty(); }
-
- private:
-  void Tick() {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr || modal == last_ || answers_.empty()) {
-      return;
-    }
-    // The progress window asks nothing; it goes when the download ends.
-    if (modal->objectName() == QLatin1String("DownloadProgress")) {
-      return;
-    }
-    last_ = modal;
-    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-      seen_.append(box->windowTitle() + QStringLiteral(": ") + box->text());
-    } else {
-      seen_.append(modal->windowTitle());
-    }
-    Answer answer = std::move(answers_.front());
-    answers_.pop_front();
-    answer(*modal);
-  }
-
-  QTimer timer_;
-  std::deque<Answer> answers_;
-  QPointer<QWidget> last_;
-  QStringList seen_;
-};
+using test::Within;
 
 ModalAnswers::Answer Choose(const char* release, const char* operation) {
   return [=](QWidget& dialog) {
@@ -273,14 +223,3 @@ TEST(UpgradeDialogTest, OffersEachNewerReleaseWithItsSizeAndNotes) {
 
 }  // namespace
 }  // namespace velmora::app
-
-int main(int argc, char** argv) {
-  // Drawn off screen; the folders of a fresh user, so nothing of the machine's own settings is touched.
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QTemporaryDir home;
-  qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toUtf8());
-  qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toUtf8());
-  QApplication application(argc, argv);
-  testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
