@@ -4,6 +4,9 @@
 #include <QMenuBar>
 #include <initializer_list>
 
+#include "app/lap_grid_export_menu.h"
+#include "app/update/web_update.h"
+
 namespace velmora::app {
 namespace {
 
@@ -41,7 +44,7 @@ QMenu* Menu(QMenuBar& bar, const char* name, const char* caption) {
 
 }  // namespace
 
-TMainMenu::TMainMenu(QMenuBar& bar) {
+TMainMenu::TMainMenu(QMenuBar& bar, TLapGridExportMenu& export_menu, TWebUpdate& web_update) {
   // A command straight on the bar, as "&Quit" and "About" are.
   Quitter1 = bar.addAction(QStringLiteral("&Quit"));
   Quitter1->setObjectName(QStringLiteral("Quitter1"));
@@ -82,30 +85,24 @@ TMainMenu::TMainMenu(QMenuBar& bar) {
   network->addSeparator();
   Setting1 = Item(*network, "Setting1", "Setting");
 
-  QMenu* export_menu = Menu(bar, "Export1", "Export");
-  HTMLfile1 = Item(*export_menu, "HTMLfile1", "HTML file");
-  CSVfile1 = Item(*export_menu, "CSVfile1", "CSV file");
-  XMLfile1 = Item(*export_menu, "XMLfile1", "XML file");
-  RadioGroup(*export_menu, {HTMLfile1, CSVfile1, XMLfile1});
-  export_menu->addSeparator()->setObjectName(QStringLiteral("N5"));
-  Save1 = Item(*export_menu, "Save1", "Save");
+  // The export and the update check fill their own menus.
+  Export1 = Menu(bar, "Export1", "Export");
+  export_menu.BuildMenu(*Export1);
+  HTMLfile1 = export_menu.HTMLfile1;
+  CSVfile1 = export_menu.CSVfile1;
+  XMLfile1 = export_menu.XMLfile1;
+  Save1 = export_menu.Save1;
 
-  QMenu* update = Menu(bar, "Update1", "Update");
-  Active1 = CheckItem(*update, "Active1", "Automatic Update", true);
-  update->addSeparator();
-  Beta1 = Item(*update, "Beta1", "Beta");
-  Realase1 = Item(*update, "Realase1", "Realase");
-  RadioGroup(*update, {Realase1, Beta1});
-  update->addSeparator();
-  QMenu* interval = update->addMenu(QStringLiteral("Interval"));
-  interval->setObjectName(QStringLiteral("Interval1"));
-  N0day1 = Item(*interval, "N0day1", "At startup");
-  N1day1 = Item(*interval, "N1day1", "1 day");
-  N7day1 = Item(*interval, "N7day1", "7 days");
-  N15day1 = Item(*interval, "N15day1", "15 days");
-  RadioGroup(*interval, {N0day1, N1day1, N7day1, N15day1});
-  update->addSeparator();
-  CheckUpdateNow1 = Item(*update, "CheckUpdateNow1", "Check Update Now");
+  Update1 = Menu(bar, "Update1", "Update");
+  web_update.BuildMenu(*Update1);
+  Active1 = web_update.Active1;
+  Beta1 = web_update.Beta1;
+  Realase1 = web_update.Realase1;
+  N0day1 = web_update.N0day1;
+  N1day1 = web_update.N1day1;
+  N7day1 = web_update.N7day1;
+  N15day1 = web_update.N15day1;
+  CheckUpdateNow1 = web_update.CheckUpdateNow1;
 
   Debug1 = Menu(bar, "Debug1", "Debug");
   DisplayForm1 = CheckItem(*Debug1, "DisplayForm1", "Display Form", false);

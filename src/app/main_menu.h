@@ -8,12 +8,16 @@ class QMenuBar;
 
 namespace velmora::app {
 
+class TLapGridExportMenu;
+class TWebUpdate;
+
 // The main window's menu bar: every item with its caption, mnemonic, mark and object name. The items
 // only carry their marks; what they do is connected by the window and by the features behind them,
 // through each item's `triggered` signal (radio items check themselves before it fires).
 class TMainMenu final {
  public:
-  explicit TMainMenu(QMenuBar& bar);
+  // The "Export" and "Update" menus are filled by the features behind them.
+  TMainMenu(QMenuBar& bar, TLapGridExportMenu& export_menu, TWebUpdate& web_update);
 
   QAction* Quitter1;
 
@@ -41,11 +45,13 @@ class TMainMenu final {
   QAction* Client1;
   QAction* Setting1;
 
+  QMenu* Export1;
   QAction* HTMLfile1;
   QAction* CSVfile1;
   QAction* XMLfile1;
   QAction* Save1;
 
+  QMenu* Update1;
   QAction* Active1;
   QAction* Beta1;
   QAction* Realase1;

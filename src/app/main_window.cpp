@@ -11,10 +11,12 @@
 #include "app/dashboard_panel.h"
 #include "app/debug_window.h"
 #include "app/debugger_presence.h"
+#include "app/lap_grid_export_menu.h"
 #include "app/main_menu.h"
 #include "app/proportional_scaler.h"
 #include "app/settings_file.h"
 #include "app/splash_window.h"
+#include "app/update/web_update.h"
 #include "app/window_layout.h"
 #include "game/game.h"
 #include "platform/application_version.h"
@@ -82,7 +84,10 @@ TForm1::TForm1(std::unique_ptr<platform::WindowFinder> finder, TWindowOptions op
   // library, which the application object has set to the user's locale.
   std::setlocale(LC_NUMERIC, "C");
 
-  menu_ = std::make_unique<TMainMenu>(*menuBar());
+  // The lap grid comes with the race views; until a grid is there, "Save" has nothing to write.
+  export_menu_ = new TLapGridExportMenu(*this, [] { return std::optional<TExportTable>(); });
+  web_update_ = new TWebUpdate(*this, TWebUpdateStore(settings_->Path()), platform::ApplicationVersion());
+  menu_ = std::make_unique<TMainMenu>(*menuBar(), *export_menu_, *web_update_);
   AboutBox_ = new TAboutBox(this);
   Form2 = new TForm2(this);
   FGame->FDebugWheelSpeed = Form2->lbl1;
@@ -93,6 +98,7 @@ TForm1::TForm1(std::unique_ptr<platform::WindowFinder> finder, TWindowOptions op
   TimerProgram.setInterval(1000);
   connect(&TimerProgram, &QTimer::timeout, this, [this] { TimerProgramTimer(); });
   TimerData.setInterval(500);
+  web_update_->StartTimer();
 
   setWindowTitle(QStringLiteral("Velmora ") + QString::fromStdString(platform::ApplicationVersion()));
   RestorePlacementAndMarks();
@@ -170,6 +176,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  web_update_->StoreAtClose();
   emit Closing();
   SavePlacementAndMarks();
   {

@@ -19,6 +19,8 @@ namespace velmora::app {
 class DashboardPanel;
 class TAboutBox;
 class TForm2;
+class TLapGridExportMenu;
+class TWebUpdate;
 class TMainMenu;
 class TProportionalScaler;
 class TSettingsFile;
@@ -56,6 +58,7 @@ class TForm1 final : public QMainWindow {
   TMainMenu& Menu() { return *menu_; }
   TSettingsFile& Settings() { return *settings_; }
   TAboutBox& AboutBox() { return *AboutBox_; }
+  TWebUpdate& WebUpdate() { return *web_update_; }
   // The client's pause between two data requests, chosen in the "Scan" menu.
   int DataInterval() const { return TimerData.interval(); }
 
@@ -71,8 +74,6 @@ class TForm1 final : public QMainWindow {
   void Closing();
   // The "Grid Time" choice: true shows sector splits, false intermediate times.
   void SecteurTimeChosen(bool sectors);
-  // The update options of the "Update" menu: beta releases allowed, days between two checks.
-  void UpdateOptionsChosen(bool beta, int days);
 
  protected:
   void changeEvent(QEvent* event) override;
@@ -85,7 +86,6 @@ class TForm1 final : public QMainWindow {
   void TimerProgramTimer();
   void Activated();
   void ApplyScanInterval();
-  void ApplyUpdateOptions();
   void ApplyRole();
   void SetRole(TNetworkType role);
   void ApplyLayout();
@@ -107,6 +107,8 @@ class TForm1 final : public QMainWindow {
   QWidget* Panel1 = nullptr;
   DashboardPanel* Panel6 = nullptr;
   std::unique_ptr<TProportionalScaler> scaler_;
+  TLapGridExportMenu* export_menu_ = nullptr;
+  TWebUpdate* web_update_ = nullptr;
   std::unique_ptr<TMainMenu> menu_;
   TAboutBox* AboutBox_ = nullptr;
   TForm2* Form2 = nullptr;  // hidden until the debug menu shows it

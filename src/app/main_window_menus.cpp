@@ -9,6 +9,7 @@
 #include "app/main_menu.h"
 #include "app/main_window.h"
 #include "app/proportional_scaler.h"
+#include "app/update/web_update.h"
 #include "app/window_layout.h"
 #include "game/game.h"
 
@@ -32,9 +33,6 @@ void TForm1::ConnectMenu() {
   connect(m.Standalone1, &QAction::triggered, this, [this] { SetRole(TNetworkType::ntStandalone); });
   connect(m.Server1, &QAction::triggered, this, [this] { SetRole(TNetworkType::ntServer); });
   connect(m.Client1, &QAction::triggered, this, [this] { SetRole(TNetworkType::ntClient); });
-  for (QAction* item : {m.Beta1, m.Realase1, m.N0day1, m.N1day1, m.N7day1, m.N15day1}) {
-    connect(item, &QAction::triggered, this, [this] { ApplyUpdateOptions(); });
-  }
   connect(m.DisplayForm1, &QAction::toggled, this, [this](bool shown) { ShowDebugForm(shown); });
   connect(m.About1, &QAction::triggered, this, [this] { ShowModalChild(*AboutBox_); });
 }
@@ -44,7 +42,7 @@ void TForm1::Init() {
   Panel6->ResetLamps();
   FGame->FMetrique = menu_->Mtrique1->isChecked();
   ApplyScanInterval();
-  ApplyUpdateOptions();
+  web_update_->ApplyMarks();
   ApplyRole();
   emit SecteurTimeChosen(menu_->DisplaySector1->isChecked());
   ApplyLayout();
@@ -63,19 +61,6 @@ void TForm1::ApplyScanInterval() {
     interval = 500;
   }
   TimerData.setInterval(interval);
-}
-
-void TForm1::ApplyUpdateOptions() {
-  const TMainMenu& m = *menu_;
-  int days = 15;
-  if (m.N0day1->isChecked()) {
-    days = 0;
-  } else if (m.N1day1->isChecked()) {
-    days = 1;
-  } else if (m.N7day1->isChecked()) {
-    days = 7;
-  }
-  emit UpdateOptionsChosen(m.Beta1->isChecked(), days);
 }
 
 void TForm1::ApplyRole() {

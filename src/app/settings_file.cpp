@@ -186,7 +186,7 @@ void TSettingsFile::WriteString(std::string_view path, std::string_view value) {
     return;
   }
   ProcessLock lock(path_);
-  ReloadIfChanged();
+  ReloadForWrite();
   FindOrCreate(path).text().set(std::string(value).c_str());
   Changed();
 }
@@ -203,7 +203,7 @@ void TSettingsFile::DeleteEntry(std::string_view path) {
   std::unique_ptr<ProcessLock> lock;
   if (batch_depth_ == 0) {
     lock = std::make_unique<ProcessLock>(path_);
-    ReloadIfChanged();
+    ReloadForWrite();
   }
   pugi::xml_node entry = Find(path);
   if (entry) {
@@ -215,7 +215,7 @@ void TSettingsFile::DeleteEntry(std::string_view path) {
 TSettingsFile::Batch::Batch(TSettingsFile& file) : file_(file) {
   if (file_.batch_depth_++ == 0) {
     lock_ = std::make_unique<ProcessLock>(file_.path_);
-    file_.ReloadIfChanged();
+    file_.ReloadForWrite();
   }
 }
 
@@ -271,6 +271,13 @@ void TSettingsFile::ReloadIfChanged() {
   }
   const FileStamp now = StampOf(path_);
   if (!loaded_ || now.size != loaded_size_ || now.modified != loaded_modified_) {
+    Load();
+  }
+}
+
+void TSettingsFile::ReloadForWrite() {
+  // A write builds on the file as it is now, even where another save left its time and size alike.
+  if (!unsaved_ || !loaded_) {
     Load();
   }
 }

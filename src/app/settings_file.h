@@ -68,6 +68,7 @@ class TSettingsFile final {
   pugi::xml_node Find(std::string_view path);
   pugi::xml_node FindOrCreate(std::string_view path);
   void ReloadIfChanged();
+  void ReloadForWrite();
   void Load();
   void Changed();
   void Save();
