@@ -133,7 +133,7 @@ TEST_F(WindowSettingsTest, ACorruptFileIsKeptAsideAndTheWindowStartsWithTheDefau
 TEST_F(WindowSettingsTest, TheProgramClosesOnSigtermAndWritesItsSettingsToTheFileItWasGiven) {
   WriteFile(
       "<Configuration><Velmora><Port>6123</Port><Imprial1_Checked>True</Imprial1_Checked>"
-      "<Mtrique1_Checked>False</Mtrique1_Checked></Velmora><WebUpdate><LastCheck>x</LastCheck></WebUpdate>"
+      "<Mtrique1_Checked>False</Mtrique1_Checked></Velmora><Elsewhere><Kept>x</Kept></Elsewhere>"
       "</Configuration>");
   for (const int signal_number : {SIGTERM, SIGINT}) {
     velmora::test::ChildProcess program(
@@ -146,7 +146,7 @@ TEST_F(WindowSettingsTest, TheProgramClosesOnSigtermAndWritesItsSettingsToTheFil
     EXPECT_STREQ(Stored("Port").text().get(), "6123");
     EXPECT_STREQ(Stored("Imprial1_Checked").text().get(), "-1");
     EXPECT_STREQ(Stored("Mtrique1_Checked").text().get(), "0");
-    EXPECT_STREQ(saved_.child("Configuration").child("WebUpdate").child("LastCheck").text().get(), "x");
+    EXPECT_STREQ(saved_.child("Configuration").child("Elsewhere").child("Kept").text().get(), "x");
     EXPECT_TRUE(XmllintAccepts());
   }
 }
