@@ -7,6 +7,7 @@ namespace velmora {
 TGame::TGame(void* AOwner, const platform::TickClock& clock)
     : clock_(&clock),
       FContact(*this),
+      FDisplayPlayers(*this),
       FForm1(AOwner),
       FFuel(*this),
       FInCokpit(*this),
@@ -97,7 +98,10 @@ double TGame::ConvertSpeed(double AValue) const {
 }
 
 void TGame::RefreshDriverList() {
-  FNombreJoueur.ReadAndDisplay(*this);
+  WithDriverRecords([this] {
+    FNombreJoueur.ReadAndDisplay(*this);
+    FDisplayPlayers.ReadAndDisplay();
+  });
 }
 
 void TGame::UpdatePlayerAddresses() {
@@ -151,6 +155,22 @@ void TGame::WantReducedCycle() {
   WantValue(snapshot_, FSession.FTempsSesion);
   WantValue(snapshot_, FSession.FTempsGreenFlag);
   WantValue(snapshot_, FSession.FNbDeToursSession);
+}
+
+void TGame::WantDriverRecords() {
+  if (FNombreJoueur.FAddress != 0) {
+    snapshot_.Want(FNombreJoueur.FAddress, sizeof(std::int16_t));
+  }
+  // Names are read up to their terminating zero; this much covers the simulators' name fields, and a
+  // longer name reads its tail datum by datum.
+  constexpr std::uint32_t kNameBytes = 32;
+  for (int slot = 0; slot < TDisplayPlayers::kRows; ++slot) {
+    snapshot_.Want(SlotAddress(*this, FDistance.FBaseAddress, slot), sizeof(float));
+    snapshot_.Want(SlotAddress(*this, FPosition.FBaseAddress, slot), sizeof(std::int16_t));
+    snapshot_.Want(SlotAddress(*this, FNomPilote.FBaseAddress, slot), kNameBytes);
+    snapshot_.Want(SlotBestLapAddress(*this, slot), sizeof(float));
+    snapshot_.Want(SlotAddress(*this, FInPIT.FBaseAddress, slot), sizeof(std::uint8_t));
+  }
 }
 
 void TGame::WantFullCycle() {

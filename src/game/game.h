@@ -8,6 +8,7 @@
 #include "net/network.h"
 #include "platform/process_memory.h"
 #include "platform/tick_clock.h"
+#include "race/display_players.h"
 #include "race/driver_values.h"
 #include "race/fuel_values.h"
 #include "race/lap_values.h"
@@ -36,6 +37,7 @@ class TGame final {
   TAccelerationValueSingle FAcceleration;
   TConsommationValue FConsommationFuel;
   TContactValue FContact;
+  TDisplayPlayers FDisplayPlayers;
   TDistanceValue FDistance;
   TEauValue FEau;
   TAccelerationValueSingle FEmbrayage;
@@ -101,6 +103,14 @@ class TGame final {
   double ConvertSpeed(double AValue) const;
   // The driver list's refresh, gated by the scan thread to about once a second.
   void RefreshDriverList();
+  // Runs `read` with the car records of all slots fetched first in one go, when reads are batched: the
+  // driver list looks at up to 50 records, several data each.
+  template <typename Read>
+  void WithDriverRecords(Read read) {
+    BeginCycle(&TGame::WantDriverRecords);
+    read();
+    EndCycle();
+  }
   void UpdatePlayerAddresses();
 
   // The full cycle while the driver sits in the car, the reduced one otherwise.
@@ -119,6 +129,7 @@ class TGame final {
   T ReadPlain(std::uint32_t address);
   void WantFullCycle();
   void WantReducedCycle();
+  void WantDriverRecords();
   // Gathers the data a cycle will read into block reads, when reads are batched; the cycle's raw reads
   // answer from them until EndCycle.
   void BeginCycle(void (TGame::*want)());
