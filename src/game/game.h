@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "game/memory_snapshot.h"
 #include "net/network.h"
@@ -105,12 +108,7 @@ class TGame final {
   void RefreshDriverList();
   // Runs `read` with the car records of all slots fetched first in one go, when reads are batched: the
   // driver list looks at up to 50 records, several data each.
-  template <typename Read>
-  void WithDriverRecords(Read read) {
-    BeginCycle(&TGame::WantDriverRecords);
-    read();
-    EndCycle();
-  }
+  void WithDriverRecords(const std::function<void()>& read);
   void UpdatePlayerAddresses();
 
   // The full cycle while the driver sits in the car, the reduced one otherwise.
@@ -127,15 +125,19 @@ class TGame final {
  private:
   template <typename T>
   T ReadPlain(std::uint32_t address);
-  void WantFullCycle();
-  void WantReducedCycle();
-  void WantDriverRecords();
-  // Gathers the data a cycle will read into block reads, when reads are batched; the cycle's raw reads
-  // answer from them until EndCycle.
-  void BeginCycle(void (TGame::*want)());
-  void EndCycle() { snapshot_.Clear(); }
+  void WantFullCycle(MemorySnapshot& snapshot) const;
+  void WantReducedCycle(MemorySnapshot& snapshot) const;
+  void WantDriverRecords(MemorySnapshot& snapshot) const;
 
-  MemorySnapshot snapshot_;
+  // A cycle's blocks belong to the cycle and are seen only by raw reads on the thread that runs it: a
+  // record fill on a server thread may read while a scan pass on the main thread is still finishing.
+  class CycleSnapshot;
+  std::unique_ptr<MemorySnapshot> TakeSnapshot();
+  void GiveBackSnapshot(std::unique_ptr<MemorySnapshot> snapshot);
+
+  std::mutex snapshots_mutex_;
+  // Snapshots of finished cycles, kept so that their capacity serves the next ones.
+  std::vector<std::unique_ptr<MemorySnapshot>> spare_snapshots_;
   bool batched_reads_ = true;
 };
 
