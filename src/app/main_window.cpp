@@ -15,6 +15,7 @@
 #include "app/main_menu.h"
 #include "app/proportional_scaler.h"
 #include "app/settings_file.h"
+#include "app/side_column.h"
 #include "app/splash_window.h"
 #include "app/update/web_update.h"
 #include "app/window_layout.h"
@@ -69,17 +70,13 @@ TForm1::TForm1(std::unique_ptr<platform::WindowFinder> finder, TWindowOptions op
   Panel1->setAutoFillBackground(true);
   Panel1->resize(kPlayerGridWidth + kWeatherPanelWidth + kDashboardWidth, kDesignClientHeight);
   // The side column: the driver list (Panel7) and the weather column (pnl1).
-  auto* side_column = new QWidget(Panel1);
-  side_column->setObjectName(QStringLiteral("Panel3"));
-  auto* player_grid = new QWidget(side_column);
-  player_grid->setObjectName(QStringLiteral("Panel7"));
-  auto* weather = new QWidget(side_column);
-  weather->setObjectName(QStringLiteral("pnl1"));
+  Panel3 = new SideColumn(Panel1);
   Panel6 = new DashboardPanel(Panel1);
 
   FGame = std::make_unique<TGame>(this, clock_);
   link_ = std::make_unique<TGameLink>(*FGame, *finder_, hand_over_, detection_timer_);
   Panel6->Bind(*FGame, *link_);
+  Panel3->Bind(*FGame);
   // Numbers show "." as the decimal separator whatever the user's locale; the core formats with the C
   // library, which the application object has set to the user's locale.
   std::setlocale(LC_NUMERIC, "C");

@@ -17,6 +17,7 @@ class TGame;
 namespace velmora::app {
 
 class DashboardPanel;
+class SideColumn;
 class TAboutBox;
 class TForm2;
 class TLapGridExportMenu;
@@ -39,7 +40,7 @@ class QtDetectionTimer final : public DetectionTimer {
 // How the program was started.
 struct TWindowOptions {
   QString settings_path;    // empty: the user's own settings file
-  bool splash = true;       // the splash window when the window first appears
+  bool splash = false;      // the splash window when the window first appears; the program asks for it
   bool debug_menu = false;  // the "Debug" menu, also shown when a debugger is attached
 };
 
@@ -105,6 +106,7 @@ class TForm1 final : public QMainWindow {
   std::unique_ptr<TGame> FGame;
   QWidget* client_area_ = nullptr;
   QWidget* Panel1 = nullptr;
+  SideColumn* Panel3 = nullptr;
   DashboardPanel* Panel6 = nullptr;
   std::unique_ptr<TProportionalScaler> scaler_;
   TLapGridExportMenu* export_menu_ = nullptr;
