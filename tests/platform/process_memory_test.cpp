@@ -4,17 +4,18 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "memory_fixture.h"
 
 namespace velmora::platform {
 namespace {
 
-constexpr std::uint32_t kBase = 0x5A000000;
+// Above 0x68000000: Wine keeps the low memory below it reserved for itself, and reserved memory reads as
+// zeros from outside, where these tests need reads that fail.
+constexpr std::uint32_t kBase = 0x7A000000;
 
 std::size_t PageSize() {
-  return static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+  return test::PageSize();
 }
 
 template <typename T>
@@ -113,14 +114,19 @@ TEST(ProcessMemoryTest, ReadManyKeepsEachRequestOnItsOwn) {
     }
   }
 
-  // All readable: one system call whatever the number of requests.
+  // All readable: one system call whatever the number of requests where the system reads many ranges at
+  // once, a call per request where it reads one.
   std::array<std::uint32_t, 3> readable{};
   std::vector<ReadRequest> good{{kBase, std::as_writable_bytes(std::span(&readable[0], 1))},
                                 {kBase + 8, std::as_writable_bytes(std::span(&readable[1], 1))},
                                 {page2, std::as_writable_bytes(std::span(&readable[2], 1))}};
   const auto before = memory->SystemCalls();
   memory->ReadMany(good);
+#ifdef _WIN32
+  EXPECT_EQ(memory->SystemCalls() - before, good.size());
+#else
   EXPECT_EQ(memory->SystemCalls() - before, 1U);
+#endif
   EXPECT_EQ(readable, (std::array<std::uint32_t, 3>{0x11111111, 0x22222222, 0x33333333}));
 }
 
