@@ -7,8 +7,6 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <windows.h>
-#undef FindWindow
 
 #include "memory_fixture.h"
 #include "platform/app_data_folder.h"
@@ -18,6 +16,10 @@
 #include "platform/pe_version.h"
 #include "platform/window_finder.h"
 #include "platform/windows/win32_text.h"
+
+// Last: it makes FindWindow a macro for FindWindowW, which is also the name of the finder's method.
+#include <windows.h>
+#undef FindWindow
 
 namespace velmora::platform {
 namespace {

@@ -1,5 +1,6 @@
-#include <shlobj.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shlobj.h>
 
 #include "platform/app_data_folder.h"
 

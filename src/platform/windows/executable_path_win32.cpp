@@ -1,7 +1,8 @@
 #include <cwchar>
 
-#include <tlhelp32.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <tlhelp32.h>
 
 #include "platform/executable_path.h"
 #include "platform/windows/win32_text.h"

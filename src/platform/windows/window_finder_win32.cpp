@@ -1,10 +1,10 @@
 // Top-level windows of the Windows desktop.
-#include <windows.h>
-
 #include "platform/window_finder.h"
-#undef FindWindow
-
 #include "platform/windows/win32_text.h"
+
+// Last: it makes FindWindow a macro for FindWindowW, which is also the name of the finder's method.
+#include <windows.h>
+#undef FindWindow
 
 namespace velmora::platform {
 namespace {
