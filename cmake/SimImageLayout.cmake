@@ -2,8 +2,8 @@
 # simulators, with the zero-filled section .simdata placed first, right after the headers, so that it
 # covers every address the tables name (0x7C1A4C up to the last driver record and the weather near
 # 0x116D520). The code follows it.
-set(VELMORA_SIM_IMAGE_BASE 0x400000)
-set(VELMORA_SIM_IMAGE_DATA_SIZE 0xFFF000)  # 0x401000 up to 0x1400000
+set(VELMORA_SIM_IMAGE_BASE 0x400000 CACHE INTERNAL "")
+set(VELMORA_SIM_IMAGE_DATA_SIZE 0xFFF000 CACHE INTERNAL "")  # 0x401000 up to 0x1400000
 
 # The linker's own default script with the section put before .text.
 execute_process(COMMAND ${CMAKE_LINKER} --verbose OUTPUT_VARIABLE _velmora_ld_verbose RESULT_VARIABLE _velmora_ld_result)
@@ -24,7 +24,7 @@ endif()
 string(REPLACE "${_velmora_text_line}"
   "  .simdata __image_base__ + __section_alignment__ : { *(.simdata) }\n  . = ALIGN(__section_alignment__);\n  .text  . :"
   _velmora_ld_script "${_velmora_ld_script}")
-set(VELMORA_SIM_LINKER_SCRIPT ${CMAKE_BINARY_DIR}/velmora_sim_image.ld)
+set(VELMORA_SIM_LINKER_SCRIPT ${CMAKE_BINARY_DIR}/velmora_sim_image.ld CACHE INTERNAL "")
 file(WRITE ${VELMORA_SIM_LINKER_SCRIPT} "${_velmora_ld_script}")
 
 function(velmora_sim_image_layout target)

@@ -35,10 +35,17 @@ std::string Hex(std::uint64_t value) {
 }  // namespace
 
 std::unique_ptr<SimMemory> SimMemory::Reserve(std::uint32_t begin, std::uint32_t end, std::string& error) {
+  constexpr std::uint64_t kPage = 4096;
+  const std::uint64_t first = begin / kPage * kPage;
+  const std::uint64_t last = (static_cast<std::uint64_t>(end) + kPage - 1) / kPage * kPage;
+  const std::string range = Hex(first) + " - " + Hex(last);
+  if (end <= begin || first == 0 || last > UINT32_MAX) {
+    error = "address range " + range + " cannot be mapped";
+    return nullptr;
+  }
   const auto section_begin = reinterpret_cast<std::uintptr_t>(velmora_sim_image_data);
   const std::uintptr_t section_end = section_begin + VELMORA_SIM_IMAGE_DATA_SIZE;
-  const std::string range = Hex(begin) + " - " + Hex(end);
-  if (end <= begin || begin < section_begin || end > section_end) {
+  if (first < section_begin || last > section_end) {
     error = "address range " + range + " lies outside the image's data section " + Hex(section_begin) +
             " - " + Hex(section_end) + " (is the executable linked at its fixed image base?)";
     return nullptr;
@@ -47,10 +54,11 @@ std::unique_ptr<SimMemory> SimMemory::Reserve(std::uint32_t begin, std::uint32_t
     error = "address range " + range + " is already in use";
     return nullptr;
   }
-  std::byte* base = velmora_sim_image_data + (begin - section_begin);
+  std::byte* base = velmora_sim_image_data + (first - section_begin);
   // A new session starts from zeroed memory, as a fresh mapping does.
-  std::fill(base, base + (end - begin), std::byte{0});
-  return std::unique_ptr<SimMemory>(new SimMemory(base, begin, end));
+  std::fill(base, base + (last - first), std::byte{0});
+  return std::unique_ptr<SimMemory>(
+      new SimMemory(base, static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last)));
 }
 
 SimMemory::~SimMemory() {

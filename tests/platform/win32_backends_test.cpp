@@ -14,7 +14,9 @@
 #include "platform/executable_path.h"
 #include "platform/file_version.h"
 #include "platform/pe_version.h"
+#include "platform/process_memory.h"
 #include "platform/window_finder.h"
+#include "platform/windows/process_memory_win32.h"
 #include "platform/windows/win32_text.h"
 
 // Last: it makes FindWindow a macro for FindWindowW, which is also the name of the finder's method.
@@ -136,6 +138,26 @@ TEST(Win32FileVersionTest, FilesWithoutAVersionGiveEmptyText) {
   EXPECT_EQ(FileProductVersion("C:\\no such folder\\nothing.exe"), "");
   // The memory fixture is linked without a version resource.
   EXPECT_EQ(FileProductVersion(VELMORA_MEMORY_FIXTURE_PATH), "");
+}
+
+// What the user is told when Windows refuses to open the simulator's process.
+TEST(Win32ProcessMemoryTest, ARefusalSaysWhyAndWhatHelps) {
+  struct Case {
+    unsigned long error;
+    const char* reason;
+    bool hint;
+  };
+  const Case cases[] = {
+      {ERROR_INVALID_PARAMETER, "no such process", false},
+      {ERROR_ACCESS_DENIED, "access denied (error 5)", true},
+      {ERROR_PARTIAL_COPY, "its memory cannot be read (error 299; it may be starting or ending)", false},
+      {1234, "error 1234", false},
+  };
+  for (const Case& c : cases) {
+    const OpenFailure failure = ExplainWin32OpenFailure(c.error);
+    EXPECT_EQ(failure.reason, c.reason);
+    EXPECT_EQ(failure.hint.empty(), !c.hint) << failure.hint;
+  }
 }
 
 TEST(Win32ApplicationVersionTest, ComesFromTheProgramsOwnVersionResource) {

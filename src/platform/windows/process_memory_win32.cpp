@@ -1,8 +1,12 @@
 #include <atomic>
+#include <string>
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <tlhelp32.h>
 
 #include "platform/process_memory.h"
+#include "platform/windows/process_memory_win32.h"
 
 namespace velmora::platform {
 namespace {
@@ -48,22 +52,71 @@ class Win32ProcessMemory final : public ProcessMemory {
   std::atomic<std::uint64_t> calls_{0};
 };
 
+// The first module of the process, its executable image, is mapped and readable in any running process.
+bool ProveReadable(HANDLE process, DWORD pid, DWORD& error) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+  if (snapshot == INVALID_HANDLE_VALUE) {
+    error = GetLastError();
+    return false;
+  }
+  MODULEENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  const bool listed = Module32FirstW(snapshot, &entry) != FALSE;
+  error = listed ? ERROR_SUCCESS : GetLastError();
+  CloseHandle(snapshot);
+  if (!listed) {
+    return false;
+  }
+  std::byte byte{};
+  SIZE_T got = 0;
+  if (ReadProcessMemory(process, entry.modBaseAddr, &byte, 1, &got) == FALSE || got != 1) {
+    error = GetLastError();
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
-std::unique_ptr<ProcessMemory> OpenProcessMemory(std::uint32_t processId) {
-  if (processId == 0) {
+OpenFailure ExplainWin32OpenFailure(unsigned long error) {
+  switch (error) {
+    case ERROR_INVALID_PARAMETER:
+      return {"no such process", {}};
+    case ERROR_ACCESS_DENIED:
+      return {"access denied (error 5)",
+              "the simulator runs as another user or with administrator rights: run velmora the same way"};
+    case ERROR_PARTIAL_COPY:
+      return {"its memory cannot be read (error 299; it may be starting or ending)", {}};
+    default:
+      return {"error " + std::to_string(error), {}};
+  }
+}
+
+std::unique_ptr<ProcessMemory> OpenProcessMemory(std::uint32_t processId, OpenFailure* failure) {
+  const auto fail = [failure](DWORD error) -> std::unique_ptr<ProcessMemory> {
+    if (failure != nullptr) {
+      *failure = ExplainWin32OpenFailure(error);
+    }
     return nullptr;
+  };
+  if (processId == 0) {
+    return fail(ERROR_INVALID_PARAMETER);
   }
   // The right to read memory, and to ask whether the process still runs: a process that has ended stays
-  // open-able while anyone holds a handle to it, and would read as nothing but failures. Not inherited.
+  // open-able while anyone holds a handle to it. Not inherited by children.
   HANDLE process = OpenProcess(PROCESS_VM_READ | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
   if (process == nullptr) {
-    return nullptr;
+    return fail(GetLastError());
   }
   DWORD exit_code = 0;
   if (GetExitCodeProcess(process, &exit_code) == FALSE || exit_code != STILL_ACTIVE) {
     CloseHandle(process);
-    return nullptr;
+    return fail(ERROR_INVALID_PARAMETER);
+  }
+  DWORD error = ERROR_SUCCESS;
+  if (!ProveReadable(process, processId, error)) {
+    CloseHandle(process);
+    return fail(error);
   }
   return std::make_unique<Win32ProcessMemory>(process, processId);
 }
