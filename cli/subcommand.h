@@ -22,5 +22,8 @@ struct Subcommand {
 extern const Subcommand kProbeCommand;
 extern const Subcommand kTablesCommand;
 extern const Subcommand kVersionCommand;
+#ifdef VELMORA_CLI_UPDATE_CHECK
+extern const Subcommand kUpdateCheckCommand;
+#endif
 
 }  // namespace velmora::cli

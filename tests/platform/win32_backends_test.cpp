@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +18,7 @@
 #include "platform/file_version.h"
 #include "platform/pe_version.h"
 #include "platform/process_memory.h"
+#include "platform/replace_file.h"
 #include "platform/window_finder.h"
 #include "platform/windows/process_memory_win32.h"
 #include "platform/windows/win32_text.h"
@@ -158,6 +162,33 @@ TEST(Win32ProcessMemoryTest, ARefusalSaysWhyAndWhatHelps) {
     EXPECT_EQ(failure.reason, c.reason);
     EXPECT_EQ(failure.hint.empty(), !c.hint) << failure.hint;
   }
+}
+
+TEST(Win32ReplaceFileTest, ReplacesWholeAndSaysWhyWhenItCannot) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::filesystem::path folder =
+      std::filesystem::path(temp) / ("velmora-replace-" + std::to_string(GetCurrentProcessId()));
+  std::filesystem::create_directories(folder);
+  const std::string file = Narrow((folder / "laps.csv").wstring());
+  const auto contents = [&file] {
+    std::ifstream in(std::filesystem::path(Widen(file)), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  };
+
+  EXPECT_EQ(ReplaceFileContents(file, "first\r\n"), std::nullopt);
+  EXPECT_EQ(contents(), "first\r\n");
+  EXPECT_EQ(ReplaceFileContents(file, "second"), std::nullopt);
+  EXPECT_EQ(contents(), "second");
+  // Nothing but the file itself is left in the folder.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()),
+            1);
+
+  const auto failure = ReplaceFileContents(Narrow((folder / "no such folder" / "laps.csv").wstring()), "x");
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_FALSE(failure->empty());
+  EXPECT_EQ(contents(), "second");
+  std::filesystem::remove_all(folder);
 }
 
 TEST(Win32ApplicationVersionTest, ComesFromTheProgramsOwnVersionResource) {
