@@ -71,6 +71,11 @@ done
 # each test program the server's start.
 run_windows() {
   export WINEPREFIX="$PWD/build/wine-prefix" WINEDEBUG=-all
+  if ! bash scripts/windows_sources.sh; then
+    status=1
+    failed=$((failed + 1))
+    return
+  fi
   if [[ ! -f $WINEPREFIX/system.reg ]]; then
     echo "=== windows: creating the Wine prefix $WINEPREFIX"
     if ! wineboot --init </dev/null >build/wine-prefix.log 2>&1; then
