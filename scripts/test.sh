@@ -85,7 +85,10 @@ run_windows() {
       return
     fi
   fi
+  # Wine's background services start with the first program and keep its output open; started here, with
+  # no output to hold, they cannot keep a test's output open.
   wineserver --persistent=600 </dev/null >/dev/null 2>&1
+  wineboot </dev/null >/dev/null 2>&1
   run_preset windows
   wineserver --kill </dev/null >/dev/null 2>&1
 }
