@@ -85,7 +85,8 @@ TEST(WindowsProbeTest, AnUnsupportedVersionIsReportedAsSuch) {
   EXPECT_TRUE(HasLine(run.out, "  \"title\": \"RACE On\",")) << run.out;
   EXPECT_TRUE(HasLine(run.out, "  \"version\": \"1.2.1.9\",")) << run.out;
   EXPECT_TRUE(HasLine(run.out, "  \"supported\": false,")) << run.out;
-  EXPECT_TRUE(HasLine(run.out, "  \"values\": {}")) << run.out;
+  EXPECT_TRUE(HasLine(run.out, "  \"values\": {},")) << run.out;
+  EXPECT_TRUE(HasLine(run.out, "  \"standings\": [],")) << run.out;
 }
 
 TEST(WindowsProbeTest, WithTheStandInClosedNoSimulatorIsFound) {
