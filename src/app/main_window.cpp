@@ -1,13 +1,18 @@
 #include "app/main_window.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QFont>
+#include <QMenuBar>
 #include <QPalette>
 #include <clocale>
 
 #include "app/dashboard_panel.h"
 #include "app/debug_window.h"
+#include "app/footer_view.h"
+#include "app/lap_grid_view.h"
+#include "app/session_panel.h"
 #include "game/game.h"
 #include "platform/application_version.h"
 
@@ -25,6 +30,9 @@ class NoWindows final : public platform::WindowFinder {
 constexpr int kDesignWidth = 994;
 constexpr int kDesignHeight = 554;
 constexpr int kSideColumnWidth = 409;
+// The lap grid and the summary row sit at the foot of the dashboard.
+constexpr int kLapGridHeight = 128;
+constexpr int kFooterHeight = 40;
 
 }  // namespace
 
@@ -64,12 +72,15 @@ TForm1::TForm1(std::unique_ptr<platform::WindowFinder> finder, QWidget* parent)
   FGame = std::make_unique<TGame>(this, clock_);
   link_ = std::make_unique<TGameLink>(*FGame, *finder_, hand_over_, detection_timer_);
   Panel6->Bind(*FGame, *link_);
+  CreateRaceViews(side_column);
   Form2 = new TForm2(this);
   FGame->FDebugWheelSpeed = Form2->lbl1;
   // Numbers show "." as the decimal separator whatever the user's locale; the core formats with the C
   // library, which the application object has set to the user's locale.
   std::setlocale(LC_NUMERIC, "C");
   FGame->FMetrique = true;
+
+  CreateGridTimeMenu();
 
   TimerProgram.setInterval(1000);
   connect(&TimerProgram, &QTimer::timeout, this, [this] { TimerProgramTimer(); });
@@ -78,13 +89,72 @@ TForm1::TForm1(std::unique_ptr<platform::WindowFinder> finder, QWidget* parent)
 TForm1::~TForm1() {
   TimerProgram.stop();
   link_.reset();
+  // The views follow the lap table and the game; they go before either.
+  delete grd_time;
+  delete FooterInformation;
   FGame.reset();
+}
+
+void TForm1::CreateRaceViews(QWidget* side_column) {
+  grd_time = new LapGridView(mda_time, FGame->FTemps, Panel6);
+  grd_time->setGeometry(0, DashboardPanel::kHeight - kFooterHeight - kLapGridHeight, DashboardPanel::kWidth,
+                        kLapGridHeight);
+  auto* panel5 = new QWidget(Panel6);
+  panel5->setObjectName(QStringLiteral("Panel5"));
+  panel5->setGeometry(0, DashboardPanel::kHeight - kFooterHeight, DashboardPanel::kWidth, kFooterHeight);
+  FooterInformation = new FooterView(FGame->FFooterInformation, panel5);
+  FooterInformation->setGeometry(0, 0, DashboardPanel::kWidth, kFooterHeight);
+  CreateNodeFooter();
+  FGame->FFooterInformation.SetVirtualTree(FooterInformation);
+  FGame->FTemps.SetData(&mda_time);
+  FGame->FTemps.SetGrid(grd_time);
+  // Until the side column has its "Session" panel, the session's labels stand where that panel will be.
+  session_panel_ = new SessionPanel(side_column);
+  session_panel_->move(0, 0);
+  session_panel_->Bind(FGame->FSession);
+}
+
+void TForm1::CreateGridTimeMenu() {
+  QMenu* grid_time = menuBar()->addMenu(QStringLiteral("Grid Time"));
+  auto* group = new QActionGroup(grid_time);
+  DisplayLaps1 = grid_time->addAction(QStringLiteral("Display Laps"));
+  DisplayLaps1->setObjectName(QStringLiteral("DisplayLaps1"));
+  DisplaySector1 = grid_time->addAction(QStringLiteral("Display Sector"));
+  DisplaySector1->setObjectName(QStringLiteral("DisplaySector1"));
+  for (QAction* item : {DisplayLaps1, DisplaySector1}) {
+    item->setCheckable(true);
+    group->addAction(item);
+  }
+  DisplayLaps1->setChecked(true);
+  connect(DisplayLaps1, &QAction::triggered, this, [this] { DisplayLaps(); });
+  connect(DisplaySector1, &QAction::triggered, this, [this] { DisplaySector(); });
+  // The menu bar sits above the dashboard, which keeps its design height.
+  setFixedSize(kDesignWidth, kDesignHeight + menuBar()->sizeHint().height());
+}
+
+void TForm1::DisplayLaps() {
+  DisplayLaps1->setChecked(true);
+  FGame->FTemps.SetSecteurTime(false);
+}
+
+void TForm1::DisplaySector() {
+  DisplaySector1->setChecked(true);
+  FGame->FTemps.SetSecteurTime(true);
+}
+
+void TForm1::CreateNodeFooter() {
+  FooterInformation->CreateNodeFooter();
 }
 
 void TForm1::Init() {
   link_->LedApplication("Unknown Game", 0);
   Panel6->ResetLamps();
   FGame->FMetrique = true;
+  if (DisplayLaps1->isChecked()) {
+    DisplayLaps();
+  } else {
+    DisplaySector();
+  }
 }
 
 void TForm1::Activated() {

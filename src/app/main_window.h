@@ -8,6 +8,7 @@
 #include "game/game_link.h"
 #include "platform/tick_clock.h"
 #include "platform/window_finder.h"
+#include "race/lap_table.h"
 
 namespace velmora {
 class TGame;
@@ -16,6 +17,9 @@ class TGame;
 namespace velmora::app {
 
 class DashboardPanel;
+class FooterView;
+class LapGridView;
+class SessionPanel;
 class TForm2;
 
 // The detection timer of the dashboard.
@@ -42,6 +46,13 @@ class TForm1 final : public QMainWindow {
   // Applies the menu marks; runs whenever the window becomes active.
   void Init();
 
+  // The lap grid's two column sets: intermediates, or sector splits. What the "Grid Time" menu calls.
+  void DisplayLaps();
+  void DisplaySector();
+  // Empties the summary row and makes its single row again.
+  void CreateNodeFooter();
+  TLapTable& LapTable() { return mda_time; }
+
  protected:
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -49,14 +60,23 @@ class TForm1 final : public QMainWindow {
  private:
   void TimerProgramTimer();
   void Activated();
+  void CreateRaceViews(QWidget* side_column);
+  void CreateGridTimeMenu();
 
   platform::SystemTickClock clock_;
   QtHandOver hand_over_;
   std::unique_ptr<platform::WindowFinder> finder_;
   QTimer TimerProgram;
   QtDetectionTimer detection_timer_{TimerProgram};
+  // Before the game, whose lap timing writes it.
+  TLapTable mda_time;
   std::unique_ptr<TGame> FGame;
   DashboardPanel* Panel6 = nullptr;
+  LapGridView* grd_time = nullptr;
+  FooterView* FooterInformation = nullptr;
+  SessionPanel* session_panel_ = nullptr;
+  QAction* DisplayLaps1 = nullptr;
+  QAction* DisplaySector1 = nullptr;
   TForm2* Form2 = nullptr;  // hidden until the debug menu shows it
   // Last: destroyed first, so that the scan thread has ended before the game model goes.
   std::unique_ptr<TGameLink> link_;

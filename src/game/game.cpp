@@ -7,6 +7,7 @@ namespace velmora {
 TGame::TGame(void* AOwner, const platform::TickClock& clock)
     : clock_(&clock),
       FContact(*this),
+      FFooterInformation(*this),
       FForm1(AOwner),
       FFuel(*this),
       FInCokpit(*this),
@@ -16,7 +17,8 @@ TGame::TGame(void* AOwner, const platform::TickClock& clock)
       FPosition(*this),
       FSecteur(*this),
       FSession(*this),
-      FTemps(*this) {}
+      FTemps(*this),
+      FTourRestant(*this) {}
 
 TGame::~TGame() = default;
 
@@ -183,6 +185,15 @@ void TGame::WantFullCycle() {
   WantValue(snapshot_, FContact);
   WantValue(snapshot_, FDistance);
   WantValue(snapshot_, FNombreTour);
+  if (FTemps.FActive) {
+    // The last lap's three times lie together, and so do the best lap's.
+    snapshot_.Want(FTemps.FAddress, sizeof(float));
+    snapshot_.Want(FTemps.FAddress + FTemps.FDeltaAddressDernierTourSecteur1, sizeof(float));
+    snapshot_.Want(FTemps.FAddress + FTemps.FDeltaAddressDernierTourSecteur2, sizeof(float));
+    snapshot_.Want(FTemps.FAddress + FTemps.FDeltaAddressMeilleurTourFinal, sizeof(float));
+    snapshot_.Want(FTemps.FAddress + FTemps.FDeltaAddressMeilleurTourSecteur1, sizeof(float));
+    snapshot_.Want(FTemps.FAddress + FTemps.FDeltaAddressMeilleurTourSecteur2, sizeof(float));
+  }
   WantReducedCycle();
 }
 
@@ -215,6 +226,8 @@ void TGame::ReadAndDisplay() {
   FSecteur.ReadAndDisplay(*this);
   FTemperatureAir.ReadAndDisplay(*this);
   FTemperaturePiste.ReadAndDisplay(*this);
+  // After the fuel: the estimate divides the level read in this cycle.
+  FTourRestant.ReadAndDisplay(*this);
   FAcceleration.ReadAndDisplay(*this);
   FFreinage.ReadAndDisplay(*this);
   FEmbrayage.ReadAndDisplay(*this);
@@ -227,6 +240,10 @@ void TGame::ReadAndDisplay() {
   FHumidityOnPath.ReadAndDisplay(*this);
   FHumidityOffPath.ReadAndDisplay(*this);
   FPrevisionMeteo.ReadAndDisplay(*this);
+  FSession.ReadAndDisplay(*this);
+  // The lap counter comes last: until it moves on, the times just read still name the row of the lap
+  // that has just ended.
+  FTemps.ReadValue();
   FNombreTour.ReadAndDisplay(*this);
   EndCycle();
 }
@@ -239,6 +256,7 @@ void TGame::ReadAndDisplayNoCockpit() {
   FHumidityOnPath.ReadAndDisplay(*this);
   FHumidityOffPath.ReadAndDisplay(*this);
   FPrevisionMeteo.ReadAndDisplay(*this);
+  FSession.ReadAndDisplay(*this);
   EndCycle();
 }
 

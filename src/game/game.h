@@ -9,6 +9,7 @@
 #include "platform/process_memory.h"
 #include "platform/tick_clock.h"
 #include "race/driver_values.h"
+#include "race/footer_information.h"
 #include "race/fuel_values.h"
 #include "race/lap_values.h"
 #include "race/session.h"
@@ -40,6 +41,7 @@ class TGame final {
   TEauValue FEau;
   TAccelerationValueSingle FEmbrayage;
   TLed2LevelValue FEmbrayageLed;
+  TFooterInformation FFooterInformation;
   void* FForm1;
   TAccelerationValueSingle FFreinage;
   TFuelValue FFuel;
@@ -79,6 +81,7 @@ class TGame final {
   TTemperatureValueSingle FTemperatureAir;
   TTemperatureValueSingle FTemperaturePiste;
   TTemps FTemps;
+  TTourRestant FTourRestant;
   TLed3LevelValue FTraction;
   TUsureMoteurValue FUsureMoteur;
   TVitesseValue FVitesse;
