@@ -1,8 +1,7 @@
 #include "app/footer_view.h"
 
-#include <QColor>
 #include <QFont>
-#include <QHeaderView>
+#include <QPainter>
 
 namespace velmora::app {
 namespace {
@@ -10,99 +9,71 @@ namespace {
 constexpr const char* kTitles[TFooterInformation::kColumnCount] = {
     "Best Intermediate 1", "Best Intermediate 2", "Best Final", "Fuel Left", "Ave. Fuel", "Laps Left"};
 constexpr int kDesignWidths[TFooterInformation::kColumnCount] = {114, 114, 114, 80, 80, 80};
+constexpr int kDesignWidth = 582;
 
 }  // namespace
 
-FooterModel::FooterModel(TFooterInformation& footer, QObject* parent)
-    : QAbstractTableModel(parent), footer_(&footer) {}
-
-int FooterModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : 1;
-}
-
-int FooterModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(TFooterInformation::kColumnCount);
-}
-
-QVariant FooterModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid() || index.row() != 0 || index.column() >= columnCount()) {
-    return {};
-  }
-  const auto column = static_cast<std::size_t>(index.column());
-  switch (role) {
-    case Qt::DisplayRole:
-      // Asking the laps-left text is what moves its blink on.
-      return QString::fromStdString(footer_->GetText(column));
-    case Qt::BackgroundRole: {
-      const Rgb color = footer_->ColumnColor(column);
-      return QColor(color.red, color.green, color.blue);
-    }
-    case Qt::ForegroundRole:
-      return QColor(Qt::black);
-    case Qt::TextAlignmentRole:
-      return QVariant::fromValue(Qt::AlignCenter);
-    default:
-      return {};
-  }
-}
-
-QVariant FooterModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < columnCount()) {
-    return QString::fromLatin1(kTitles[section]);
-  }
-  return QAbstractTableModel::headerData(section, orientation, role);
-}
-
-void FooterModel::Reset() {
-  beginResetModel();
-  footer_->FirstNodeData = {};
-  endResetModel();
-}
-
-FooterView::FooterView(TFooterInformation& footer, QWidget* parent)
-    : QTableView(parent), model_(new FooterModel(footer, this)) {
+FooterView::FooterView(TFooterInformation& footer, QWidget* parent) : QWidget(parent), footer_(&footer) {
   setObjectName(QStringLiteral("FooterInformation"));
-  setModel(model_);
-  setEditTriggers(QAbstractItemView::NoEditTriggers);
-  setSelectionMode(QAbstractItemView::NoSelection);
-  setFocusPolicy(Qt::NoFocus);
-  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  verticalHeader()->hide();
-  horizontalHeader()->setFixedHeight(kHeaderHeight);
-  horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  horizontalHeader()->setHighlightSections(false);
-  QFont cells(QStringLiteral("Arial"));
-  cells.setPixelSize(16);
-  cells.setBold(true);
-  setFont(cells);
-  QFont titles(QStringLiteral("Tahoma"));
-  titles.setPixelSize(11);
-  titles.setBold(false);
-  horizontalHeader()->setFont(titles);
-  // Vertical lines between the columns only, on black.
-  setShowGrid(false);
-  setStyleSheet(
-      QStringLiteral("QTableView { background: black; border: none; }"
-                     "QTableView::item { border-right: 1px solid black; }"));
-  for (int column = 0; column < static_cast<int>(TFooterInformation::kColumnCount); ++column) {
-    setColumnWidth(column, kDesignWidths[column]);
-  }
+  setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void FooterView::CreateNodeFooter() {
-  model_->Reset();
+  footer_->FirstNodeData = {};
+  update();
 }
 
 void FooterView::RepaintRow() {
-  viewport()->update();
+  update(0, kHeaderHeight, width(), height() - kHeaderHeight);
 }
 
-void FooterView::resizeEvent(QResizeEvent* event) {
-  QTableView::resizeEvent(event);
-  // The single row fills what the titles leave.
-  verticalHeader()->setDefaultSectionSize(std::max(1, height() - kHeaderHeight));
-  setRowHeight(0, std::max(1, height() - kHeaderHeight));
+QString FooterView::CellText(int column) const {
+  return QString::fromStdString(footer_->GetText(static_cast<std::size_t>(column)));
+}
+
+QColor FooterView::CellColor(int column) const {
+  const Rgb color = footer_->ColumnColor(static_cast<std::size_t>(column));
+  return QColor(color.red, color.green, color.blue);
+}
+
+QString FooterView::Title(int column) {
+  return QString::fromLatin1(kTitles[column]);
+}
+
+QRect FooterView::CellRect(int column) const {
+  // Scaled by the widget's width as the window's proportional resize scales the design widths, truncating.
+  const double scale = static_cast<double>(width()) / kDesignWidth;
+  int left = 0;
+  for (int i = 0; i < column; ++i) {
+    left += static_cast<int>(kDesignWidths[i] * scale);
+  }
+  return {left, 0, static_cast<int>(kDesignWidths[column] * scale), height()};
+}
+
+void FooterView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), Qt::black);
+  QFont titles(QStringLiteral("Tahoma"));
+  titles.setPixelSize(11);
+  titles.setBold(false);
+  QFont cells(QStringLiteral("Arial"));
+  cells.setPixelSize(16);
+  cells.setBold(true);
+  for (int column = 0; column < static_cast<int>(TFooterInformation::kColumnCount); ++column) {
+    const QRect cell = CellRect(column);
+    // One pixel of black between the columns, as vertical grid lines.
+    const QRect title(cell.left(), 0, cell.width() - 1, kHeaderHeight - 1);
+    painter.fillRect(title, QColor(212, 208, 200));
+    painter.setPen(Qt::black);
+    painter.setFont(titles);
+    painter.drawText(title, Qt::AlignCenter, Title(column));
+    // The text first: it moves the blink, which decides the colour.
+    const QString text = CellText(column);
+    const QRect row(cell.left(), kHeaderHeight, cell.width() - 1, height() - kHeaderHeight);
+    painter.fillRect(row, CellColor(column));
+    painter.setFont(cells);
+    painter.drawText(row, Qt::AlignCenter, text);
+  }
 }
 
 }  // namespace velmora::app

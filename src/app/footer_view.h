@@ -1,47 +1,39 @@
 #pragma once
 
-#include <QAbstractTableModel>
-#include <QTableView>
+#include <QColor>
+#include <QString>
+#include <QWidget>
+#include <array>
 
 #include "race/footer_information.h"
 
 namespace velmora::app {
 
-// The summary row as a Qt model: one row of six columns whose texts and colours come from the core.
-class FooterModel final : public QAbstractTableModel {
- public:
-  // `footer` must outlive the model.
-  FooterModel(TFooterInformation& footer, QObject* parent);
-
-  int rowCount(const QModelIndex& parent = {}) const override;
-  int columnCount(const QModelIndex& parent = {}) const override;
-  QVariant data(const QModelIndex& index, int role) const override;
-  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-
-  // Empties the row and builds it anew.
-  void Reset();
-
- private:
-  TFooterInformation* footer_;
-};
-
-// The summary strip `FooterInformation` under the lap grid.
-class FooterView final : public QTableView, public FooterTarget {
+// The summary strip `FooterInformation` under the lap grid: a title row and the single row of six cells
+// whose texts and colours the core keeps. The column widths scale with the widget's width.
+class FooterView final : public QWidget, public FooterTarget {
  public:
   static constexpr int kHeaderHeight = 17;
 
+  // `footer` must outlive the view.
   FooterView(TFooterInformation& footer, QWidget* parent);
 
   void RepaintRow() override;
-  FooterModel& Model() { return *model_; }
-  // The widget's single row: removes what it held and makes it again, empty.
+  // The widget's single row: what it held is removed and it is made again, empty.
   void CreateNodeFooter();
 
+  // What a cell shows, as the row is drawn: asking the laps-left text moves its blink on.
+  QString CellText(int column) const;
+  QColor CellColor(int column) const;
+  static QString Title(int column);
+  // Left edge and width of a column at the widget's present width.
+  QRect CellRect(int column) const;
+
  protected:
-  void resizeEvent(QResizeEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
-  FooterModel* model_;
+  TFooterInformation* footer_;
 };
 
 }  // namespace velmora::app

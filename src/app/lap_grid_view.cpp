@@ -129,6 +129,8 @@ LapGridView::LapGridView(TLapTable& table, const TTemps& temps, QWidget* parent)
   setWordWrap(false);
   verticalHeader()->hide();
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  // The style's minimum would make the rows taller than the grid is designed for.
+  verticalHeader()->setMinimumSectionSize(kRowHeight);
   verticalHeader()->setDefaultSectionSize(kRowHeight);
   horizontalHeader()->setFixedHeight(kTitleHeight);
   horizontalHeader()->setHighlightSections(false);

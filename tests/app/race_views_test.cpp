@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/footer_view.h"
 #include "app/main_window.h"
 #include "platform/window_finder.h"
 #include "running_sim.h"
@@ -84,12 +85,11 @@ TEST_F(RaceViewsTest, LapsFuelAndSessionFromTheStandIn) {
   window.show();
   window.activateWindow();
   auto* view = window.findChild<QTableView*>(QStringLiteral("grd_time"));
-  auto* footer_view = window.findChild<QTableView*>(QStringLiteral("FooterInformation"));
+  auto* footer = window.findChild<FooterView*>(QStringLiteral("FooterInformation"));
   auto* session_name = window.findChild<QLabel*>(QStringLiteral("lbl_SessionGTR"));
   auto* session_time = window.findChild<QLabel*>(QStringLiteral("lbl_TempsSession"));
-  ASSERT_TRUE(view && footer_view && session_name && session_time);
+  ASSERT_TRUE(view && footer && session_name && session_time);
   grid = view->model();
-  QAbstractItemModel& footer = *footer_view->model();
 
   ASSERT_TRUE(Within8s([&] { return session_name->text() == "Qualifying"; }))
       << session_name->text().toStdString();
@@ -154,20 +154,21 @@ TEST_F(RaceViewsTest, LapsFuelAndSessionFromTheStandIn) {
   EXPECT_EQ(Background(*grid, 1, kSector3), best);  // and lap 2 the best last one (31 s)
 
   // The summary row: best lap with its intermediates, fuel left, average and laps left.
-  ASSERT_TRUE(Within8s([&] { return Text(footer, 0, 3) == "32.2"; })) << Text(footer, 0, 3).toStdString();
-  EXPECT_EQ(Text(footer, 0, 0), "0:30.500");
-  EXPECT_EQ(Text(footer, 0, 1), "1:02.000");
-  EXPECT_EQ(Text(footer, 0, 2), "1:33.250");
-  EXPECT_EQ(Text(footer, 0, 4), "2.6");
-  EXPECT_EQ(Text(footer, 0, 5), "12.4");
-  EXPECT_EQ(Background(footer, 0, 5), QColor(255, 245, 179));
+  ASSERT_TRUE(Within8s([&] { return footer->CellText(3) == "32.2"; })) << footer->CellText(3).toStdString();
+  EXPECT_EQ(footer->CellText(0), "0:30.500");
+  EXPECT_EQ(footer->CellText(1), "1:02.000");
+  EXPECT_EQ(footer->CellText(2), "1:33.250");
+  EXPECT_EQ(footer->CellText(4), "2.6");
+  EXPECT_EQ(footer->CellText(5), "12.4");
+  EXPECT_EQ(footer->CellColor(5), QColor(255, 245, 179));
 
   // Fuel for under three laps: the laps-left cell alternates with orange.
   Ask("set FFuel 5");
-  ASSERT_TRUE(Within8s([&] { return Text(footer, 0, 5) == "1.9"; }));
+  ASSERT_TRUE(Within8s([&] { return footer->CellText(5) == "1.9"; }));
   std::set<QRgb> seen;
   ASSERT_TRUE(Within8s([&] {
-    seen.insert(Background(footer, 0, 5).rgb());
+    footer->CellText(5);  // as the row is drawn: the text first, then its colour
+    seen.insert(footer->CellColor(5).rgb());
     return seen.size() == 2;
   }));
   EXPECT_TRUE(seen.contains(QColor(255, 245, 179).rgb()));
