@@ -91,6 +91,7 @@ TEST_F(LapsCommandTest, ImperialSpeeds) {
 
 }  // namespace
 
+// Among the display tests, so that no other test's stand-in is running when it looks for none.
 TEST(LapsCommandLineTest, RefusesBadArgumentsAndSaysWhenNoSimulatorRuns) {
   struct Case {
     std::vector<std::string> arguments;
