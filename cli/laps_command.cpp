@@ -13,6 +13,7 @@
 #include "game/game.h"
 #include "game/game_link.h"
 #include "lap_rows.h"
+#include "not_attached.h"
 #include "platform/tick_clock.h"
 #include "platform/window_finder.h"
 #include "race/lap_table.h"
@@ -142,7 +143,7 @@ int RunLaps(std::span<const std::string> arguments, std::ostream& out, std::ostr
       return 0;
     }
     if (std::chrono::steady_clock::now() + kAttemptPause > deadline) {
-      err << "no simulator found\n";
+      ReportNotAttached(link, err);
       return kExitNotFound;
     }
     std::this_thread::sleep_for(kAttemptPause);
@@ -187,7 +188,8 @@ const Subcommand kLapsCommand{
     "grid leaves empty is null. It stops after N rows with --laps N, otherwise when interrupted\n"
     "(SIGINT or SIGTERM, exit status 0); if the simulator goes away it waits for one to come back.\n"
     "It looks for a simulator for up to SECONDS (default 10); when none shows up it says\n"
-    "\"no simulator found\" on standard error and exits with status 3.",
+    "\"no simulator found\" on standard error and exits with status 3, as probe does, which also\n"
+    "says when a simulator's process cannot be read.",
     RunLaps};
 
 }  // namespace velmora::cli

@@ -11,6 +11,7 @@
 #include "game/game_link.h"
 #include "game/game_member.h"
 #include "json_writer.h"
+#include "not_attached.h"
 #include "platform/tick_clock.h"
 #include "platform/window_finder.h"
 #include "subcommand.h"
@@ -118,7 +119,7 @@ int RunProbe(std::span<const std::string> arguments, std::ostream& out, std::ost
       break;
     }
     if (std::chrono::steady_clock::now() + kAttemptPause > deadline) {
-      err << "no simulator found\n";
+      ReportNotAttached(link, err);
       return kExitNotFound;
     }
     std::this_thread::sleep_for(kAttemptPause);
@@ -163,7 +164,10 @@ const Subcommand kProbeCommand{
     "\"title\", \"class\", \"pid\", \"exe\", \"version\", \"supported\", and \"values\" with every member\n"
     "the address table made active, in the simulator's own units (kelvin, kPa, m/s, litres...).\n"
     "It keeps looking for up to SECONDS (default 10); when no simulator shows up it says\n"
-    "\"no simulator found\" on standard error and exits with status 3.",
+    "\"no simulator found\" on standard error and exits with status 3. When a simulator window\n"
+    "shows up but its process may not be read (another user's process, or kernel.yama.ptrace_scope),\n"
+    "it says \"cannot read the memory of process PID: REASON\", with a hint where one helps, and\n"
+    "also exits with status 3.",
     RunProbe};
 
 }  // namespace velmora::cli
