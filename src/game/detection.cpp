@@ -41,6 +41,7 @@ void TGameLink::TimerProgramTimer() {
       return;
     }
   }
+  LastOpenFailure.reset();
   timer_.SetEnabled(true);
   LedApplication("Unknown Game", 0);
 }
