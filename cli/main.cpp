@@ -9,8 +9,15 @@ namespace {
 
 using velmora::cli::Subcommand;
 
-const Subcommand* const kSubcommands[] = {&velmora::cli::kLapsCommand, &velmora::cli::kProbeCommand,
-                                          &velmora::cli::kTablesCommand, &velmora::cli::kVersionCommand};
+const Subcommand* const kSubcommands[] = {
+    &velmora::cli::kLapsCommand,
+    &velmora::cli::kProbeCommand,
+    &velmora::cli::kTablesCommand,
+    &velmora::cli::kVersionCommand,
+#ifdef VELMORA_CLI_UPDATE_CHECK
+    &velmora::cli::kUpdateCheckCommand,
+#endif
+};
 
 void PrintCommandHelp(const Subcommand& command, std::ostream& out) {
   out << "  " << command.name << " " << command.arguments << "\n";
@@ -35,7 +42,7 @@ void PrintHelp(std::ostream& out) {
   }
   out << "\n"
          "Exit status: 0 on success, 2 when the command line cannot be carried out as asked, 1 when the\n"
-         "output cannot be written; laps, probe and version add their own (see above).\n";
+         "output cannot be written; the commands add their own (see above).\n";
 }
 
 bool IsHelp(std::string_view argument) {

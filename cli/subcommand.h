@@ -23,5 +23,8 @@ extern const Subcommand kLapsCommand;
 extern const Subcommand kProbeCommand;
 extern const Subcommand kTablesCommand;
 extern const Subcommand kVersionCommand;
+#ifdef VELMORA_CLI_UPDATE_CHECK
+extern const Subcommand kUpdateCheckCommand;
+#endif
 
 }  // namespace velmora::cli
