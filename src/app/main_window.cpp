@@ -12,7 +12,7 @@
 #include "app/debug_window.h"
 #include "app/footer_view.h"
 #include "app/lap_grid_view.h"
-#include "app/session_panel.h"
+#include "app/side_column.h"
 #include "game/game.h"
 #include "platform/application_version.h"
 
@@ -29,7 +29,7 @@ class NoWindows final : public platform::WindowFinder {
 
 constexpr int kDesignWidth = 994;
 constexpr int kDesignHeight = 554;
-constexpr int kSideColumnWidth = 409;
+constexpr int kSideColumnWidth = SideColumn::kWidth;
 // The lap grid and the summary row sit at the foot of the dashboard.
 constexpr int kLapGridHeight = 128;
 constexpr int kFooterHeight = 40;
@@ -62,9 +62,8 @@ TForm1::TForm1(std::unique_ptr<platform::WindowFinder> finder, QWidget* parent)
   panel1->setAutoFillBackground(true);
   setCentralWidget(panel1);
   // The side column (driver list, session, weather) takes the left part; the dashboard the rest.
-  auto* side_column = new QWidget(panel1);
-  side_column->setObjectName(QStringLiteral("Panel3"));
-  side_column->setGeometry(0, 0, kSideColumnWidth, kDesignHeight);
+  Panel3 = new SideColumn(panel1);
+  Panel3->move(0, 0);
   Panel6 = new DashboardPanel(panel1);
   Panel6->move(kSideColumnWidth, 0);
   setFixedSize(kDesignWidth, kDesignHeight);
@@ -72,7 +71,8 @@ TForm1::TForm1(std::unique_ptr<platform::WindowFinder> finder, QWidget* parent)
   FGame = std::make_unique<TGame>(this, clock_);
   link_ = std::make_unique<TGameLink>(*FGame, *finder_, hand_over_, detection_timer_);
   Panel6->Bind(*FGame, *link_);
-  CreateRaceViews(side_column);
+  Panel3->Bind(*FGame);
+  CreateRaceViews();
   Form2 = new TForm2(this);
   FGame->FDebugWheelSpeed = Form2->lbl1;
   // Numbers show "." as the decimal separator whatever the user's locale; the core formats with the C
@@ -95,7 +95,7 @@ TForm1::~TForm1() {
   FGame.reset();
 }
 
-void TForm1::CreateRaceViews(QWidget* side_column) {
+void TForm1::CreateRaceViews() {
   grd_time = new LapGridView(mda_time, FGame->FTemps, Panel6);
   grd_time->setGeometry(0, DashboardPanel::kHeight - kFooterHeight - kLapGridHeight, DashboardPanel::kWidth,
                         kLapGridHeight);
@@ -108,10 +108,6 @@ void TForm1::CreateRaceViews(QWidget* side_column) {
   FGame->FFooterInformation.SetVirtualTree(FooterInformation);
   FGame->FTemps.SetData(&mda_time);
   FGame->FTemps.SetGrid(grd_time);
-  // Until the side column has its "Session" panel, the session's labels stand where that panel will be.
-  session_panel_ = new SessionPanel(side_column);
-  session_panel_->move(0, 0);
-  session_panel_->Bind(FGame->FSession);
 }
 
 void TForm1::CreateGridTimeMenu() {

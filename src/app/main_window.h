@@ -19,7 +19,7 @@ namespace velmora::app {
 class DashboardPanel;
 class FooterView;
 class LapGridView;
-class SessionPanel;
+class SideColumn;
 class TForm2;
 
 // The detection timer of the dashboard.
@@ -60,7 +60,7 @@ class TForm1 final : public QMainWindow {
  private:
   void TimerProgramTimer();
   void Activated();
-  void CreateRaceViews(QWidget* side_column);
+  void CreateRaceViews();
   void CreateGridTimeMenu();
 
   platform::SystemTickClock clock_;
@@ -71,10 +71,10 @@ class TForm1 final : public QMainWindow {
   // Before the game, whose lap timing writes it.
   TLapTable mda_time;
   std::unique_ptr<TGame> FGame;
+  SideColumn* Panel3 = nullptr;
   DashboardPanel* Panel6 = nullptr;
   LapGridView* grd_time = nullptr;
   FooterView* FooterInformation = nullptr;
-  SessionPanel* session_panel_ = nullptr;
   QAction* DisplayLaps1 = nullptr;
   QAction* DisplaySector1 = nullptr;
   TForm2* Form2 = nullptr;  // hidden until the debug menu shows it
