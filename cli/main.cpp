@@ -10,6 +10,7 @@ namespace {
 using velmora::cli::Subcommand;
 
 const Subcommand* const kSubcommands[] = {
+    &velmora::cli::kLapsCommand,
     &velmora::cli::kProbeCommand,
     &velmora::cli::kTablesCommand,
     &velmora::cli::kVersionCommand,

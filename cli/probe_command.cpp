@@ -11,6 +11,7 @@
 #include "game/game_link.h"
 #include "game/game_member.h"
 #include "json_writer.h"
+#include "not_attached.h"
 #include "platform/tick_clock.h"
 #include "platform/window_finder.h"
 #include "race/display_players.h"
@@ -83,25 +84,6 @@ void WriteValue(JsonObjectWriter& values, const std::string& name, TGame& game, 
         }
       },
       MemberOf(game, member));
-}
-
-// A window that was found but whose process cannot be read is a different fault from no window at all,
-// and one the user can usually fix.
-void ReportNotAttached(const TGameLink& link, std::ostream& err) {
-  if (!link.LastOpenFailure) {
-    err << "no simulator found\n";
-    return;
-  }
-  if (link.ProgramProcessId == 0) {
-    err << "cannot tell which process owns the simulator window \"" << link.ProgramNameWindows()
-        << "\": the X server does not say, and the window names no process of this machine\n";
-    return;
-  }
-  err << "cannot read the memory of process " << link.ProgramProcessId << ": " << link.LastOpenFailure->reason
-      << "\n";
-  if (!link.LastOpenFailure->hint.empty()) {
-    err << "hint: " << link.LastOpenFailure->hint << "\n";
-  }
 }
 
 // The field in position order, found as the dashboard's driver list finds it.

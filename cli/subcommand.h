@@ -19,6 +19,7 @@ struct Subcommand {
   int (*run)(std::span<const std::string> arguments, std::ostream& out, std::ostream& err);
 };
 
+extern const Subcommand kLapsCommand;
 extern const Subcommand kProbeCommand;
 extern const Subcommand kTablesCommand;
 extern const Subcommand kVersionCommand;

@@ -134,6 +134,35 @@ void CarMotion::CrossLine(DriverState& driver, double at_s, double slower_s, Ran
   lap_target_s_ = pace_s_ + slower_s + random.Between(-kLapNoise_s, kLapNoise_s);
 }
 
+void CarMotion::EndSectorNow(DriverState& driver, int sector, double intermediate_s, double now_s) {
+  position_m_ = sector == 1 ? Track::kSector1End_m : Track::kSector2End_m;
+  lap_start_s_ = now_s - intermediate_s;
+  (sector == 1 ? driver.last_int1_s : driver.last_int2_s) = static_cast<float>(intermediate_s);
+  driver.sector = static_cast<std::int16_t>(sector);
+  // The pit lane runs beside the line only: the end of a sector is out on the track.
+  in_pit_lane_ = false;
+  driver.in_pit = 0;
+  driver.limiter = 0;
+  driver.distance_m = static_cast<float>(completed_laps_ * Track::kLength_m + position_m_);
+}
+
+void CarMotion::CrossLineNow(DriverState& driver, double lap_s, double now_s, Random& random) {
+  position_m_ = 0.0;
+  lap_start_s_ = now_s - lap_s;
+  CrossLine(driver, now_s, 0.0, random);
+  driver.distance_m = static_cast<float>(completed_laps_ * Track::kLength_m);
+}
+
+void CarMotion::RestartLaps(DriverState& driver, double now_s) {
+  completed_laps_ = 0;
+  lap_start_s_ = now_s;
+  driver.laps = 0;
+  driver.sector = 0;
+  driver.last_lap_s = driver.last_int1_s = driver.last_int2_s = -1.0F;
+  driver.best_lap_s = driver.best_int1_s = driver.best_int2_s = -1.0F;
+  driver.distance_m = static_cast<float>(position_m_);
+}
+
 std::int16_t GearForSpeed(double speed_m_s) {
   const auto gear = static_cast<std::int16_t>(1 + static_cast<int>(speed_m_s / kGearSpan_m_s));
   return std::min(gear, kTopGear);

@@ -34,6 +34,13 @@ class CarMotion {
   // Returns true when the car crossed the line.
   bool Advance(DriverState& driver, double now_s, double dt, double slower_s, Random& random);
 
+  // Puts the car at the end of sector 1 or 2 now, `intermediate_s` into its lap, out on the track.
+  void EndSectorNow(DriverState& driver, int sector, double intermediate_s, double now_s);
+  // Puts the car on the line now, ending a lap of `lap_s`.
+  void CrossLineNow(DriverState& driver, double lap_s, double now_s, Random& random);
+  // A new session: no laps and no times; the car stays where it is and starts its count afresh.
+  void RestartLaps(DriverState& driver, double now_s);
+
  private:
   double TargetSpeed() const;
   void CrossLine(DriverState& driver, double at_s, double slower_s, Random& random);

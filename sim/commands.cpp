@@ -168,6 +168,9 @@ std::variant<Command, std::string> ParseCommand(std::string_view line) {
     command.seconds = *seconds;
     return command;
   }
+  if (auto race = ParseRaceCommand(verb, rest)) {
+    return *std::move(race);
+  }
   static constexpr std::pair<std::string_view, Command::Verb> kBare[] = {{"pause", Command::Verb::Pause},
                                                                          {"resume", Command::Verb::Resume},
                                                                          {"close", Command::Verb::Close},

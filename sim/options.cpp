@@ -151,6 +151,14 @@ Commands, one per line on standard input; each answers one line on standard outp
   pause                  freeze the session, so that set values stay as set
   resume                 let it run on
   step <seconds>         move a paused session on (0 to 86400)
+  sector <1|2> <s>       the player's car ends sector 1 or 2 now, <s> seconds after it crossed the line
+                         (its intermediate time); it is out of the pit lane
+  line <s>               the player's car crosses the line now with a lap of <s> seconds: last lap, best
+                         lap with its intermediates when faster, lap count + 1, sector 0
+  session <type> <length> <laps>
+                         a new session starts: type code (1 Practice 1, 2 Practice 2, 3 Qualifying,
+                         5 Warmup, 6 Race 1, 7 Race 2, 8 Event Result), length in seconds, laps of a race
+                         (-1 for a race on time); its clock at 0, every car without laps or times
   close                  destroy the window and keep running
   open                   show the window again
   quit                   exit (so does the end of standard input, SIGTERM and SIGINT)
@@ -162,6 +170,9 @@ engine wear FUsureMoteur and FUsureMoteur.Reference. A member the layout does no
 
 The session: )" +
          SessionText() + R"(
+
+Pause the session before sector, line or session to keep the moment exactly as commanded; a running
+session carries on from it. Fuel and speeds are set with set FFuel and set FVitesse.
 
 Units: temperatures of tyres, brakes, water and oil in kelvin, pressure in kPa, tread left as a fraction
 (1 new), engine life in the unit of its reference, wheel rotation in rad/s, radius in m, fuel in litres,

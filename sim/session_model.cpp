@@ -105,7 +105,7 @@ void SessionModel::Tick() {
                         engine_running, kTick_s, random_);
   RankField();
   ++ticks_;
-  state_.session.elapsed_s = static_cast<float>(Time());
+  state_.session.elapsed_s = static_cast<float>(Time() - session_start_s_);
 }
 
 void SessionModel::AdvancePlayerStart(double now_s) {

@@ -40,6 +40,13 @@ class SessionModel {
   void Step(double seconds);
   double Time() const { return static_cast<double>(ticks_) * kTick_s; }
 
+  // Commands that put the race at an exact point, whatever the model was doing: the player's car ends
+  // sector 1 or 2 now with the given intermediate time, or crosses the line now with the given lap time;
+  // or a new session starts, its clock at 0 and every car without laps or times.
+  void PlayerEndsSector(int sector, double intermediate_s);
+  void PlayerCrossesLine(double lap_s);
+  void RestartSession(std::int32_t type, double length_s, std::int16_t laps);
+
   const SimState& State() const { return state_; }
   // Written by the command line; the model carries on from what it finds. The player's slot and the
   // number of drivers in it are only published: the model keeps driving the car it started with.
@@ -62,6 +69,7 @@ class SessionModel {
   // The car the player drives; the published slot is data that the command line may change.
   std::size_t player_slot_;
   std::int64_t ticks_ = 0;
+  double session_start_s_ = 0.0;
   double pending_s_ = 0.0;
   bool green_flag_ = false;
   double fuel_target_l_ = 0.0;

@@ -47,6 +47,18 @@ std::string SimController::Execute(const Command& command) {
       model_->Step(command.seconds);
       Publish();
       return "ok";
+    case Command::Verb::Sector:
+      model_->PlayerEndsSector(command.number, command.seconds);
+      Publish();
+      return "ok";
+    case Command::Verb::Line:
+      model_->PlayerCrossesLine(command.seconds);
+      Publish();
+      return "ok";
+    case Command::Verb::Session:
+      model_->RestartSession(command.number, command.seconds, static_cast<std::int16_t>(command.laps));
+      Publish();
+      return "ok";
     case Command::Verb::Close:
       host_->CloseWindow();
       return "ok";

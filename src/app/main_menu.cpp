@@ -95,14 +95,15 @@ TMainMenu::TMainMenu(QMenuBar& bar, TLapGridExportMenu& export_menu, TWebUpdate&
 
   Update1 = Menu(bar, "Update1", "Update");
   web_update.BuildMenu(*Update1);
-  Active1 = web_update.Active1;
-  Beta1 = web_update.Beta1;
-  Realase1 = web_update.Realase1;
-  N0day1 = web_update.N0day1;
-  N1day1 = web_update.N1day1;
-  N7day1 = web_update.N7day1;
-  N15day1 = web_update.N15day1;
-  CheckUpdateNow1 = web_update.CheckUpdateNow1;
+  const TUpdateMenuItems& update = web_update.Items();
+  Active1 = update.Active1;
+  Beta1 = update.Beta1;
+  Realase1 = update.Realase1;
+  N0day1 = update.N0day1;
+  N1day1 = update.N1day1;
+  N7day1 = update.N7day1;
+  N15day1 = update.N15day1;
+  CheckUpdateNow1 = update.CheckUpdateNow1;
 
   Debug1 = Menu(bar, "Debug1", "Debug");
   DisplayForm1 = CheckItem(*Debug1, "DisplayForm1", "Display Form", false);

@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QFont>
@@ -11,7 +12,9 @@
 #include "app/dashboard_panel.h"
 #include "app/debug_window.h"
 #include "app/debugger_presence.h"
+#include "app/footer_view.h"
 #include "app/lap_grid_export_menu.h"
+#include "app/lap_grid_view.h"
 #include "app/main_menu.h"
 #include "app/proportional_scaler.h"
 #include "app/settings_file.h"
@@ -21,6 +24,7 @@
 #include "app/window_layout.h"
 #include "game/game.h"
 #include "platform/application_version.h"
+#include "race/lap_grid_export_table.h"
 
 namespace velmora::app {
 namespace {
@@ -32,6 +36,10 @@ class NoWindows final : public platform::WindowFinder {
   bool IsWindow(platform::WindowHandle) override { return false; }
   std::uint32_t WindowProcessId(platform::WindowHandle) override { return 0; }
 };
+
+// The lap grid and the summary row sit at the foot of the dashboard.
+constexpr int kLapGridHeight = 128;
+constexpr int kFooterHeight = 40;
 
 }  // namespace
 
@@ -77,12 +85,13 @@ TForm1::TForm1(std::unique_ptr<platform::WindowFinder> finder, TWindowOptions op
   link_ = std::make_unique<TGameLink>(*FGame, *finder_, hand_over_, detection_timer_);
   Panel6->Bind(*FGame, *link_);
   Panel3->Bind(*FGame);
+  CreateRaceViews();
   // Numbers show "." as the decimal separator whatever the user's locale; the core formats with the C
   // library, which the application object has set to the user's locale.
   std::setlocale(LC_NUMERIC, "C");
 
-  // The lap grid comes with the race views; until a grid is there, "Save" has nothing to write.
-  export_menu_ = new TLapGridExportMenu(*this, [] { return std::optional<TExportTable>(); });
+  export_menu_ = new TLapGridExportMenu(
+      *this, [this] { return std::optional<TExportTable>(LapGridExportTable(mda_time, mda_time.Rows())); });
   web_update_ = new TWebUpdate(*this, TWebUpdateStore(settings_->Path()), platform::ApplicationVersion());
   menu_ = std::make_unique<TMainMenu>(*menuBar(), *export_menu_, *web_update_);
   AboutBox_ = new TAboutBox(this);
@@ -108,7 +117,39 @@ TForm1::TForm1(std::unique_ptr<platform::WindowFinder> finder, TWindowOptions op
 TForm1::~TForm1() {
   TimerProgram.stop();
   link_.reset();
+  // The views follow the lap table and the game; they go before either.
+  delete grd_time;
+  delete FooterInformation;
   FGame.reset();
+}
+
+void TForm1::CreateRaceViews() {
+  grd_time = new LapGridView(mda_time, FGame->FTemps, Panel6);
+  grd_time->setGeometry(0, DashboardPanel::kHeight - kFooterHeight - kLapGridHeight, DashboardPanel::kWidth,
+                        kLapGridHeight);
+  auto* panel5 = new QWidget(Panel6);
+  panel5->setObjectName(QStringLiteral("Panel5"));
+  panel5->setGeometry(0, DashboardPanel::kHeight - kFooterHeight, DashboardPanel::kWidth, kFooterHeight);
+  FooterInformation = new FooterView(FGame->FFooterInformation, panel5);
+  FooterInformation->setGeometry(0, 0, DashboardPanel::kWidth, kFooterHeight);
+  CreateNodeFooter();
+  FGame->FFooterInformation.SetVirtualTree(FooterInformation);
+  FGame->FTemps.SetData(&mda_time);
+  FGame->FTemps.SetGrid(grd_time);
+}
+
+void TForm1::DisplayLaps() {
+  menu_->DisplayLaps1->setChecked(true);
+  FGame->FTemps.SetSecteurTime(false);
+}
+
+void TForm1::DisplaySector() {
+  menu_->DisplaySector1->setChecked(true);
+  FGame->FTemps.SetSecteurTime(true);
+}
+
+void TForm1::CreateNodeFooter() {
+  FooterInformation->CreateNodeFooter();
 }
 
 void TForm1::Activated() {

@@ -9,6 +9,7 @@
 #include "net/network.h"
 #include "platform/tick_clock.h"
 #include "platform/window_finder.h"
+#include "race/lap_table.h"
 
 namespace velmora {
 class TGame;
@@ -17,6 +18,8 @@ class TGame;
 namespace velmora::app {
 
 class DashboardPanel;
+class FooterView;
+class LapGridView;
 class SideColumn;
 class TAboutBox;
 class TForm2;
@@ -73,8 +76,14 @@ class TForm1 final : public QMainWindow {
   // The window is closing: listeners store their settings and end their connections now, before the
   // window's own settings are written and the game model goes.
   void Closing();
-  // The "Grid Time" choice: true shows sector splits, false intermediate times.
-  void SecteurTimeChosen(bool sectors);
+
+ public:
+  // The lap grid's two column sets: intermediates, or sector splits. What the "Grid Time" menu calls.
+  void DisplayLaps();
+  void DisplaySector();
+  // Empties the summary row and makes its single row again.
+  void CreateNodeFooter();
+  TLapTable& LapTable() { return mda_time; }
 
  protected:
   void changeEvent(QEvent* event) override;
@@ -93,6 +102,7 @@ class TForm1 final : public QMainWindow {
   void Rescale();
   void ShowDebugForm(bool shown);
   void ShowModalChild(QDialog& dialog);
+  void CreateRaceViews();
 
   TWindowOptions options_;
   platform::SystemTickClock clock_;
@@ -103,6 +113,8 @@ class TForm1 final : public QMainWindow {
   QTimer TimerData;
   QtDetectionTimer detection_timer_{TimerProgram};
   std::unique_ptr<TSettingsFile> settings_;
+  // Before the game, whose lap timing writes it.
+  TLapTable mda_time;
   std::unique_ptr<TGame> FGame;
   QWidget* client_area_ = nullptr;
   QWidget* Panel1 = nullptr;
@@ -113,6 +125,8 @@ class TForm1 final : public QMainWindow {
   TWebUpdate* web_update_ = nullptr;
   std::unique_ptr<TMainMenu> menu_;
   TAboutBox* AboutBox_ = nullptr;
+  LapGridView* grd_time = nullptr;
+  FooterView* FooterInformation = nullptr;
   TForm2* Form2 = nullptr;  // hidden until the debug menu shows it
   bool shown_once_ = false;
   // Last: destroyed first, so that the scan thread has ended before the game model goes.

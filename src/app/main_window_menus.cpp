@@ -28,8 +28,8 @@ void TForm1::ConnectMenu() {
   }
   connect(m.Mtrique1, &QAction::triggered, this, [this] { FGame->FMetrique = true; });
   connect(m.Imprial1, &QAction::triggered, this, [this] { FGame->FMetrique = false; });
-  connect(m.DisplayLaps1, &QAction::triggered, this, [this] { emit SecteurTimeChosen(false); });
-  connect(m.DisplaySector1, &QAction::triggered, this, [this] { emit SecteurTimeChosen(true); });
+  connect(m.DisplayLaps1, &QAction::triggered, this, [this] { DisplayLaps(); });
+  connect(m.DisplaySector1, &QAction::triggered, this, [this] { DisplaySector(); });
   connect(m.Standalone1, &QAction::triggered, this, [this] { SetRole(TNetworkType::ntStandalone); });
   connect(m.Server1, &QAction::triggered, this, [this] { SetRole(TNetworkType::ntServer); });
   connect(m.Client1, &QAction::triggered, this, [this] { SetRole(TNetworkType::ntClient); });
@@ -44,7 +44,11 @@ void TForm1::Init() {
   ApplyScanInterval();
   web_update_->ApplyMarks();
   ApplyRole();
-  emit SecteurTimeChosen(menu_->DisplaySector1->isChecked());
+  if (menu_->DisplaySector1->isChecked()) {
+    DisplaySector();
+  } else {
+    DisplayLaps();
+  }
   ApplyLayout();
 }
 

@@ -49,6 +49,7 @@ TGame::TGame(void* AOwner, const platform::TickClock& clock)
     : clock_(&clock),
       FContact(*this),
       FDisplayPlayers(*this),
+      FFooterInformation(*this),
       FForm1(AOwner),
       FFuel(*this),
       FInCokpit(*this),
@@ -58,7 +59,8 @@ TGame::TGame(void* AOwner, const platform::TickClock& clock)
       FPosition(*this),
       FSecteur(*this),
       FSession(*this),
-      FTemps(*this) {}
+      FTemps(*this),
+      FTourRestant(*this) {}
 
 TGame::~TGame() = default;
 
@@ -264,6 +266,15 @@ void TGame::WantFullCycle(MemorySnapshot& snapshot) const {
   WantValue(snapshot, FContact);
   WantValue(snapshot, FDistance);
   WantValue(snapshot, FNombreTour);
+  if (FTemps.FActive) {
+    // The last lap's three times lie together, and so do the best lap's.
+    snapshot.Want(FTemps.FAddress, sizeof(float));
+    snapshot.Want(FTemps.FAddress + FTemps.FDeltaAddressDernierTourSecteur1, sizeof(float));
+    snapshot.Want(FTemps.FAddress + FTemps.FDeltaAddressDernierTourSecteur2, sizeof(float));
+    snapshot.Want(FTemps.FAddress + FTemps.FDeltaAddressMeilleurTourFinal, sizeof(float));
+    snapshot.Want(FTemps.FAddress + FTemps.FDeltaAddressMeilleurTourSecteur1, sizeof(float));
+    snapshot.Want(FTemps.FAddress + FTemps.FDeltaAddressMeilleurTourSecteur2, sizeof(float));
+  }
   WantReducedCycle(snapshot);
 }
 
@@ -288,6 +299,8 @@ void TGame::ReadAndDisplay() {
   FSecteur.ReadAndDisplay(*this);
   FTemperatureAir.ReadAndDisplay(*this);
   FTemperaturePiste.ReadAndDisplay(*this);
+  // After the fuel: the estimate divides the level read in this cycle.
+  FTourRestant.ReadAndDisplay(*this);
   FAcceleration.ReadAndDisplay(*this);
   FFreinage.ReadAndDisplay(*this);
   FEmbrayage.ReadAndDisplay(*this);
@@ -300,6 +313,10 @@ void TGame::ReadAndDisplay() {
   FHumidityOnPath.ReadAndDisplay(*this);
   FHumidityOffPath.ReadAndDisplay(*this);
   FPrevisionMeteo.ReadAndDisplay(*this);
+  FSession.ReadAndDisplay(*this);
+  // The lap counter comes last: until it moves on, the times just read still name the row of the lap
+  // that has just ended.
+  FTemps.ReadValue();
   FNombreTour.ReadAndDisplay(*this);
 }
 
@@ -311,6 +328,7 @@ void TGame::ReadAndDisplayNoCockpit() {
   FHumidityOnPath.ReadAndDisplay(*this);
   FHumidityOffPath.ReadAndDisplay(*this);
   FPrevisionMeteo.ReadAndDisplay(*this);
+  FSession.ReadAndDisplay(*this);
 }
 
 }  // namespace velmora

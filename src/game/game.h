@@ -13,6 +13,7 @@
 #include "platform/tick_clock.h"
 #include "race/display_players.h"
 #include "race/driver_values.h"
+#include "race/footer_information.h"
 #include "race/fuel_values.h"
 #include "race/lap_values.h"
 #include "race/session.h"
@@ -45,6 +46,7 @@ class TGame final {
   TEauValue FEau;
   TAccelerationValueSingle FEmbrayage;
   TLed2LevelValue FEmbrayageLed;
+  TFooterInformation FFooterInformation;
   void* FForm1;
   TAccelerationValueSingle FFreinage;
   TFuelValue FFuel;
@@ -84,6 +86,7 @@ class TGame final {
   TTemperatureValueSingle FTemperatureAir;
   TTemperatureValueSingle FTemperaturePiste;
   TTemps FTemps;
+  TTourRestant FTourRestant;
   TLed3LevelValue FTraction;
   TUsureMoteurValue FUsureMoteur;
   TVitesseValue FVitesse;

@@ -17,7 +17,12 @@ void TFuelValue::SetValue(double Value) {
   FValue = Value;
 }
 
-void TFuelValue::Display() {}
+void TFuelValue::Display() {
+  TFooterInformation& footer = FGame->FFooterInformation;
+  if (footer.FVirtualTree != nullptr) {
+    footer.AddInformationFuel(FValue);
+  }
+}
 
 void TFuelValue::ReadAndDisplay(TGame& AGame) {
   if (FActive) {
@@ -44,6 +49,43 @@ void TMoyenneFuel::AddValue(double AValue) {
 
 void TMoyenneFuel::Clear() {
   FArrayFuel.clear();
+}
+
+void TMoyenneFuel::Display() {
+  FGame->FFooterInformation.AddInformationMoyenneFuel(FValue);
+}
+
+void TTourRestant::SetBlinkOn(bool ABlinkOn) {
+  if (ABlinkOn != FBlinkOn) {
+    FBlinkOn = ABlinkOn;
+    BlinkTime = FGame->TickCount();
+  }
+}
+
+void TTourRestant::SetValue(double Value) {
+  if (Value == FValue) {
+    return;
+  }
+  FValue = Value;
+  SetBlinkOn(Value > 0.0 && Value < kWarningLaps);
+}
+
+double TTourRestant::Read(TGame& AGame) const {
+  const double average = AGame.FMoyenneFuel.Value();
+  return average > 0.0 ? AGame.FFuel.Value() / average : 0.0;
+}
+
+void TTourRestant::ReadAndDisplay(TGame& AGame) {
+  SetValue(Read(AGame));
+  Display();
+}
+
+void TTourRestant::Display() {
+  // Without an average there is no estimate; the warning is left for the summary row to switch off.
+  if (!(FGame->FMoyenneFuel.Value() > 0.0)) {
+    FValue = 0.0;
+  }
+  FGame->FFooterInformation.AddInformationToursRestants(FValue);
 }
 
 }  // namespace velmora

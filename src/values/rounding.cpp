@@ -1,6 +1,7 @@
 #include "values/rounding.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -84,6 +85,45 @@ std::string GeneralNumberText(double value) {
     exponent.remove_prefix(1);
   }
   return mantissa + "E" + sign + std::string(exponent);
+}
+
+namespace {
+
+constexpr std::array<double, 7> kPowersOfTen = {1.0, 10.0, 100.0, 1000.0, 10000.0, 100000.0, 1000000.0};
+
+}  // namespace
+
+std::optional<double> RoundToDecimals(double value, int decimals) {
+  const double scale = kPowersOfTen.at(static_cast<std::size_t>(decimals));
+  const auto whole = RoundHalfEven(value * scale);
+  if (!whole) {
+    return std::nullopt;
+  }
+  return static_cast<double>(*whole) / scale;
+}
+
+std::optional<std::string> PatternNumberText(double value, int integer_digits, int decimals) {
+  const double scale = kPowersOfTen.at(static_cast<std::size_t>(decimals));
+  const double scaled = std::round(value * scale);  // halves away from zero
+  if (!FitsInt64(scaled)) {
+    return std::nullopt;
+  }
+  const auto units = static_cast<std::int64_t>(scaled);
+  const std::uint64_t magnitude =
+      units < 0 ? 0 - static_cast<std::uint64_t>(units) : static_cast<std::uint64_t>(units);
+  const auto divisor = static_cast<std::uint64_t>(scale);
+  std::string whole = std::to_string(magnitude / divisor);
+  if (whole.size() < static_cast<std::size_t>(integer_digits)) {
+    whole.insert(0, static_cast<std::size_t>(integer_digits) - whole.size(), '0');
+  }
+  std::string text = (units < 0 ? "-" : "") + whole;
+  if (decimals > 0) {
+    std::string fraction = std::to_string(magnitude % divisor);
+    fraction.insert(0, static_cast<std::size_t>(decimals) - fraction.size(), '0');
+    text += '.';
+    text += fraction;
+  }
+  return text;
 }
 
 }  // namespace velmora

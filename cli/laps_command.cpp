@@ -1,0 +1,195 @@
+// velmora-cli laps: the engineer's headless lap logger. Attaches as the dashboard does, runs the scan
+// cycle without a window and prints every completed row of the lap grid as one line of JSON.
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <ostream>
+#include <set>
+#include <span>
+#include <string>
+#include <thread>
+#include <variant>
+
+#include "game/game.h"
+#include "game/game_link.h"
+#include "lap_rows.h"
+#include "not_attached.h"
+#include "platform/tick_clock.h"
+#include "platform/window_finder.h"
+#include "race/lap_table.h"
+#include "subcommand.h"
+
+namespace velmora::cli {
+namespace {
+
+constexpr int kExitNotFound = 3;
+constexpr auto kAttemptPause = std::chrono::milliseconds(250);
+constexpr auto kDetectionPeriod = std::chrono::seconds(1);
+// How long the main thread waits for a step of the scan thread before it looks at the signals again.
+constexpr int kStepWait_ms = 100;
+
+volatile std::sig_atomic_t interrupted = 0;
+
+extern "C" void OnInterrupt(int) {
+  interrupted = 1;
+}
+
+struct Options {
+  long long laps = 0;  // 0: until interrupted
+  bool imperial = false;
+  double timeout_s = 10.0;
+};
+
+// The options, or an error message.
+std::variant<Options, std::string> ParseLapsOptions(std::span<const std::string> arguments) {
+  Options options;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& name = arguments[i];
+    if (name == "--imperial") {
+      options.imperial = true;
+      continue;
+    }
+    if (name != "--laps" && name != "--timeout") {
+      return "unknown argument \"" + name + "\"";
+    }
+    if (i + 1 >= arguments.size()) {
+      return name + " needs a value";
+    }
+    const std::string& value = arguments[++i];
+    char* end = nullptr;
+    if (name == "--laps") {
+      options.laps = std::strtoll(value.c_str(), &end, 10);
+      if (value.empty() || *end != '\0' || options.laps < 1 || options.laps > 100000) {
+        return "--laps takes a whole number of laps from 1 to 100000";
+      }
+    } else {
+      options.timeout_s = std::strtod(value.c_str(), &end);
+      if (value.empty() || *end != '\0' || !(options.timeout_s >= 0.0) || options.timeout_s > 86400.0) {
+        return "--timeout takes a number of seconds from 0 to 86400";
+      }
+    }
+  }
+  return options;
+}
+
+// Which rows have been printed. A row is complete once the lap counter has moved past it; a new session
+// (the counter back at 0) empties the grid and starts the count again.
+class CompletedLaps final : public LapTableListener {
+ public:
+  // Prints the rows completed since the last call; false when the output is gone.
+  bool PrintNew(const TLapTable& table, int lap_counter, std::ostream& out, long long& printed) {
+    for (const TLapRow& row : table.Rows()) {
+      if (row.Lap > lap_counter || printed_.contains(row.Lap)) {
+        continue;
+      }
+      printed_.insert(row.Lap);
+      out << LapRowJson(row) << std::endl;
+      ++printed;
+      if (!out) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+ private:
+  void RowsCleared() override { printed_.clear(); }
+  void RowAppended(std::size_t) override {}
+  void CellsChanged(std::size_t, TLapField, TLapField) override {}
+  void CurrentRowChanged(std::size_t) override {}
+  void ColumnsChanged() override {}
+  void HighlightsChanged() override {}
+
+  std::set<int> printed_;
+};
+
+int RunLaps(std::span<const std::string> arguments, std::ostream& out, std::ostream& err) {
+  const auto parsed = ParseLapsOptions(arguments);
+  if (const auto* message = std::get_if<std::string>(&parsed)) {
+    err << "velmora-cli laps: " << *message << "\n"
+        << "usage: velmora-cli laps [--laps N] [--imperial] [--timeout SECONDS]\n";
+    return kExitUsage;
+  }
+  const Options& options = std::get<Options>(parsed);
+
+  auto finder = platform::CreateWindowFinder();
+  if (finder == nullptr) {
+    err << "velmora-cli laps: cannot reach the X display to look for a simulator window\n"
+        << "no simulator found\n";
+    return kExitNotFound;
+  }
+  interrupted = 0;
+  std::signal(SIGINT, OnInterrupt);
+  std::signal(SIGTERM, OnInterrupt);
+
+  platform::SystemTickClock clock;
+  TGame game(nullptr, clock);
+  game.FMetrique = !options.imperial;
+  TLapTable table;
+  CompletedLaps completed;
+  table.AddListener(&completed);
+  game.FTemps.SetData(&table);
+  QueuedHandOver hand_over;
+  FlagDetectionTimer timer(true);
+  TGameLink link(game, *finder, hand_over, timer);
+
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(options.timeout_s);
+  for (;;) {
+    link.TimerProgramTimer();
+    if (!timer.Enabled()) {
+      break;
+    }
+    if (interrupted != 0) {
+      return 0;
+    }
+    if (std::chrono::steady_clock::now() + kAttemptPause > deadline) {
+      ReportNotAttached(link, err);
+      return kExitNotFound;
+    }
+    std::this_thread::sleep_for(kAttemptPause);
+  }
+
+  err << "velmora-cli laps: attached to \"" << link.ProgramNameWindows() << "\" (pid "
+      << link.ProgramProcessId << "), logging laps\n";
+  // The scan thread the attach started hands every cycle to this thread. When the simulator goes away,
+  // detection runs again once a second, as it does on the dashboard.
+  long long printed = 0;
+  auto next_attempt = std::chrono::steady_clock::now();
+  int status = 0;
+  while (interrupted == 0 && (options.laps == 0 || printed < options.laps)) {
+    if (timer.Enabled() && std::chrono::steady_clock::now() >= next_attempt) {
+      link.TimerProgramTimer();
+      next_attempt = std::chrono::steady_clock::now() + kDetectionPeriod;
+    }
+    if (!hand_over.WaitAndRun(kStepWait_ms)) {
+      continue;
+    }
+    if (!completed.PrintNew(table, game.FNombreTour.Value(), out, printed)) {
+      status = 1;
+      break;
+    }
+  }
+  link.StopScanThread();
+  table.RemoveListener(&completed);
+  std::signal(SIGINT, SIG_DFL);
+  std::signal(SIGTERM, SIG_DFL);
+  return status;
+}
+
+}  // namespace
+
+const Subcommand kLapsCommand{
+    "laps", "[--laps N] [--imperial] [--timeout SECONDS]",
+    "The headless lap logger. Finds and attaches a running simulator as the dashboard does and runs\n"
+    "its scan cycle without a window. Every row of the lap grid that a completed lap fills is written\n"
+    "to standard output as one JSON object per line, with the keys \"lap\", \"intermediate1\",\n"
+    "\"intermediate2\", \"final\", \"sector1\", \"sector2\", \"sector3\" (seconds), \"average_speed\",\n"
+    "\"max_speed\" (km/h, or mph with --imperial) and \"fuel\" (litres used on the lap); a cell the\n"
+    "grid leaves empty is null. It stops after N rows with --laps N, otherwise when interrupted\n"
+    "(SIGINT or SIGTERM, exit status 0); if the simulator goes away it waits for one to come back.\n"
+    "It looks for a simulator for up to SECONDS (default 10); when none shows up it says\n"
+    "\"no simulator found\" on standard error and exits with status 3, as probe does, which also\n"
+    "says when a simulator's process cannot be read.",
+    RunLaps};
+
+}  // namespace velmora::cli

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QWidget>
+#include <array>
+
+#include "race/footer_information.h"
+
+namespace velmora::app {
+
+// The summary strip `FooterInformation` under the lap grid: a title row and the single row of six cells
+// whose texts and colours the core keeps. The column widths scale with the widget's width.
+class FooterView final : public QWidget, public FooterTarget {
+ public:
+  static constexpr int kHeaderHeight = 17;
+
+  // `footer` must outlive the view.
+  FooterView(TFooterInformation& footer, QWidget* parent);
+
+  void RepaintRow() override;
+  // The widget's single row: what it held is removed and it is made again, empty.
+  void CreateNodeFooter();
+
+  // What a cell shows, as the row is drawn: asking the laps-left text moves its blink on.
+  QString CellText(int column) const;
+  QColor CellColor(int column) const;
+  static QString Title(int column);
+  // Left edge and width of a column at the widget's present width.
+  QRect CellRect(int column) const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  TFooterInformation* footer_;
+};
+
+}  // namespace velmora::app

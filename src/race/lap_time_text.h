@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+namespace velmora {
+
+// The text of a lap or split time in seconds: whole minutes without padding, ":", and the seconds with
+// three decimals ("1:23.456", "0:09.500"). "--:--.---" for 0 and -1, which stand for no time, and for a
+// value that is not a number or whose minutes do not fit a 32-bit integer.
+std::string FormatValue(float ASingle);
+
+}  // namespace velmora

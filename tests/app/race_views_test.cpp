@@ -1,0 +1,188 @@
+// The race state on the dashboard: laps driven through the stand-in's commands fill the lap grid and the
+// summary row, and the session labels show the stand-in's session.
+#include <QAbstractItemModel>
+#include <QAction>
+#include <QApplication>
+#include <QColor>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTableView>
+#include <QThread>
+#include <functional>
+#include <set>
+
+#include <gtest/gtest.h>
+
+#include "app/footer_view.h"
+#include "app/main_window.h"
+#include "platform/window_finder.h"
+#include "running_sim.h"
+#include "x11_test_window.h"
+
+namespace velmora::app {
+namespace {
+
+enum GridColumn { kLap = 0, kInt1, kInt2, kFinal, kSector1, kSector2, kSector3, kAverage, kMaximum, kFuel };
+
+class RaceViewsTest : public test::X11DisplayTest {
+ protected:
+  static bool Within8s(const std::function<bool()>& done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+      if (clock.elapsed() > 8000) {
+        return false;
+      }
+      QApplication::processEvents(QEventLoop::AllEvents, 50);
+      QThread::msleep(10);
+    }
+    return true;
+  }
+
+  static QString Text(QAbstractItemModel& model, int row, int column) {
+    return model.data(model.index(row, column)).toString();
+  }
+  static QColor Background(QAbstractItemModel& model, int row, int column) {
+    // The text first, as a view draws it: asking the laps-left text moves its blink on.
+    model.data(model.index(row, column));
+    return model.data(model.index(row, column), Qt::BackgroundRole).value<QColor>();
+  }
+
+  void Ask(const std::string& command) { ASSERT_EQ(sim.Ask(command), "ok") << command; }
+
+  // Lets the dashboard see the car reach a point before the next command moves it on.
+  void WaitForCell(int row, int column, const QString& text) {
+    ASSERT_TRUE(Within8s([&] { return grid->rowCount() > row && Text(*grid, row, column) == text; }))
+        << "row " << row << " column " << column << " wanted " << text.toStdString() << ", has "
+        << (grid->rowCount() > row ? Text(*grid, row, column).toStdString() : "no row");
+  }
+
+  // One lap: the two intermediates and the line, each seen by the dashboard before the next.
+  void DriveLap(int row, float speed, double fuel_at_line, const char* int1, const char* int2,
+                const char* lap) {
+    Ask("set FVitesse " + std::to_string(speed));
+    Ask(std::string("sector 1 ") + int1);
+    WaitForCell(row, kLap, QString::number(row + 1));
+    Ask(std::string("sector 2 ") + int2);
+    ASSERT_TRUE(Within8s([&] { return !Text(*grid, row, kInt2).isEmpty(); }));
+    Ask("set FFuel " + std::to_string(fuel_at_line));
+    Ask(std::string("line ") + lap);
+    ASSERT_TRUE(Within8s(
+        [&] { return !Text(*grid, row, kFinal).isEmpty() && Text(*grid, row, kFinal) != "--:--.---"; }));
+  }
+
+  test::RunningSim sim;
+  QAbstractItemModel* grid = nullptr;
+};
+
+TEST_F(RaceViewsTest, LapsFuelAndSessionFromTheStandIn) {
+  for (const char* command :
+       {"pause", "session 3 1800 -1", "set FInCokpit 1", "set FFuel 40", "set FVitesse 45"}) {
+    Ask(command);
+  }
+  TForm1 window(platform::CreateWindowFinder());
+  window.show();
+  window.activateWindow();
+  auto* view = window.findChild<QTableView*>(QStringLiteral("grd_time"));
+  auto* footer = window.findChild<FooterView*>(QStringLiteral("FooterInformation"));
+  auto* session_name = window.findChild<QLabel*>(QStringLiteral("lbl_SessionGTR"));
+  auto* session_time = window.findChild<QLabel*>(QStringLiteral("lbl_TempsSession"));
+  ASSERT_TRUE(view && footer && session_name && session_time);
+  grid = view->model();
+
+  ASSERT_TRUE(Within8s([&] { return session_name->text() == "Qualifying"; }))
+      << session_name->text().toStdString();
+  EXPECT_EQ(session_time->text(), "30:00");
+
+  // The lap out of the pits only sets the fuel reference; then three laps at rising speeds.
+  DriveLap(0, 45.0F, 40.0, "40", "80", "120");
+  DriveLap(1, 50.0F, 37.4, "31", "63.5", "94.5");
+  DriveLap(2, 55.0F, 34.9, "30.5", "62", "93.25");
+  DriveLap(3, 60.0F, 32.2, "32", "64", "96.5");
+  ASSERT_TRUE(Within8s([&] { return Text(*grid, 3, kFuel) == "2.70"; }));
+
+  struct Row {
+    const char* lap;
+    const char* int1;
+    const char* int2;
+    const char* final_time;
+    const char* average;  // 4112 m over the lap, km/h
+    const char* maximum;
+    const char* fuel;
+  };
+  const Row rows[] = {
+      {"1", "0:40.000", "1:20.000", "2:00.000", "123.4", "", ""},
+      {"2", "0:31.000", "1:03.500", "1:34.500", "156.6", "180.0", "2.60"},
+      {"3", "0:30.500", "1:02.000", "1:33.250", "158.7", "198.0", "2.50"},
+      {"4", "0:32.000", "1:04.000", "1:36.500", "153.4", "216.0", "2.70"},
+  };
+  ASSERT_EQ(grid->rowCount(), 4);
+  for (int row = 0; row < 4; ++row) {
+    SCOPED_TRACE(row);
+    const Row& want = rows[row];
+    EXPECT_EQ(Text(*grid, row, kLap), want.lap);
+    EXPECT_EQ(Text(*grid, row, kInt1), want.int1);
+    EXPECT_EQ(Text(*grid, row, kInt2), want.int2);
+    EXPECT_EQ(Text(*grid, row, kFinal), want.final_time);
+    EXPECT_EQ(Text(*grid, row, kAverage), want.average);
+    EXPECT_EQ(Text(*grid, row, kMaximum), want.maximum);
+    EXPECT_EQ(Text(*grid, row, kFuel), want.fuel);
+  }
+  // Lap 3 is the best: its times carry the best colour, the others do not.
+  const QColor best(0, 255, 128);
+  for (int column : {kInt1, kInt2, kFinal}) {
+    EXPECT_EQ(Background(*grid, 2, column), best) << "column " << column;
+    EXPECT_NE(Background(*grid, 1, column), best) << "column " << column;
+  }
+  EXPECT_EQ(view->currentIndex().row(), 3);
+
+  // The sector splits take the place of the intermediates.
+  auto* display_sector = window.findChild<QAction*>(QStringLiteral("DisplaySector1"));
+  ASSERT_NE(display_sector, nullptr);
+  display_sector->trigger();
+  for (int column : {kInt1, kInt2, kFinal}) {
+    EXPECT_TRUE(view->isColumnHidden(column)) << column;
+  }
+  for (int column : {kSector1, kSector2, kSector3}) {
+    EXPECT_FALSE(view->isColumnHidden(column)) << column;
+  }
+  EXPECT_EQ(Text(*grid, 2, kSector1), "0:30.500");
+  EXPECT_EQ(Text(*grid, 2, kSector2), "0:31.500");
+  EXPECT_EQ(Text(*grid, 2, kSector3), "0:31.250");
+  EXPECT_EQ(Background(*grid, 2, kSector1), best);  // lap 3 has the best first sector
+  EXPECT_EQ(Background(*grid, 1, kSector3), best);  // and lap 2 the best last one (31 s)
+
+  // The summary row: best lap with its intermediates, fuel left, average and laps left.
+  ASSERT_TRUE(Within8s([&] { return footer->CellText(3) == "32.2"; })) << footer->CellText(3).toStdString();
+  EXPECT_EQ(footer->CellText(0), "0:30.500");
+  EXPECT_EQ(footer->CellText(1), "1:02.000");
+  EXPECT_EQ(footer->CellText(2), "1:33.250");
+  EXPECT_EQ(footer->CellText(4), "2.6");
+  EXPECT_EQ(footer->CellText(5), "12.4");
+  EXPECT_EQ(footer->CellColor(5), QColor(255, 245, 179));
+
+  // Fuel for under three laps: the laps-left cell alternates with orange.
+  Ask("set FFuel 5");
+  ASSERT_TRUE(Within8s([&] { return footer->CellText(5) == "1.9"; }));
+  std::set<QRgb> seen;
+  ASSERT_TRUE(Within8s([&] {
+    footer->CellText(5);  // as the row is drawn: the text first, then its colour
+    seen.insert(footer->CellColor(5).rgb());
+    return seen.size() == 2;
+  }));
+  EXPECT_TRUE(seen.contains(QColor(255, 245, 179).rgb()));
+  EXPECT_TRUE(seen.contains(QColor(255, 128, 0).rgb()));
+
+  const QString shots = QStringLiteral(VELMORA_SCREENSHOT_DIR);
+  QDir().mkpath(shots);
+  EXPECT_TRUE(window.grab().save(shots + QStringLiteral("/race_views_test.png")));
+
+  // A new race: the grid empties and the session labels follow.
+  Ask("session 6 2700 12");
+  ASSERT_TRUE(Within8s([&] { return session_name->text() == "Race 1" && grid->rowCount() == 0; }));
+  EXPECT_EQ(session_time->text(), "12 laps");
+}
+
+}  // namespace
+}  // namespace velmora::app
