@@ -5,6 +5,7 @@
 #include <string>
 
 #include "game/memory_snapshot.h"
+#include "net/game_data.h"
 #include "net/network.h"
 #include "platform/process_memory.h"
 #include "platform/tick_clock.h"
@@ -82,6 +83,8 @@ class TGame final {
   TLed3LevelValue FTraction;
   TUsureMoteurValue FUsureMoteur;
   TVitesseValue FVitesse;
+  // The record a server sends and a client receives; zero-filled with the model.
+  TGameData GameData{};
 
   // The debug window's label that shows the surface speed of the last wheel of a cycle.
   TextTarget* FDebugWheelSpeed = nullptr;
@@ -107,6 +110,10 @@ class TGame final {
   void ReadAndDisplay();
   void ReadAndDisplayNoCockpit();
 
+  // Server: fills GameData from the simulator. Client, main thread: shows a received GameData.
+  void ReadServer();
+  void WriteAndDisplayClient();
+
   std::uint32_t TickCount() const { return clock_->Now(); }
   const platform::TickClock& Clock() const { return *clock_; }
 
@@ -123,6 +130,8 @@ class TGame final {
   // answer from them until EndCycle.
   void BeginCycle(void (TGame::*want)());
   void EndCycle() { snapshot_.Clear(); }
+  void ReadServerTimes();
+  void ApplySession(const TGameData& d);
 
   MemorySnapshot snapshot_;
   bool batched_reads_ = true;
