@@ -1,8 +1,10 @@
 #include "net/protocol_client.h"
 
 #include <array>
-#include <asio.hpp>
+#include <atomic>
 #include <cstring>
+
+#include <asio.hpp>
 
 #include "net/protocol.h"
 
@@ -15,11 +17,15 @@ struct TProtocolClient::Impl {
   tcp::socket socket{io};
   std::string input;  // received and not yet taken
   std::array<char, 4096> chunk{};
+  std::atomic<bool> interrupted{false};
 
   // Runs the asynchronous operation that `start` begins until it completes or `timeout` passes; on a
   // timeout the operation is cancelled and waited for, so nothing of it outlives the call.
   template <typename Start>
   std::error_code Run(std::chrono::milliseconds timeout, Start start) {
+    if (interrupted) {
+      return asio::error::operation_aborted;
+    }
     std::error_code result = asio::error::would_block;
     start(result);
     io.restart();
@@ -57,7 +63,8 @@ struct TProtocolClient::Impl {
 TProtocolClient::TProtocolClient() : impl_(std::make_unique<Impl>()) {}
 TProtocolClient::~TProtocolClient() = default;
 
-bool TProtocolClient::Connect(const std::string& host, std::uint16_t port, std::chrono::milliseconds timeout) {
+bool TProtocolClient::Connect(const std::string& host, std::uint16_t port,
+                              std::chrono::milliseconds timeout) {
   Disconnect();
   std::error_code error;
   const auto address = asio::ip::make_address_v4(host, error);
@@ -100,6 +107,40 @@ void TProtocolClient::Disconnect() {
   impl_->Close();
 }
 
+void TProtocolClient::Quit(std::chrono::milliseconds timeout) {
+  if (SendLine("QUIT", timeout)) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+      impl_->input.clear();
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+      if (left.count() <= 0 || impl_->ReadMore(left)) {
+        break;
+      }
+    }
+  }
+  Disconnect();
+}
+
+void TProtocolClient::ClearInterrupt() {
+  impl_->io.restart();
+  impl_->io.poll();
+  impl_->interrupted = false;
+}
+
+bool TProtocolClient::IsOpen() const {
+  return impl_->socket.is_open();
+}
+
+void TProtocolClient::Interrupt() {
+  impl_->interrupted = true;
+  Impl* impl = impl_.get();
+  asio::post(impl_->io, [impl] {
+    std::error_code ignored;
+    impl->socket.cancel(ignored);
+  });
+}
+
 bool TProtocolClient::SendLine(std::string_view line, std::chrono::milliseconds timeout) {
   std::string bytes(line);
   bytes += kLineEnd;
@@ -136,7 +177,8 @@ std::optional<std::string> TProtocolClient::ReadLine(std::chrono::milliseconds t
       impl_->input.clear();
       return std::nullopt;
     }
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0 || !impl_->socket.is_open() || impl_->ReadMore(left)) {
       return std::nullopt;
     }
@@ -146,7 +188,8 @@ std::optional<std::string> TProtocolClient::ReadLine(std::chrono::milliseconds t
 bool TProtocolClient::ReadBytes(std::span<std::byte> bytes, std::chrono::milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (impl_->input.size() < bytes.size()) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0 || !impl_->socket.is_open() || impl_->ReadMore(left)) {
       return false;
     }

@@ -26,6 +26,15 @@ class TProtocolClient final {
   // Whether the connection is open; notices, without waiting, that the server has closed it.
   bool Connected();
   void Disconnect();
+  // Says "QUIT" and gives the server up to `timeout` to close its side, so that its one slot is free again
+  // when this returns; then closes.
+  void Quit(std::chrono::milliseconds timeout = std::chrono::milliseconds(200));
+  // Whether the socket is open, without looking at the connection.
+  bool IsOpen() const;
+  // From any thread: makes the operation under way, and the next one, give up at once.
+  void Interrupt();
+  // After the interrupted thread has finished: the client may be used again.
+  void ClearInterrupt();
 
   bool SendLine(std::string_view line, std::chrono::milliseconds timeout = kTimeout);
   // Sends the bytes as they are.

@@ -1,9 +1,10 @@
 #include "net/protocol_server.h"
 
 #include <array>
-#include <asio.hpp>
 #include <cstring>
 #include <thread>
+
+#include <asio.hpp>
 
 #include "net/line_splitter.h"
 #include "net/trace_log.h"
@@ -68,15 +69,17 @@ class TProtocolServer::Impl::Connection final : public std::enable_shared_from_t
       return;
     }
     closed_ = true;
+    // The slot is free before the peer can see the close, so that it may come straight back.
+    const auto keep = shared_from_this();
+    if (server_.served == keep) {
+      server_.served.reset();
+    }
     std::error_code ignored;
     socket_.shutdown(tcp::socket::shutdown_both, ignored);
     socket_.close(ignored);
     timer_.cancel();
     server_.log.Disconnected(peer_);
     server_.Event("disconnected: " + peer_);
-    if (server_.served.get() == this) {
-      server_.served.reset();
-    }
   }
 
  private:
