@@ -3,6 +3,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/application_version.h"
 #include "subcommand.h"
 
 namespace {
@@ -10,7 +11,8 @@ namespace {
 using velmora::cli::Subcommand;
 
 const Subcommand* const kSubcommands[] = {&velmora::cli::kProbeCommand, &velmora::cli::kTablesCommand,
-                                          &velmora::cli::kVersionCommand};
+                                          &velmora::cli::kVersionCommand, &velmora::cli::kServeCommand,
+                                          &velmora::cli::kFetchCommand};
 
 void PrintCommandHelp(const Subcommand& command, std::ostream& out) {
   out << "  " << command.name << " " << command.arguments << "\n";
@@ -26,6 +28,7 @@ void PrintHelp(std::ostream& out) {
   out << "Usage: velmora-cli <command> [arguments]\n"
          "       velmora-cli <command> --help\n"
          "       velmora-cli --help\n"
+         "       velmora-cli --version\n"
          "\n"
          "The command-line companion of the Velmora dashboard.\n"
          "\n"
@@ -34,8 +37,10 @@ void PrintHelp(std::ostream& out) {
     PrintCommandHelp(*command, out);
   }
   out << "\n"
+         "--version prints this program's own version (the text the network handshake sends).\n"
+         "\n"
          "Exit status: 0 on success, 2 when the command line cannot be carried out as asked, 1 when the\n"
-         "output cannot be written; probe and version add their own (see above).\n";
+         "output cannot be written; probe, version, serve and fetch add their own (see above).\n";
 }
 
 bool IsHelp(std::string_view argument) {
@@ -53,6 +58,10 @@ int main(int argc, char** argv) {
   if (arguments.size() == 1 && IsHelp(arguments[0])) {
     PrintHelp(std::cout);
     return 0;
+  }
+  if (arguments.size() == 1 && arguments[0] == "--version") {
+    std::cout << velmora::platform::ApplicationVersion() << "\n";
+    return std::cout ? 0 : 1;
   }
   for (const Subcommand* command : kSubcommands) {
     if (arguments[0] != command->name) {

@@ -19,7 +19,9 @@ struct Subcommand {
   int (*run)(std::span<const std::string> arguments, std::ostream& out, std::ostream& err);
 };
 
+extern const Subcommand kFetchCommand;
 extern const Subcommand kProbeCommand;
+extern const Subcommand kServeCommand;
 extern const Subcommand kTablesCommand;
 extern const Subcommand kVersionCommand;
 
