@@ -131,6 +131,7 @@ class TGame final {
   void BeginCycle(void (TGame::*want)());
   void EndCycle() { snapshot_.Clear(); }
   void ReadServerTimes();
+  void WantServerCycle();
   void ApplySession(const TGameData& d);
 
   MemorySnapshot snapshot_;
