@@ -84,6 +84,25 @@ void WriteValue(JsonObjectWriter& values, const std::string& name, TGame& game, 
       MemberOf(game, member));
 }
 
+// A window that was found but whose process cannot be read is a different fault from no window at all,
+// and one the user can usually fix.
+void ReportNotAttached(const TGameLink& link, std::ostream& err) {
+  if (!link.LastOpenFailure) {
+    err << "no simulator found\n";
+    return;
+  }
+  if (link.ProgramProcessId == 0) {
+    err << "cannot tell which process owns the simulator window \"" << link.ProgramNameWindows()
+        << "\": the X server does not say, and the window names no process of this machine\n";
+    return;
+  }
+  err << "cannot read the memory of process " << link.ProgramProcessId << ": " << link.LastOpenFailure->reason
+      << "\n";
+  if (!link.LastOpenFailure->hint.empty()) {
+    err << "hint: " << link.LastOpenFailure->hint << "\n";
+  }
+}
+
 int RunProbe(std::span<const std::string> arguments, std::ostream& out, std::ostream& err) {
   double timeout_seconds = 10.0;
   if (arguments.size() == 2 && arguments[0] == "--timeout") {
@@ -118,7 +137,7 @@ int RunProbe(std::span<const std::string> arguments, std::ostream& out, std::ost
       break;
     }
     if (std::chrono::steady_clock::now() + kAttemptPause > deadline) {
-      err << "no simulator found\n";
+      ReportNotAttached(link, err);
       return kExitNotFound;
     }
     std::this_thread::sleep_for(kAttemptPause);
@@ -163,7 +182,10 @@ const Subcommand kProbeCommand{
     "\"title\", \"class\", \"pid\", \"exe\", \"version\", \"supported\", and \"values\" with every member\n"
     "the address table made active, in the simulator's own units (kelvin, kPa, m/s, litres...).\n"
     "It keeps looking for up to SECONDS (default 10); when no simulator shows up it says\n"
-    "\"no simulator found\" on standard error and exits with status 3.",
+    "\"no simulator found\" on standard error and exits with status 3. When a simulator window\n"
+    "shows up but its process may not be read (another user's process, or kernel.yama.ptrace_scope),\n"
+    "it says \"cannot read the memory of process PID: REASON\", with a hint where one helps, and\n"
+    "also exits with status 3.",
     RunProbe};
 
 }  // namespace velmora::cli

@@ -2,13 +2,16 @@
 find_package(PkgConfig REQUIRED)
 # GLOBAL so that velmora-sim's window and the test helpers link the same target.
 pkg_check_modules(XCB REQUIRED IMPORTED_TARGET GLOBAL xcb)
+# X-Resource: the server's own word on which process owns a window's client.
+pkg_check_modules(XCB_RES REQUIRED IMPORTED_TARGET xcb-res)
 
 function(velmora_platform_backends target)
   target_sources(${target} PRIVATE
     ${PROJECT_SOURCE_DIR}/src/platform/linux/process_memory_linux.cpp
     ${PROJECT_SOURCE_DIR}/src/platform/linux/window_finder_x11.cpp
+    ${PROJECT_SOURCE_DIR}/src/platform/linux/window_owner_x11.cpp
     ${PROJECT_SOURCE_DIR}/src/platform/linux/executable_path_linux.cpp
     ${PROJECT_SOURCE_DIR}/src/platform/linux/x11_connection.cpp
   )
-  target_link_libraries(${target} PRIVATE PkgConfig::XCB)
+  target_link_libraries(${target} PRIVATE PkgConfig::XCB PkgConfig::XCB_RES)
 endfunction()

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <limits>
 #include <memory>
 
 #include "values/display_targets.h"
@@ -53,12 +54,15 @@ class StateImage final : public QWidget, public PictureTarget {
 class BarGauge final : public QProgressBar, public PositionTarget {
  public:
   BarGauge(const QString& name, Qt::Orientation orientation, const QColor& color, QWidget* parent);
-  // The position last set, also where it lies past the range the bar can draw.
+  // The position last set, also where it lies past the range the bar can draw; kNothingShown until the
+  // first one, so that a first 0 is drawn too instead of being taken for the shown one.
   int Position() const override { return position_; }
   void SetPosition(int position) override;
 
+  static constexpr int kNothingShown = std::numeric_limits<int>::min();
+
  private:
-  int position_ = 0;
+  int position_ = kNothingShown;
 };
 
 }  // namespace velmora::app

@@ -8,7 +8,10 @@
 
 #include "app/dashboard_panel.h"
 #include "app/debug_window.h"
+#include "app/network_menu.h"
+#include "app/network_shell.h"
 #include "game/game.h"
+#include "net/protocol.h"
 #include "platform/application_version.h"
 
 namespace velmora::app {
@@ -64,6 +67,10 @@ TForm1::TForm1(std::unique_ptr<platform::WindowFinder> finder, QWidget* parent)
   FGame = std::make_unique<TGame>(this, clock_);
   link_ = std::make_unique<TGameLink>(*FGame, *finder_, hand_over_, detection_timer_);
   Panel6->Bind(*FGame, *link_);
+  network_ = std::make_unique<NetworkShell>(*this, *link_, detection_timer_);
+  AddNetworkMenu(*menuBar(), *network_);
+  FGame->FNetwork.FIP = "192.168.1.2";
+  FGame->FNetwork.FPort = kDefaultPort;
   Form2 = new TForm2(this);
   FGame->FDebugWheelSpeed = Form2->lbl1;
   // Numbers show "." as the decimal separator whatever the user's locale; the core formats with the C
@@ -77,6 +84,7 @@ TForm1::TForm1(std::unique_ptr<platform::WindowFinder> finder, QWidget* parent)
 
 TForm1::~TForm1() {
   TimerProgram.stop();
+  network_.reset();
   link_.reset();
   FGame.reset();
 }
@@ -105,6 +113,7 @@ void TForm1::changeEvent(QEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  network_->CloseForQuit();
   TimerProgram.stop();
   link_->StopScanThread();
   event->accept();

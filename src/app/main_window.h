@@ -16,6 +16,7 @@ class TGame;
 namespace velmora::app {
 
 class DashboardPanel;
+class NetworkShell;
 class TForm2;
 
 // The detection timer of the dashboard.
@@ -38,6 +39,7 @@ class TForm1 final : public QMainWindow {
 
   TGame& Game() { return *FGame; }
   TGameLink& Link() { return *link_; }
+  NetworkShell& Network() { return *network_; }
 
   // Applies the menu marks; runs whenever the window becomes active.
   void Init();
@@ -60,6 +62,8 @@ class TForm1 final : public QMainWindow {
   TForm2* Form2 = nullptr;  // hidden until the debug menu shows it
   // Last: destroyed first, so that the scan thread has ended before the game model goes.
   std::unique_ptr<TGameLink> link_;
+  // Freed before the link: its server and reception threads use the game model.
+  std::unique_ptr<NetworkShell> network_;
 };
 
 }  // namespace velmora::app

@@ -1,5 +1,7 @@
 // One detection attempt of the game link: find a supported simulator window, open its process, read its
 // executable's version and apply the matching address table.
+#include <utility>
+
 #include "game/game.h"
 #include "game/game_link.h"
 #include "game/select_address_table.h"
@@ -22,10 +24,13 @@ void TGameLink::TimerProgramTimer() {
       ProgramHandle = finder_.FindWindow(class_name, title);
       ProgramProcessId = finder_.WindowProcessId(ProgramHandle);
       game_.FProgramHandleProcess.reset();
-      game_.FProgramHandleProcess = platform::OpenProcessMemory(ProgramProcessId);
+      platform::OpenFailure failure;
+      game_.FProgramHandleProcess = platform::OpenProcessMemory(ProgramProcessId, &failure);
       if (game_.FProgramHandleProcess == nullptr) {
+        LastOpenFailure = std::move(failure);
         return;  // tried again on the next tick; the status stays as it is
       }
+      LastOpenFailure.reset();
       ProgramExeName = GetExeFromWindow(ProgramHandle);
       ProgramVersion = GetFileInfo2(ProgramExeName);
       ProgramSupported = SelectAddressTable(title, ProgramVersion, game_);

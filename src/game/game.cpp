@@ -1,8 +1,49 @@
 #include "game/game.h"
 
 #include <cstring>
+#include <utility>
 
 namespace velmora {
+namespace {
+
+// The snapshot of the cycle that runs on this thread, and the game it belongs to.
+struct BoundSnapshot {
+  const TGame* game = nullptr;
+  const MemorySnapshot* snapshot = nullptr;
+};
+thread_local BoundSnapshot bound_snapshot;
+
+}  // namespace
+
+// Captures the blocks of one cycle and lends them to the raw reads of this thread until the cycle ends.
+class TGame::CycleSnapshot final {
+ public:
+  CycleSnapshot(TGame& game, void (TGame::*want)(MemorySnapshot&) const)
+      : game_(game), outer_(bound_snapshot) {
+    if (!game.batched_reads_ || game.FProgramHandleProcess == nullptr) {
+      return;
+    }
+    snapshot_ = game.TakeSnapshot();
+    snapshot_->Reset();
+    (game.*want)(*snapshot_);
+    snapshot_->Capture(*game.FProgramHandleProcess);
+    bound_snapshot = {&game, snapshot_.get()};
+  }
+  ~CycleSnapshot() {
+    if (snapshot_ != nullptr) {
+      bound_snapshot = outer_;
+      snapshot_->Clear();
+      game_.GiveBackSnapshot(std::move(snapshot_));
+    }
+  }
+  CycleSnapshot(const CycleSnapshot&) = delete;
+  CycleSnapshot& operator=(const CycleSnapshot&) = delete;
+
+ private:
+  TGame& game_;
+  const BoundSnapshot outer_;
+  std::unique_ptr<MemorySnapshot> snapshot_;
+};
 
 TGame::TGame(void* AOwner, const platform::TickClock& clock)
     : clock_(&clock),
@@ -24,7 +65,7 @@ template <typename T>
 T TGame::ReadPlain(std::uint32_t address) {
   T value{};
   const auto bytes = std::as_writable_bytes(std::span(&value, 1));
-  if (snapshot_.Lookup(address, bytes)) {
+  if (bound_snapshot.game == this && bound_snapshot.snapshot->Lookup(address, bytes)) {
     return value;
   }
   if (FProgramHandleProcess == nullptr || !FProgramHandleProcess->Read(address, bytes)) {
@@ -139,63 +180,77 @@ void WantTyre(MemorySnapshot& snapshot, const TPneu& tyre) {
 
 }  // namespace
 
-void TGame::WantReducedCycle() {
-  WantValue(snapshot_, FTemperatureAir);
-  WantValue(snapshot_, FTemperaturePiste);
-  WantValue(snapshot_, FHumidityRainfall);
-  WantValue(snapshot_, FHumidityOnPath);
-  WantValue(snapshot_, FHumidityOffPath);
-  WantValue(snapshot_, FPrevisionMeteo);
-  WantValue(snapshot_, FSession.FTypeSession);
-  WantValue(snapshot_, FSession.FTimerSession);
-  WantValue(snapshot_, FSession.FTempsSesion);
-  WantValue(snapshot_, FSession.FTempsGreenFlag);
-  WantValue(snapshot_, FSession.FNbDeToursSession);
+std::unique_ptr<MemorySnapshot> TGame::TakeSnapshot() {
+  std::lock_guard lock(snapshots_mutex_);
+  if (spare_snapshots_.empty()) {
+    return std::make_unique<MemorySnapshot>();
+  }
+  auto snapshot = std::move(spare_snapshots_.back());
+  spare_snapshots_.pop_back();
+  return snapshot;
 }
 
-void TGame::WantFullCycle() {
-  WantValue(snapshot_, FVitesse);
-  WantTyre(snapshot_, FPneuAvantGauche);
-  WantTyre(snapshot_, FPneuAvantDroit);
-  WantTyre(snapshot_, FPneuArriereGauche);
-  WantTyre(snapshot_, FPneuArriereDroit);
+void TGame::GiveBackSnapshot(std::unique_ptr<MemorySnapshot> snapshot) {
+  std::lock_guard lock(snapshots_mutex_);
+  spare_snapshots_.push_back(std::move(snapshot));
+}
+
+void TGame::WantReducedCycle(MemorySnapshot& snapshot) const {
+  WantValue(snapshot, FTemperatureAir);
+  WantValue(snapshot, FTemperaturePiste);
+  WantValue(snapshot, FHumidityRainfall);
+  WantValue(snapshot, FHumidityOnPath);
+  WantValue(snapshot, FHumidityOffPath);
+  WantValue(snapshot, FPrevisionMeteo);
+  WantValue(snapshot, FSession.FTypeSession);
+  WantValue(snapshot, FSession.FTimerSession);
+  WantValue(snapshot, FSession.FTempsSesion);
+  WantValue(snapshot, FSession.FTempsGreenFlag);
+  WantValue(snapshot, FSession.FNbDeToursSession);
+}
+
+void TGame::WantFullCycle(MemorySnapshot& snapshot) const {
+  WantValue(snapshot, FVitesse);
+  WantTyre(snapshot, FPneuAvantGauche);
+  WantTyre(snapshot, FPneuAvantDroit);
+  WantTyre(snapshot, FPneuArriereGauche);
+  WantTyre(snapshot, FPneuArriereDroit);
   if (FUsureMoteur.FActive) {
-    snapshot_.Want(FUsureMoteur.FAddress, sizeof(double));
-    snapshot_.Want(FUsureMoteur.FAddressUsureReference, sizeof(double));
+    snapshot.Want(FUsureMoteur.FAddress, sizeof(double));
+    snapshot.Want(FUsureMoteur.FAddressUsureReference, sizeof(double));
   }
-  WantValue(snapshot_, FEau);
-  WantValue(snapshot_, FHuille);
-  WantValue(snapshot_, FTraction);
-  WantValue(snapshot_, FABS);
-  WantValue(snapshot_, FStabilite);
-  WantValue(snapshot_, FEmbrayageLed);
-  WantValue(snapshot_, FLimiteur);
-  WantValue(snapshot_, FPhares);
-  WantValue(snapshot_, FFuel);
-  WantValue(snapshot_, FRapportVitesse);
-  WantValue(snapshot_, FSecteur);
-  WantValue(snapshot_, FAcceleration);
-  WantValue(snapshot_, FFreinage);
-  WantValue(snapshot_, FEmbrayage);
-  WantValue(snapshot_, FMotorRPM);
-  WantValue(snapshot_, FInPIT);
-  WantValue(snapshot_, FPitIn);
-  WantValue(snapshot_, FContact);
-  WantValue(snapshot_, FDistance);
-  WantValue(snapshot_, FNombreTour);
-  WantReducedCycle();
+  WantValue(snapshot, FEau);
+  WantValue(snapshot, FHuille);
+  WantValue(snapshot, FTraction);
+  WantValue(snapshot, FABS);
+  WantValue(snapshot, FStabilite);
+  WantValue(snapshot, FEmbrayageLed);
+  WantValue(snapshot, FLimiteur);
+  WantValue(snapshot, FPhares);
+  WantValue(snapshot, FFuel);
+  WantValue(snapshot, FRapportVitesse);
+  WantValue(snapshot, FSecteur);
+  WantValue(snapshot, FAcceleration);
+  WantValue(snapshot, FFreinage);
+  WantValue(snapshot, FEmbrayage);
+  WantValue(snapshot, FMotorRPM);
+  WantValue(snapshot, FInPIT);
+  WantValue(snapshot, FPitIn);
+  WantValue(snapshot, FContact);
+  WantValue(snapshot, FDistance);
+  WantValue(snapshot, FNombreTour);
+  WantReducedCycle(snapshot);
 }
 
-void TGame::BeginCycle(void (TGame::*want)()) {
-  if (batched_reads_ && FProgramHandleProcess != nullptr) {
-    snapshot_.Reset();
-    (this->*want)();
-    snapshot_.Capture(*FProgramHandleProcess);
-  }
+void TGame::ReadServer() {
+  UpdatePlayerAddresses();
+  // The record's data gathered in a few block reads; a datum outside them is read on its own.
+  const CycleSnapshot cycle(*this, &TGame::WantServerCycle);
+  FillGameData();
 }
 
 void TGame::ReadAndDisplay() {
-  BeginCycle(&TGame::WantFullCycle);
+  const CycleSnapshot cycle(*this, &TGame::WantFullCycle);
   FVitesse.ReadAndDisplay(*this);
   FPneuAvantGauche.ReadAndDisplay(*this);
   FPneuAvantDroit.ReadAndDisplay(*this);
@@ -228,18 +283,16 @@ void TGame::ReadAndDisplay() {
   FHumidityOffPath.ReadAndDisplay(*this);
   FPrevisionMeteo.ReadAndDisplay(*this);
   FNombreTour.ReadAndDisplay(*this);
-  EndCycle();
 }
 
 void TGame::ReadAndDisplayNoCockpit() {
-  BeginCycle(&TGame::WantReducedCycle);
+  const CycleSnapshot cycle(*this, &TGame::WantReducedCycle);
   FTemperatureAir.ReadAndDisplay(*this);
   FTemperaturePiste.ReadAndDisplay(*this);
   FHumidityRainfall.ReadAndDisplay(*this);
   FHumidityOnPath.ReadAndDisplay(*this);
   FHumidityOffPath.ReadAndDisplay(*this);
   FPrevisionMeteo.ReadAndDisplay(*this);
-  EndCycle();
 }
 
 }  // namespace velmora

@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "game/memory_snapshot.h"
 #include "net/game_data.h"
@@ -124,17 +126,23 @@ class TGame final {
  private:
   template <typename T>
   T ReadPlain(std::uint32_t address);
-  void WantFullCycle();
-  void WantReducedCycle();
-  // Gathers the data a cycle will read into block reads, when reads are batched; the cycle's raw reads
-  // answer from them until EndCycle.
-  void BeginCycle(void (TGame::*want)());
-  void EndCycle() { snapshot_.Clear(); }
+  void WantFullCycle(MemorySnapshot& snapshot) const;
+  void WantReducedCycle(MemorySnapshot& snapshot) const;
+  void WantServerCycle(MemorySnapshot& snapshot) const;
+  // The record's fields, read in the order the server has always read them.
+  void FillGameData();
   void ReadServerTimes();
-  void WantServerCycle();
   void ApplySession(const TGameData& d);
 
-  MemorySnapshot snapshot_;
+  // A cycle's blocks belong to the cycle and are seen only by raw reads on the thread that runs it: a
+  // record fill on a server thread may read while a scan pass on the main thread is still finishing.
+  class CycleSnapshot;
+  std::unique_ptr<MemorySnapshot> TakeSnapshot();
+  void GiveBackSnapshot(std::unique_ptr<MemorySnapshot> snapshot);
+
+  std::mutex snapshots_mutex_;
+  // Snapshots of finished cycles, kept so that their capacity serves the next ones.
+  std::vector<std::unique_ptr<MemorySnapshot>> spare_snapshots_;
   bool batched_reads_ = true;
 };
 

@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "game/main_thread_hand_over.h"
+#include "platform/process_memory.h"
 #include "platform/tick_clock.h"
 #include "platform/window_finder.h"
 #include "values/display_targets.h"
@@ -63,6 +65,9 @@ class TGameLink final {
   std::string ProgramVersion;
   // Whether an address table accepted the attached simulator's title and version.
   bool ProgramSupported = false;
+  // Why the last attempt found the window but could not read its process; empty after an attach. The
+  // dashboard shows nothing of it; the command line tells it when it gives up.
+  std::optional<platform::OpenFailure> LastOpenFailure;
 
   // The status area: `lbl_application` and `img_application`.
   TextTarget* lbl_application = nullptr;

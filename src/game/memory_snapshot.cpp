@@ -23,8 +23,9 @@ void MemorySnapshot::Capture(platform::ProcessMemory& memory) {
   std::sort(wanted_.begin(), wanted_.end(), [](const Range& a, const Range& b) { return a.begin < b.begin; });
   std::size_t total = 0;
   for (const Range& range : wanted_) {
-    if (!blocks_.empty() && range.begin <= blocks_.back().end + kMaxGap &&
-        blocks_.back().end <= UINT32_MAX - kMaxGap) {
+    // Compared as a distance, so that a block ending near 4 GiB cannot wrap the sum.
+    if (!blocks_.empty() &&
+        (range.begin <= blocks_.back().end || range.begin - blocks_.back().end <= kMaxGap)) {
       Block& last = blocks_.back();
       if (range.end > last.end) {
         total += range.end - last.end;

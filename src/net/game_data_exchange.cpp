@@ -36,34 +36,31 @@ std::uint8_t LowByte(std::int16_t value) {
 
 }  // namespace
 
-void TGame::WantServerCycle() {
-  WantFullCycle();
-  const auto want = [this](const auto& value) {
+void TGame::WantServerCycle(MemorySnapshot& snapshot) const {
+  WantFullCycle(snapshot);
+  const auto want = [&snapshot](const auto& value) {
     if (value.FActive) {
-      snapshot_.Want(value.FAddress, sizeof(value.FValue));
+      snapshot.Want(value.FAddress, sizeof(value.FValue));
     }
   };
   want(FInCokpit);
   want(FNombreJoueur);
   want(FLongueurCircuit);
   if (FPosition.FActive) {
-    snapshot_.Want(FPosition.RecordAddress(FSlotJoueur.FValue, FRecLongueur), sizeof(std::int16_t));
+    snapshot.Want(FPosition.RecordAddress(FSlotJoueur.FValue, FRecLongueur), sizeof(std::int16_t));
   }
   if (FTemps.FActive) {
     for (const std::uint32_t delta :
          {0U, FTemps.FDeltaAddressDernierTourSecteur1, FTemps.FDeltaAddressDernierTourSecteur2,
           FTemps.FDeltaAddressMeilleurTourFinal, FTemps.FDeltaAddressMeilleurTourSecteur1,
           FTemps.FDeltaAddressMeilleurTourSecteur2}) {
-      snapshot_.Want(FTemps.FAddress + delta, sizeof(float));
+      snapshot.Want(FTemps.FAddress + delta, sizeof(float));
     }
   }
 }
 
-void TGame::ReadServer() {
+void TGame::FillGameData() {
   TGameData& d = GameData;
-  UpdatePlayerAddresses();
-  // The record's data gathered in a few block reads; a datum outside them is read on its own.
-  BeginCycle(&TGame::WantServerCycle);
   d.InCockpit = FInCokpit.Read(*this);
   d.Vitesse = FVitesse.Read(*this);
   ReadTyre(*this, FPneuAvantGauche, d.PneuAvantGaucheTempExterieure, d.PneuAvantGaucheTempMilieu,
@@ -123,7 +120,6 @@ void TGame::ReadServer() {
   d.TempsDernierTourSecteur2 = FTemps.FDernierTourSecteur2;
   d.TempsDernierTour = FTemps.FDernierTour;
   d.NombreTour = FNombreTour.Read(*this);
-  EndCycle();
 }
 
 void TGame::ReadServerTimes() {

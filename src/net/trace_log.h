@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -29,13 +31,18 @@ class TraceLog final {
  private:
   void Status(std::string_view peer, std::string_view what);
   void Data(std::string_view peer, std::string_view kind, std::string_view bytes);
-  void Write(const std::string& entry);
+  // A connection's status entries are flushed at once; its data entries at most every 100 ms.
+  void Write(const std::string& entry, bool flush_now);
+  void AppendLocalTime(std::string& entry);
 
   std::string path_;
   std::mutex mutex_;
   std::FILE* file_ = nullptr;
   bool failed_ = false;
   std::string entry_;  // reused, so that a busy connection does not allocate per entry
+  std::time_t second_ = 0;
+  std::string second_text_;
+  std::chrono::steady_clock::time_point last_flush_{};
 };
 
 }  // namespace velmora

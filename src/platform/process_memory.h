@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 
 namespace velmora::platform {
 
@@ -32,7 +33,16 @@ class ProcessMemory {
   virtual std::uint32_t ProcessId() const = 0;
 };
 
-// Opens process `processId` for reading, or returns null when it does not exist.
-std::unique_ptr<ProcessMemory> OpenProcessMemory(std::uint32_t processId);
+// Why a process could not be opened, in words for the user.
+struct OpenFailure {
+  std::string reason;  // what the system said, and why when that can be told
+  std::string hint;    // what the user can change so that it works, or empty
+};
+
+// Opens process `processId` for reading. The open proves itself with one real read of the process's
+// memory, so a process that exists but may not be read (another user's, or one the kernel's ptrace
+// policy protects) fails here instead of reading zeros for ever. Null on failure, with the reason in
+// `failure` when one is given.
+std::unique_ptr<ProcessMemory> OpenProcessMemory(std::uint32_t processId, OpenFailure* failure = nullptr);
 
 }  // namespace velmora::platform

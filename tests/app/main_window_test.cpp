@@ -9,6 +9,7 @@
 #include <QProgressBar>
 #include <QThread>
 #include <functional>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -86,6 +87,53 @@ TEST_F(MainWindowTest, ShowsTheSimulatorLiveAndLetsGoWhenItCloses) {
   ASSERT_EQ(sim.Ask("close"), "ok");
   ASSERT_TRUE(Within8s([&] { return status->text() == "Unknown Game"; }));
   EXPECT_EQ(status_picture->Picture(), 1);
+}
+
+TEST_F(MainWindowTest, EveryBoundWidgetStartsRightAndFollowsItsOwnValue) {
+  test::RunningSim sim;
+  for (const char* command :
+       {"pause", "set FInCokpit 1", "set FAcceleration 0", "set FFreinage 0", "set FEmbrayage 0",
+        "set FStabilite 1", "set FTraction 2", "set FLimiteur 0", "set FPitIn 0", "set FRapportVitesse 3",
+        "set FPneuAvantGauche.FUsure 0.9", "set FPneuAvantDroit.FUsure 0.92",
+        "set FPneuArriereGauche.FUsure 0.96", "set FPneuArriereDroit.FUsure 0.98"}) {
+    ASSERT_EQ(sim.Ask(command), "ok") << command;
+  }
+
+  TForm1 window(platform::CreateWindowFinder());
+  // A new window, before anything is read: the pit and limiter lamps lit, every other lamp at rest.
+  for (const char* name : {"img_pit", "img_limiteur"}) {
+    EXPECT_EQ(Find<StateImage>(window, name)->Picture(), 2) << name;
+  }
+  for (const char* name : {"img_abs", "img_stability", "img_traction", "img_embrayage", "img_ligth",
+                           "img_contact", "img_moteur"}) {
+    EXPECT_EQ(Find<StateImage>(window, name)->Picture(), 1) << name;
+  }
+
+  window.show();
+  window.activateWindow();
+  auto* gear = Find<QLabel>(window, "lbl_rapport_vitesse");
+  ASSERT_TRUE(Within8s([&] { return gear->text() == "3"; })) << gear->text().toStdString();
+
+  // Pedals at rest show their 0 from the first cycle on.
+  for (const char* name : {"gag_Accelaration", "gag_Freinage", "gag_Embrayage"}) {
+    auto* pedal = Find<QProgressBar>(window, name);
+    EXPECT_EQ(pedal->value(), 0) << name;
+    EXPECT_EQ(pedal->text(), "0") << name;
+  }
+  // The two-level stability aid drives the image named for traction, and the three-level traction
+  // control the one named for stability.
+  EXPECT_EQ(Find<StateImage>(window, "img_traction")->Picture(), 2);
+  EXPECT_EQ(Find<StateImage>(window, "img_stability")->Picture(), 3);
+  EXPECT_EQ(Find<StateImage>(window, "img_pit")->Picture(), 1);
+  EXPECT_EQ(Find<StateImage>(window, "img_limiteur")->Picture(), 1);
+  // Each wheel's wear on its own bar, named axle first.
+  const std::pair<const char*, int> wear[] = {{"gag_UsurePneuAvantGauche", 50},
+                                              {"gag_UsurePneuAvantDroit", 60},
+                                              {"gag_UsurePneuArriereGauche", 80},
+                                              {"gag_UsurePneuArriereDroit", 90}};
+  for (const auto& [name, position] : wear) {
+    EXPECT_EQ(Find<QProgressBar>(window, name)->value(), position) << name;
+  }
 }
 
 }  // namespace

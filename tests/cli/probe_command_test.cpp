@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "platform/pe_image_writer.h"
 #include "run_program.h"
@@ -64,6 +65,29 @@ TEST_F(ProbeCommandTest, NoSimulatorWithinTheTimeout) {
   EXPECT_EQ(run.status, 3);
   EXPECT_EQ(run.err, "no simulator found\n");
   EXPECT_EQ(run.out, "");
+}
+
+// Root reads every process, so the prober gives up root for this one: as nobody it finds the stand-in's
+// window but may not read the memory of a process of root's.
+TEST_F(ProbeCommandTest, AProcessThatMayNotBeReadIsReportedAndNotAttached) {
+  if (geteuid() != 0) {
+    GTEST_SKIP() << "needs root, to run the stand-in as root and the prober as nobody";
+  }
+  constexpr const char* kSetpriv = "/usr/bin/setpriv";
+  if (access(kSetpriv, X_OK) != 0) {
+    GTEST_SKIP() << kSetpriv << " is missing";
+  }
+  test::RunningSim sim({"--title", "RACE On"});
+  const test::Outcome run = test::RunProgram({kSetpriv, "--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                                              "--", VELMORA_CLI_PATH, "probe", "--timeout", "1"});
+  if (run.status == 127 || run.status == 126) {
+    GTEST_SKIP() << "nobody cannot run " << VELMORA_CLI_PATH << ": " << run.err;
+  }
+  EXPECT_EQ(run.status, 3) << run.err;
+  EXPECT_EQ(run.out, "");
+  const std::string expected = "cannot read the memory of process " + std::to_string(sim.Pid()) + ": ";
+  EXPECT_EQ(run.err.rfind(expected, 0), 0U) << run.err;
+  EXPECT_NE(run.err.find("another user"), std::string::npos) << run.err;
 }
 
 TEST(ProbeCommandArgumentsTest, BadTimeoutsAreRefused) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "fake_window_finder.h"
 #include "game/game.h"
@@ -96,16 +97,30 @@ TEST_F(DetectionTest, FindsEveryTitleWithBothClasses) {
 // With several candidate windows, the order of the title list decides, then the order of the classes.
 TEST_F(DetectionTest, TheFirstTitleOfTheListWinsThenTheFirstClass) {
   test::RunningSim sim({"--title", "GTR Evolution", "--class", "CUBEApp"});
-  test::X11TestWindow earlier_class(
-      {.title = "GTR Evolution", .class_name = "CUBERealtime", .pid = sim.Pid()});
+  test::X11TestWindow earlier_class({.title = "GTR Evolution", .class_name = "CUBERealtime"});
   ASSERT_TRUE(AttachWithin5s());
   EXPECT_EQ(link_->ProgrammeWindowsType(), "CUBERealtime");
 
-  test::X11TestWindow earlier_title({.title = "Race 07", .class_name = "CUBEApp", .pid = sim.Pid()});
+  test::X11TestWindow earlier_title({.title = "Race 07", .class_name = "CUBEApp"});
   timer_.SetEnabled(true);
   ASSERT_TRUE(AttachWithin5s());
   EXPECT_EQ(link_->ProgramNameWindows(), "Race 07");
   EXPECT_EQ(link_->ProgrammeWindowsType(), "CUBEApp");
+}
+
+// Any X client may write any pid into its window. A window of this test process that names the running
+// stand-in is attached as what it is, this process, whose executable no table knows; the stand-in's
+// memory is not read on its word.
+TEST_F(DetectionTest, AWindowThatNamesAnotherProcessIsNotAttachedToIt) {
+  test::RunningSim sim({"--title", "GTR Evolution"});
+  test::X11TestWindow liar({.title = "Race 07", .class_name = "CUBERealtime", .pid = sim.Pid()});
+  ASSERT_TRUE(AttachWithin5s());
+  EXPECT_EQ(link_->ProgramNameWindows(), "Race 07");
+  EXPECT_EQ(link_->ProgramProcessId, static_cast<std::uint32_t>(getpid()));
+  ASSERT_NE(game_->FProgramHandleProcess, nullptr);
+  EXPECT_EQ(game_->FProgramHandleProcess->ProcessId(), static_cast<std::uint32_t>(getpid()));
+  EXPECT_FALSE(link_->ProgramSupported);
+  EXPECT_EQ(status_picture_.Picture(), 0);
 }
 
 TEST_F(DetectionTest, AListedTitleWithAnUnlistedClassIsNotFound) {

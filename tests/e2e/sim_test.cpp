@@ -146,7 +146,9 @@ TEST_F(SimProcessTest, KeepsEachVersionsDataAtItsTableAddresses) {
     }
     if (const AddressTableEntry* session = table->Find(Member::FSession)) {
       EXPECT_EQ(sim.ReadAt<std::int32_t>(session->places[0].address), 6);
-      EXPECT_FLOAT_EQ(sim.ReadAt<float>(session->places[1].address), 40.0F);
+      // The clock runs in real time from start until the pause; on a loaded machine that is a few
+      // hundredths of a second.
+      EXPECT_NEAR(sim.ReadAt<float>(session->places[1].address), 40.0F, 0.5F);
     } else {
       EXPECT_EQ(sim.Ask("get FSession.TimerSession"),
                 std::string("error: FSession.TimerSession is not in the layout of table ") + c.table);

@@ -1,8 +1,10 @@
 #include "game/game.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -529,6 +531,51 @@ TEST_F(CycleTest, ReducedCycleReadsOnlyTheWeather) {
     EXPECT_EQ(widgets.gear.Text(), "");
     EXPECT_EQ(widgets.panels[0].TextWrites(), 0);
   }
+}
+
+// A server fills its record with raw reads on its connection thread, while a scan pass that has not yet
+// seen the role change may still run a cycle on the main thread. Each must read the process itself,
+// never the other's half-built blocks (the thread sanitizer build checks that they share nothing).
+TEST_F(CycleTest, RawReadsOnAnotherThreadRunCleanlyBesideCycles) {
+  test::MemoryFixture fixture(kBase, 2 * PageSize());
+  Lay(fixture, kBase);
+  Widgets widgets;
+  Attach(game, fixture);
+  Assign(game, widgets, kBase);
+  fixture.PutText(kBase + 0x300, "Ada");
+  game.FMetrique = true;
+
+  std::atomic<bool> cycling{true};
+  std::atomic<int> fills{0};
+  int wrong = 0;
+  std::thread record_fill([&] {
+    while (cycling.load() || fills.load() < 20) {
+      wrong += game.ReadDoubleValue(kBase + 0x218) != 365.0;  // water
+      wrong += game.ReadSingleValue(kBase + 0x244) != 0.75F;  // throttle
+      wrong += game.ReadSmallIntValue(kBase + 0x238) != 4;    // gear
+      wrong += game.ReadByteValue(kBase + 0x22E) != 1;        // limiter
+      wrong += game.ReadIntegerValue(kBase + 0x26C) != 7;     // laps, and what follows them
+      wrong += game.ReadStringValue(kBase + 0x300) != "Ada";
+      fills.fetch_add(1);
+    }
+  });
+  while (fills.load() == 0) {
+    std::this_thread::yield();
+  }
+  for (int pass = 0; pass < 200; ++pass) {
+    if (pass % 4 == 3) {
+      game.ReadAndDisplayNoCockpit();
+    } else {
+      game.ReadAndDisplay();
+    }
+  }
+  cycling.store(false);
+  record_fill.join();
+
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(widgets.gear.Text(), "4");
+  EXPECT_EQ(widgets.panels[25].Text(), "91");
+  EXPECT_EQ(widgets.gauges[4].Position(), 75);
 }
 
 TEST_F(CycleTest, WithNothingAttachedACycleReadsZeros) {

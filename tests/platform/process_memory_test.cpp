@@ -1,12 +1,14 @@
 #include "platform/process_memory.h"
 
 #include <array>
+#include <cerrno>
 #include <vector>
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include "memory_fixture.h"
+#include "platform/linux/process_memory_linux.h"
 
 namespace velmora::platform {
 namespace {
@@ -56,12 +58,50 @@ TEST(ProcessMemoryTest, FailsOnUnmappedAddressesAndAddressZero) {
   EXPECT_FALSE(ok);
 }
 
+// Opening proves itself with one real read; a process that does not exist fails with the reason.
 TEST(ProcessMemoryTest, OpeningAProcessThatDoesNotExistFails) {
-  EXPECT_EQ(OpenProcessMemory(0), nullptr);
+  OpenFailure failure{"untouched", {}};
+  EXPECT_NE(OpenProcessMemory(static_cast<std::uint32_t>(getpid()), &failure), nullptr);
+  EXPECT_EQ(failure.reason, "untouched");
+
   test::MemoryFixture fixture(kBase, PageSize());
   const auto pid = fixture.Pid();
   fixture.Stop();
-  EXPECT_EQ(OpenProcessMemory(pid), nullptr);
+  EXPECT_EQ(OpenProcessMemory(pid, &failure), nullptr);
+  EXPECT_EQ(failure.reason, "no such process");
+  EXPECT_EQ(OpenProcessMemory(0, &failure), nullptr);
+  EXPECT_EQ(failure.reason, "no such process");
+}
+
+// What the user is told when the kernel refuses, and the hint that goes with it.
+TEST(ProcessMemoryTest, ARefusalSaysWhyAndWhatHelps) {
+  struct Case {
+    int error;
+    bool another_user;
+    int ptrace_scope;
+    const char* reason;
+    const char* hint_start;  // empty: no hint
+  };
+  const Case cases[] = {
+      {EPERM, true, 1, "Operation not permitted (it belongs to another user)", "run velmora as the user"},
+      {EACCES, true, -1, "Permission denied (it belongs to another user)", "run velmora as the user"},
+      {EPERM, false, 1, "Operation not permitted (kernel.yama.ptrace_scope is 1)",
+       "kernel.yama.ptrace_scope 1 lets a process read only"},
+      {EPERM, false, 2, "Operation not permitted (kernel.yama.ptrace_scope is 2)",
+       "kernel.yama.ptrace_scope 2 lets only"},
+      {EPERM, false, 3, "Operation not permitted (kernel.yama.ptrace_scope is 3)",
+       "kernel.yama.ptrace_scope 3 forbids"},
+      {EPERM, false, 0, "Operation not permitted", ""},
+      {EPERM, false, -1, "Operation not permitted", ""},
+      {ESRCH, true, 1, "no such process", ""},
+      {ENOMEM, false, 0, "it has no memory that can be read (it may be ending)", ""},
+  };
+  for (const auto& c : cases) {
+    const OpenFailure failure = ExplainOpenFailure(c.error, c.another_user, c.ptrace_scope);
+    EXPECT_EQ(failure.reason, c.reason);
+    EXPECT_EQ(failure.hint.rfind(c.hint_start, 0), 0U) << failure.hint;
+    EXPECT_EQ(failure.hint.empty(), *c.hint_start == '\0') << c.reason;
+  }
 }
 
 TEST(ProcessMemoryTest, ReadsAfterTheProcessEndedFail) {

@@ -1,5 +1,8 @@
 #include "platform/tick_clock.h"
 
+#include <chrono>
+#include <thread>
+
 #include <gtest/gtest.h>
 
 namespace velmora::platform {
@@ -21,11 +24,20 @@ TEST(TickClockTest, ElapsedIsStrictAndSurvivesTheWrap) {
   }
 }
 
-TEST(TickClockTest, SystemClockAdvances) {
+// Every throttle's period is in milliseconds: 50 ticks of the clock are 50 ms of real time.
+TEST(TickClockTest, SystemClockCountsMilliseconds) {
   SystemTickClock clock;
-  const auto first = clock.Now();
-  const auto second = clock.Now();
-  EXPECT_LE(static_cast<std::uint32_t>(second - first), 1000U);
+  const auto steady_start = std::chrono::steady_clock::now();
+  const std::uint32_t start = clock.Now();
+  const auto give_up = steady_start + std::chrono::seconds(2);
+  while (static_cast<std::uint32_t>(clock.Now() - start) < 50 && std::chrono::steady_clock::now() < give_up) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  const auto steady_ms =
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - steady_start)
+          .count();
+  EXPECT_GE(steady_ms, 49);
+  EXPECT_LT(steady_ms, 1000);
 }
 
 }  // namespace

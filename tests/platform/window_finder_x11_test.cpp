@@ -6,7 +6,9 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include "platform/linux/window_owner_x11.h"
 #include "platform/window_finder.h"
 #include "x11_test_window.h"
 
@@ -29,14 +31,24 @@ class WindowFinderX11Test : public test::X11DisplayTest {
   std::unique_ptr<WindowFinder> finder_;
 };
 
-TEST_F(WindowFinderX11Test, FindsAWindowByTitleAndClassAndTellsItsProcess) {
+std::uint32_t ThisProcess() {
+  return static_cast<std::uint32_t>(getpid());
+}
+
+// The window below claims another process in _NET_WM_PID, as any client may; the X server knows it was
+// made by this one.
+TEST_F(WindowFinderX11Test, FindsAWindowByTitleAndClassAndTellsTheProcessTheServerNames) {
   X11TestWindow window(
       {.title = "Race 07", .class_name = "CUBERealtime", .instance_name = "race07", .pid = 4242});
 
   const WindowHandle found = finder_->FindWindow("CUBERealtime", "Race 07");
   EXPECT_EQ(found, window.Handle());
   EXPECT_TRUE(finder_->IsWindow(found));
-  EXPECT_EQ(finder_->WindowProcessId(found), 4242u);
+  EXPECT_EQ(finder_->WindowProcessId(found), ThisProcess());
+
+  // Nor does a missing or rewritten claim change the answer.
+  window.DeleteProperty("_NET_WM_PID");
+  EXPECT_EQ(finder_->WindowProcessId(found), ThisProcess());
 }
 
 TEST_F(WindowFinderX11Test, MatchesTitleAndClassExactly) {
@@ -67,8 +79,8 @@ TEST_F(WindowFinderX11Test, TellsApartWindowsThatShareATitle) {
   const WindowHandle second = finder_->FindWindow("CUBEApp", "GTR Evolution");
   EXPECT_EQ(first, realtime.Handle());
   EXPECT_EQ(second, app.Handle());
-  EXPECT_EQ(finder_->WindowProcessId(first), 11u);
-  EXPECT_EQ(finder_->WindowProcessId(second), 22u);
+  EXPECT_EQ(finder_->WindowProcessId(first), ThisProcess());
+  EXPECT_EQ(finder_->WindowProcessId(second), ThisProcess());
 }
 
 TEST_F(WindowFinderX11Test, ADestroyedWindowIsGone) {
@@ -81,12 +93,6 @@ TEST_F(WindowFinderX11Test, ADestroyedWindowIsGone) {
   EXPECT_EQ(finder_->FindWindow("CUBEApp", "STCC - The Game"), 0u);
   EXPECT_EQ(finder_->WindowProcessId(handle), 0u);
   EXPECT_FALSE(finder_->IsWindow(0));
-}
-
-TEST_F(WindowFinderX11Test, AWindowWithoutProcessIdHasProcessZero) {
-  X11TestWindow window({.title = "RACE On", .class_name = "CUBEApp", .pid = 44});
-  window.DeleteProperty("_NET_WM_PID");
-  EXPECT_EQ(finder_->WindowProcessId(window.Handle()), 0u);
 }
 
 // Which name is the title: the UTF-8 one when the window has it, else the legacy one, in Latin-1 when it is
@@ -136,7 +142,7 @@ TEST_F(WindowFinderX11Test, FindsTheApplicationWindowInsideAFrame) {
 
   const WindowHandle found = finder_->FindWindow("CUBERealtime", "Race 07");
   EXPECT_EQ(found, framed.Handle());
-  EXPECT_EQ(finder_->WindowProcessId(found), 55u);
+  EXPECT_EQ(finder_->WindowProcessId(found), ThisProcess());
   EXPECT_EQ(finder_->FindWindow("CUBEApp", "GTR Evolution"), unframed.Handle());
 }
 
@@ -161,14 +167,38 @@ TEST_F(WindowFinderX11Test, AnswersFromSeveralThreadsWhileWindowsComeAndGo) {
   };
   int wrong_race = -1;
   int wrong_stcc = -1;
-  std::thread first([&] { wrong_race = ask("CUBERealtime", "Race 07", race.Handle(), 77); });
-  std::thread second([&] { wrong_stcc = ask("CUBEApp", "STCC - The Game", stcc.Handle(), 88); });
+  std::thread first([&] { wrong_race = ask("CUBERealtime", "Race 07", race.Handle(), ThisProcess()); });
+  std::thread second([&] { wrong_stcc = ask("CUBEApp", "STCC - The Game", stcc.Handle(), ThisProcess()); });
   first.join();
   second.join();
   stop = true;
   churn.join();
   EXPECT_EQ(wrong_race, 0);
   EXPECT_EQ(wrong_stcc, 0);
+}
+
+// Where the server cannot say, the window's own claim counts only when it comes from this machine.
+TEST(TrustedWindowPidTest, TheServerFirstThenAClaimFromThisHost) {
+  struct Case {
+    const char* what;
+    WindowOwnerFacts facts;
+    std::uint32_t pid;
+  };
+  const Case cases[] = {
+      {"the server's word beats the claim", {123, 456, "racer"}, 123},
+      {"the server's word needs no claim", {123, std::nullopt, std::nullopt}, 123},
+      {"a claim from this host", {std::nullopt, 456, "racer"}, 456},
+      {"this host under a longer name", {std::nullopt, 456, "racer.pit.lan"}, 0},
+      {"a claim from another host", {std::nullopt, 456, "engineer"}, 0},
+      {"a host whose name begins like this one", {std::nullopt, 456, "racer2"}, 0},
+      {"a claim that names no machine", {std::nullopt, 456, std::nullopt}, 0},
+      {"an empty machine name", {std::nullopt, 456, ""}, 0},
+      {"a machine and no claim", {std::nullopt, std::nullopt, "racer"}, 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(TrustedWindowPid(c.facts, "racer"), c.pid) << c.what;
+  }
+  EXPECT_EQ(TrustedWindowPid({std::nullopt, 456, ""}, ""), 0u);
 }
 
 TEST(WindowFinderX11NoDisplayTest, ThereIsNoFinderWithoutADisplay) {

@@ -1,10 +1,19 @@
+#include "platform/linux/process_memory_linux.h"
+
 #include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string_view>
 
-#include <signal.h>
+#include <sys/stat.h>
 #include <sys/uio.h>
+#include <unistd.h>
 
 #include "platform/process_memory.h"
 
@@ -96,12 +105,116 @@ class LinuxProcessMemory final : public ProcessMemory {
 
 }  // namespace
 
-std::unique_ptr<ProcessMemory> OpenProcessMemory(std::uint32_t processId) {
+namespace {
+
+// Readable mappings tried before giving up: the first is nearly always the executable, but a special
+// mapping ([vvar]) refuses remote reads although it is marked readable.
+constexpr int kProbeMappings = 16;
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// 0 when one byte of a readable mapping of `pid` can be read, else the error that stopped it.
+int ProveReadable(pid_t pid) {
+  const std::string path = "/proc/" + std::to_string(pid) + "/maps";
+  std::unique_ptr<std::FILE, FileCloser> maps(std::fopen(path.c_str(), "re"));
+  if (maps == nullptr) {
+    return errno == ENOENT ? ESRCH : errno;
+  }
+  char* line = nullptr;
+  std::size_t capacity = 0;
+  int tried = 0;
+  int error = ENOMEM;  // nothing mapped that could be read: a zombie, or a kernel thread
+  while (tried < kProbeMappings && getline(&line, &capacity, maps.get()) > 0) {
+    const std::string_view text(line);
+    const auto dash = text.find('-');
+    const auto space = text.find(' ');
+    if (dash == std::string_view::npos || space == std::string_view::npos || space + 1 >= text.size() ||
+        text[space + 1] != 'r') {
+      continue;
+    }
+    std::uintptr_t start = 0;
+    if (std::from_chars(text.data(), text.data() + dash, start, 16).ec != std::errc{}) {
+      continue;
+    }
+    ++tried;
+    std::byte byte{};
+    iovec local{&byte, 1};
+    iovec remote{reinterpret_cast<void*>(start), 1};
+    if (process_vm_readv(pid, &local, 1, &remote, 1, 0) == 1) {
+      error = 0;
+      break;
+    }
+    error = errno;
+    if (error != EFAULT && error != EIO) {
+      break;  // a refusal for the whole process, not for this mapping
+    }
+  }
+  std::free(line);
+  return error;
+}
+
+int ReadNumber(const char* path) {
+  std::ifstream file(path);
+  int number = -1;
+  file >> number;
+  return file ? number : -1;
+}
+
+OpenFailure Explain(pid_t pid, int error) {
+  struct stat owner {};
+  const std::string proc = "/proc/" + std::to_string(pid);
+  const bool another_user = geteuid() != 0 && stat(proc.c_str(), &owner) == 0 && owner.st_uid != geteuid();
+  return ExplainOpenFailure(error, another_user, ReadNumber("/proc/sys/kernel/yama/ptrace_scope"));
+}
+
+}  // namespace
+
+OpenFailure ExplainOpenFailure(int error, bool another_user, int ptrace_scope) {
+  if (error == ESRCH) {
+    return {"no such process", {}};
+  }
+  if (error == ENOMEM) {
+    return {"it has no memory that can be read (it may be ending)", {}};
+  }
+  OpenFailure failure{std::strerror(error), {}};
+  if (error != EPERM && error != EACCES) {
+    return failure;
+  }
+  if (another_user) {
+    failure.reason += " (it belongs to another user)";
+    failure.hint = "run velmora as the user who started the simulator";
+  } else if (ptrace_scope >= 1) {
+    failure.reason += " (kernel.yama.ptrace_scope is " + std::to_string(ptrace_scope) + ")";
+    if (ptrace_scope == 1) {
+      failure.hint =
+          "kernel.yama.ptrace_scope 1 lets a process read only the memory of its own descendants: "
+          "start the simulator from velmora, or set it to 0 with 'sysctl kernel.yama.ptrace_scope=0'";
+    } else if (ptrace_scope == 2) {
+      failure.hint =
+          "kernel.yama.ptrace_scope 2 lets only a process with CAP_SYS_PTRACE read another's memory: "
+          "run velmora as root, or set it to 0 with 'sysctl kernel.yama.ptrace_scope=0'";
+    } else {
+      failure.hint =
+          "kernel.yama.ptrace_scope 3 forbids reading another process's memory until the next reboot";
+    }
+  }
+  return failure;
+}
+
+std::unique_ptr<ProcessMemory> OpenProcessMemory(std::uint32_t processId, OpenFailure* failure) {
   if (processId == 0 || processId > static_cast<std::uint32_t>(INT32_MAX)) {
+    if (failure != nullptr) {
+      *failure = {"no such process", {}};
+    }
     return nullptr;
   }
   const auto pid = static_cast<pid_t>(processId);
-  if (kill(pid, 0) != 0 && errno == ESRCH) {
+  if (const int error = ProveReadable(pid); error != 0) {
+    if (failure != nullptr) {
+      *failure = Explain(pid, error);
+    }
     return nullptr;
   }
   return std::make_unique<LinuxProcessMemory>(pid);

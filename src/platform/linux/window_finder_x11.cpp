@@ -5,6 +5,9 @@
 // manager the root's children are frames, and the application's window (the one carrying WM_STATE) sits
 // one level below.
 //
+// The process that owns a window is the one the X server names for the window's client (X-Resource);
+// _NET_WM_PID is only the window's own claim, which any client can write.
+//
 // One search costs at most three round trips whatever the number of windows: every request of a level is
 // sent before the first reply is awaited.
 #include <algorithm>
@@ -17,8 +20,11 @@
 #include <string_view>
 #include <vector>
 
+#include <unistd.h>
+#include <xcb/res.h>
 #include <xcb/xcb.h>
 
+#include "platform/linux/window_owner_x11.h"
 #include "platform/linux/x11_connection.h"
 #include "platform/window_finder.h"
 
@@ -33,6 +39,8 @@ using Reply = std::unique_ptr<T, FreeReply>;
 
 // WM_CLASS is fetched up to this many 32-bit units (16 KiB); a longer one is taken as no match.
 constexpr std::uint32_t kClassLongs = 4096;
+// A host name is at most 255 bytes; a longer WM_CLIENT_MACHINE names no host.
+constexpr std::uint32_t kMachineLongs = 64;
 
 struct Atoms {
   xcb_atom_t utf8_string = XCB_NONE;
@@ -138,8 +146,8 @@ struct WindowFacts {
 
 class X11WindowFinder final : public WindowFinder {
  public:
-  X11WindowFinder(xcb_connection_t* connection, const Atoms& atoms)
-      : connection_(connection), atoms_(atoms) {}
+  X11WindowFinder(xcb_connection_t* connection, const Atoms& atoms, bool client_ids, std::string host)
+      : connection_(connection), atoms_(atoms), client_ids_(client_ids), host_(std::move(host)) {}
   ~X11WindowFinder() override { xcb_disconnect(connection_); }
   X11WindowFinder(const X11WindowFinder&) = delete;
   X11WindowFinder& operator=(const X11WindowFinder&) = delete;
@@ -205,19 +213,56 @@ class X11WindowFinder final : public WindowFinder {
     if (window == 0) {
       return 0;
     }
-    xcb_generic_error_t* error = nullptr;
-    Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        connection_, xcb_get_property(connection_, 0, window, atoms_.net_wm_pid, XCB_ATOM_CARDINAL, 0, 1),
-        &error));
-    std::free(error);
-    if (reply == nullptr || reply->type != XCB_ATOM_CARDINAL || reply->format != 32 ||
-        xcb_get_property_value_length(reply.get()) < 4) {
-      return 0;
+    std::optional<xcb_res_query_client_ids_cookie_t> ids;
+    if (client_ids_) {
+      const xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+      ids = xcb_res_query_client_ids(connection_, 1, &spec);
     }
-    return *static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
+    const auto pid_cookie =
+        xcb_get_property(connection_, 0, window, atoms_.net_wm_pid, XCB_ATOM_CARDINAL, 0, 1);
+    const auto machine_cookie = xcb_get_property(connection_, 0, window, XCB_ATOM_WM_CLIENT_MACHINE,
+                                                 XCB_GET_PROPERTY_TYPE_ANY, 0, kMachineLongs);
+    WindowOwnerFacts facts;
+    if (ids) {
+      facts.server_pid = ServerPid(*ids);
+    }
+    const auto pid = PropertyReply(pid_cookie);
+    const auto machine = PropertyReply(machine_cookie);
+    if (pid == nullptr) {
+      return 0;  // the window has gone; its client, which the server would still name, may live on
+    }
+    if (pid->type == XCB_ATOM_CARDINAL && pid->format == 32 &&
+        xcb_get_property_value_length(pid.get()) >= 4) {
+      facts.net_wm_pid = *static_cast<const std::uint32_t*>(xcb_get_property_value(pid.get()));
+    }
+    if (const auto text = CompleteText(machine.get())) {
+      facts.client_machine = text->substr(0, text->find('\0'));
+    }
+    return TrustedWindowPid(facts, host_);
   }
 
  private:
+  std::optional<std::uint32_t> ServerPid(xcb_res_query_client_ids_cookie_t cookie) const {
+    xcb_generic_error_t* error = nullptr;
+    Reply<xcb_res_query_client_ids_reply_t> reply(
+        xcb_res_query_client_ids_reply(connection_, cookie, &error));
+    std::free(error);
+    if (reply == nullptr) {
+      return std::nullopt;
+    }
+    for (auto it = xcb_res_query_client_ids_ids_iterator(reply.get()); it.rem > 0;
+         xcb_res_client_id_value_next(&it)) {
+      if ((it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) != 0 &&
+          xcb_res_client_id_value_value_length(it.data) >= 1) {
+        const std::uint32_t pid = *xcb_res_client_id_value_value(it.data);
+        if (pid != 0) {
+          return pid;
+        }
+      }
+    }
+    return std::nullopt;
+  }
+
   std::vector<xcb_window_t> RootWindows() const {
     std::vector<xcb_window_t> roots;
     for (auto it = xcb_setup_roots_iterator(xcb_get_setup(connection_)); it.rem > 0; xcb_screen_next(&it)) {
@@ -305,7 +350,31 @@ class X11WindowFinder final : public WindowFinder {
   // xcb serialises use of the connection itself; nothing else here changes after construction.
   xcb_connection_t* const connection_;
   const Atoms atoms_;
+  // Whether the server answers which process owns a client (X-Resource 1.2 and later).
+  const bool client_ids_;
+  const std::string host_;
 };
+
+bool ServerTellsClientPids(xcb_connection_t* connection) {
+  const xcb_query_extension_reply_t* extension = xcb_get_extension_data(connection, &xcb_res_id);
+  if (extension == nullptr || extension->present == 0) {
+    return false;
+  }
+  xcb_generic_error_t* error = nullptr;
+  Reply<xcb_res_query_version_reply_t> version(
+      xcb_res_query_version_reply(connection, xcb_res_query_version(connection, 1, 2), &error));
+  std::free(error);
+  return version != nullptr &&
+         (version->server_major > 1 || (version->server_major == 1 && version->server_minor >= 2));
+}
+
+std::string HostName() {
+  std::array<char, 256> name{};
+  if (gethostname(name.data(), name.size() - 1) != 0) {
+    return {};
+  }
+  return name.data();
+}
 
 }  // namespace
 
@@ -319,7 +388,7 @@ std::unique_ptr<WindowFinder> CreateWindowFinder() {
     xcb_disconnect(connection);
     return nullptr;
   }
-  return std::make_unique<X11WindowFinder>(connection, *atoms);
+  return std::make_unique<X11WindowFinder>(connection, *atoms, ServerTellsClientPids(connection), HostName());
 }
 
 }  // namespace velmora::platform
