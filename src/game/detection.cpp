@@ -42,6 +42,7 @@ void TGameLink::TimerProgramTimer() {
       return;
     }
   }
+  LastOpenFailure.reset();
   timer_.SetEnabled(true);
   LedApplication("Unknown Game", 0);
 }

@@ -65,8 +65,9 @@ class TGameLink final {
   std::string ProgramVersion;
   // Whether an address table accepted the attached simulator's title and version.
   bool ProgramSupported = false;
-  // Why the last attempt found the window but could not read its process; empty after an attach. The
-  // dashboard shows nothing of it; the command line tells it when it gives up.
+  // Why the last attempt found the window but could not read its process; empty after an attach or an
+  // attempt that found no window. The dashboard shows nothing of it; the command line tells it when it
+  // gives up.
   std::optional<platform::OpenFailure> LastOpenFailure;
 
   // The status area: `lbl_application` and `img_application`.

@@ -63,9 +63,14 @@ TEST_F(DetectionAttemptTest, AWindowWhoseProcessIsGoneLeavesTheStatusAndIsTriedA
   EXPECT_EQ(link_.ProgramNameWindows(), kTitle);
   EXPECT_TRUE(link_.TestProgramActif());
 
-  // The same window, now owned by a process that can be read, attaches on the next tick.
-  test::MemoryFixture live(kBase, 4096);
+  // Once the window has gone too, the reason no longer stands.
   windows_.Close(kClass, kTitle);
+  link_.TimerProgramTimer();
+  EXPECT_FALSE(link_.LastOpenFailure.has_value());
+  EXPECT_EQ(status_text_.Text(), "Unknown Game");
+
+  // The window again, now owned by a process that can be read, attaches on the next tick.
+  test::MemoryFixture live(kBase, 4096);
   windows_.Open(kClass, kTitle, live.Pid());
   link_.TimerProgramTimer();
   ASSERT_NE(game_.FProgramHandleProcess, nullptr);
