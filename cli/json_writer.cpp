@@ -76,6 +76,11 @@ void JsonObjectWriter::Bool(std::string_view key, bool value) {
   out_ << (value ? "true" : "false");
 }
 
+void JsonObjectWriter::Null(std::string_view key) {
+  Key(key);
+  out_ << "null";
+}
+
 JsonObjectWriter JsonObjectWriter::Object(std::string_view key) {
   Key(key);
   return JsonObjectWriter(out_, indent_ + 2);

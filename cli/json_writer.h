@@ -15,6 +15,7 @@ class JsonObjectWriter final {
   void Number(std::string_view key, double value);
   void Number(std::string_view key, std::int64_t value);
   void Bool(std::string_view key, bool value);
+  void Null(std::string_view key);
   // Opens a nested object under `key`; write its members with the returned writer, then close it.
   JsonObjectWriter Object(std::string_view key);
   void Close();

@@ -10,9 +10,13 @@ namespace {
 
 using velmora::cli::Subcommand;
 
-const Subcommand* const kSubcommands[] = {&velmora::cli::kProbeCommand, &velmora::cli::kTablesCommand,
-                                          &velmora::cli::kVersionCommand, &velmora::cli::kServeCommand,
-                                          &velmora::cli::kFetchCommand};
+const Subcommand* const kSubcommands[] = {
+    &velmora::cli::kProbeCommand,       &velmora::cli::kTablesCommand, &velmora::cli::kVersionCommand,
+    &velmora::cli::kServeCommand,       &velmora::cli::kFetchCommand,
+#ifdef VELMORA_CLI_UPDATE_CHECK
+    &velmora::cli::kUpdateCheckCommand,
+#endif
+};
 
 void PrintCommandHelp(const Subcommand& command, std::ostream& out) {
   out << "  " << command.name << " " << command.arguments << "\n";
@@ -40,7 +44,7 @@ void PrintHelp(std::ostream& out) {
          "--version prints this program's own version (the text the network handshake sends).\n"
          "\n"
          "Exit status: 0 on success, 2 when the command line cannot be carried out as asked, 1 when the\n"
-         "output cannot be written; probe, version, serve and fetch add their own (see above).\n";
+         "output cannot be written; the commands add their own (see above).\n";
 }
 
 bool IsHelp(std::string_view argument) {

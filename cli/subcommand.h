@@ -24,5 +24,8 @@ extern const Subcommand kProbeCommand;
 extern const Subcommand kServeCommand;
 extern const Subcommand kTablesCommand;
 extern const Subcommand kVersionCommand;
+#ifdef VELMORA_CLI_UPDATE_CHECK
+extern const Subcommand kUpdateCheckCommand;
+#endif
 
 }  // namespace velmora::cli

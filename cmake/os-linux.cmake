@@ -11,6 +11,7 @@ function(velmora_platform_backends target)
     ${PROJECT_SOURCE_DIR}/src/platform/linux/window_finder_x11.cpp
     ${PROJECT_SOURCE_DIR}/src/platform/linux/window_owner_x11.cpp
     ${PROJECT_SOURCE_DIR}/src/platform/linux/executable_path_linux.cpp
+    ${PROJECT_SOURCE_DIR}/src/platform/linux/replace_file_posix.cpp
     ${PROJECT_SOURCE_DIR}/src/platform/linux/x11_connection.cpp
   )
   target_link_libraries(${target} PRIVATE PkgConfig::XCB PkgConfig::XCB_RES)

@@ -1,6 +1,7 @@
 #include "values/rounding.h"
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -58,9 +59,11 @@ std::string GeneralNumberText(double value) {
   if (value == 0.0) {
     return "0";  // also for -0.0, which a rounded tiny negative becomes
   }
+  // to_chars, unlike printf, never asks the C locale, so a comma never stands in for the point.
   char buffer[40];
-  std::snprintf(buffer, sizeof buffer, "%.15G", value);
-  std::string text(buffer);
+  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15).ptr;
+  std::string text(buffer, end);
+  std::replace(text.begin(), text.end(), 'e', 'E');
   // "%G" writes exponents as "E-05"; the dashboard's general form drops the sign of positive exponents
   // and the leading zeros.
   const auto e = text.find('E');

@@ -1,0 +1,109 @@
+// velmora-cli update-check: the dashboard's version check without a window, for scripts.
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "app/update/version_check.h"
+#include "json_writer.h"
+#include "platform/application_version.h"
+#include "subcommand.h"
+
+namespace velmora::cli {
+namespace {
+
+constexpr int kExitDownloadFailed = 5;
+constexpr const char* kUsage =
+    "velmora-cli update-check: usage: velmora-cli update-check [--beta] [--download DIR]\n";
+
+struct Options {
+  bool beta = false;
+  std::optional<std::string> download_directory;
+};
+
+std::optional<Options> ParseOptions(std::span<const std::string> arguments) {
+  Options options;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    if (arguments[i] == "--beta") {
+      options.beta = true;
+    } else if (arguments[i] == "--download" && i + 1 < arguments.size() && !arguments[i + 1].empty()) {
+      options.download_directory = arguments[++i];
+    } else {
+      return std::nullopt;
+    }
+  }
+  return options;
+}
+
+int RunUpdateCheck(std::span<const std::string> arguments, std::ostream& out, std::ostream& err) {
+  const auto options = ParseOptions(arguments);
+  if (!options) {
+    err << kUsage;
+    return kExitUsage;
+  }
+  // Qt's network transfers need an application object; nothing of it is shown.
+  int argc = 1;
+  char name[] = "velmora-cli";
+  char* argv[] = {name, nullptr};
+  const QCoreApplication application(argc, argv);
+
+  const QTemporaryDir scratch;
+  const QString directory = options->download_directory
+                                ? QDir(QString::fromStdString(*options->download_directory)).absolutePath()
+                                : scratch.path();
+  const std::string running = platform::ApplicationVersion();
+  const QString base = app::UpdateBaseLocation();
+  const auto history = base.isEmpty() ? std::nullopt : app::FetchVersionHistory(base, directory);
+  const app::TReleaseType allowed =
+      options->beta ? app::TReleaseType::rtBeta : app::TReleaseType::rtProduction;
+  const auto offered = history ? app::HighestNewerRelease(*history, allowed, running) : std::nullopt;
+
+  std::optional<app::TDownloadResult> download;
+  if (offered && options->download_directory) {
+    download = app::DownloadInstaller(base, *offered, directory);
+  }
+
+  JsonObjectWriter json(out, 0);
+  json.String("running", running);
+  if (offered) {
+    JsonObjectWriter release = json.Object("offered");
+    release.String("version", offered->ProgramVersion);
+    release.String("type", app::ReleaseTypeName(offered->ProgramReleaseType));
+    release.Close();
+  } else {
+    json.Null("offered");
+  }
+  if (download && !download->FileName.isEmpty()) {
+    json.String("file", download->FileName.toStdString());
+  }
+  json.Close();
+  out << "\n";
+
+  if (download && download->FileName.isEmpty()) {
+    err << "The file download was not successful!\nPlease try again manually.\n";
+    if (!download->Error.isEmpty()) {
+      err << download->Error.toStdString() << "\n";
+    }
+    return kExitDownloadFailed;
+  }
+  return out ? 0 : 1;
+}
+
+}  // namespace
+
+const Subcommand kUpdateCheckCommand{
+    "update-check", "[--beta] [--download DIR]",
+    "Looks for a newer Velmora as the dashboard's update check does, but whatever the interval set in\n"
+    "the dashboard. The HTTP directory holding VelmoraVersion.xml is the one built in, or the\n"
+    "environment variable VELMORA_UPDATE_URL when set. Production releases count; with --beta, beta\n"
+    "releases too. Prints one JSON object: \"running\" (this version), \"offered\" (the newest newer\n"
+    "release as {\"version\", \"type\"}, or null when there is none or the history cannot be had) and,\n"
+    "with --download, \"file\": the installer saved in DIR as VelmoraLast.exe once its size and SHA-256\n"
+    "match the history. It is never started. When the download fails or does not match, nothing is\n"
+    "left under that name and it says \"The file download was not successful!\" on standard error and\n"
+    "exits with status 5.",
+    RunUpdateCheck};
+
+}  // namespace velmora::cli

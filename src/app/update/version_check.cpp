@@ -1,0 +1,149 @@
+#include "app/update/version_check.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include "app/update/release_version.h"
+
+#ifndef VELMORA_DEFAULT_UPDATE_URL
+#define VELMORA_DEFAULT_UPDATE_URL ""
+#endif
+
+namespace velmora::app {
+namespace {
+
+bool IsHttp(const QUrl& url) {
+  return url.isValid() && !url.host().isEmpty() &&
+         (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
+}
+
+QString AsDirectory(QString location) {
+  if (!location.isEmpty() && !location.endsWith(QLatin1Char('/'))) {
+    location += QLatin1Char('/');
+  }
+  return location;
+}
+
+QString FallbackDirectory() {
+  return QStandardPaths::writableLocation(QStandardPaths::TempLocation) + QStringLiteral("/VelmoraUpdate");
+}
+
+}  // namespace
+
+QString UpdateBaseLocation() {
+  QString location = qEnvironmentVariable("VELMORA_UPDATE_URL");
+  if (location.isEmpty()) {
+    location = QStringLiteral(VELMORA_DEFAULT_UPDATE_URL);
+  }
+  location = AsDirectory(location.trimmed());
+  return IsHttp(QUrl(location)) ? location : QString();
+}
+
+QString DefaultUpdateDirectory() {
+  return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+         QStringLiteral("/Velmora/Update");
+}
+
+QString ReleaseLocation(const QString& base, const TReleaseEntry& release) {
+  const QUrl path(AsDirectory(QString::fromStdString(release.ProgramLocationPath)));
+  const QUrl location = QUrl(base).resolved(path);
+  return IsHttp(location) ? AsDirectory(location.toString()) : QString();
+}
+
+std::vector<TReleaseEntry> NewerReleases(const TVersionHistory& history, TReleaseType allowed,
+                                         const std::string& running) {
+  std::vector<TReleaseEntry> releases;
+  for (auto type = kReleaseTypes.rbegin(); type != kReleaseTypes.rend(); ++type) {
+    if (*type == TReleaseType::rtAlpha ||
+        (*type == TReleaseType::rtBeta && allowed != TReleaseType::rtBeta)) {
+      continue;
+    }
+    const TReleaseEntry* release = history.CurrentRelease(*type);
+    if (release != nullptr && CompareVersions(release->ProgramVersion, running) > 0) {
+      releases.push_back(*release);
+    }
+  }
+  return releases;
+}
+
+std::optional<TReleaseEntry> HighestNewerRelease(const TVersionHistory& history, TReleaseType allowed,
+                                                 const std::string& running) {
+  std::optional<TReleaseEntry> highest;
+  for (TReleaseEntry& release : NewerReleases(history, allowed, running)) {
+    if (!highest || CompareVersions(release.ProgramVersion, highest->ProgramVersion) > 0) {
+      highest = std::move(release);
+    }
+  }
+  return highest;
+}
+
+std::optional<TVersionHistory> FetchVersionHistory(const QString& base, const QString& local_directory) {
+  const TDownloadResult download =
+      LoadFile(base, kVersionFileName, local_directory, kLocalVersionInfoFileName);
+  if (download.FileName.isEmpty()) {
+    return std::nullopt;
+  }
+  QFile file(download.FileName);
+  if (!file.open(QIODevice::ReadOnly)) {
+    return std::nullopt;
+  }
+  const QByteArray bytes = file.readAll();
+  file.close();
+  auto history =
+      ParseVersionHistory(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  if (history) {
+    // The local copy keeps what was understood, in our own layout.
+    const std::string text = VersionHistoryXml(*history);
+    QSaveFile copy(download.FileName);
+    if (copy.open(QIODevice::WriteOnly)) {
+      copy.write(text.data(), static_cast<qint64>(text.size()));
+      copy.commit();
+    }
+  }
+  return history;
+}
+
+TDownloadResult DownloadInstaller(const QString& base, const TReleaseEntry& release,
+                                  const QString& local_directory, const TProgressText& progress) {
+  const TExpectedFile expected{release.ProgramSize, QByteArray::fromStdString(release.ProgramSha256)};
+  return LoadFile(ReleaseLocation(base, release), QString::fromStdString(release.ProgramLocationFileName),
+                  local_directory, kLocalInstallerFileName, expected, progress);
+}
+
+bool CheckIsDue(const QDateTime& now, int check_frequency_days, const QDateTime& last_check) {
+  return !last_check.isValid() || now.addDays(-check_frequency_days) > last_check;
+}
+
+TVersionCheckOutcome RunVersionCheck(const TWebUpdateStore& store, TWebUpdateSettings& settings,
+                                     const QDateTime& now, const QString& base, const std::string& running) {
+  TVersionCheckOutcome outcome;
+  if (!store.HasEntries()) {
+    store.Store(settings);
+  }
+  settings = store.Load(settings);
+  if (!CheckIsDue(now, settings.CheckFrequency, settings.LastCheck)) {
+    return outcome;
+  }
+  outcome.Due = true;
+  settings.LastCheck = now;
+  // Stored at once, so that a check that fails further on still counts as made.
+  store.Store(settings);
+
+  outcome.LocalDirectory = settings.LocalDirectory;
+  if (outcome.LocalDirectory.isEmpty() || !QDir().mkpath(outcome.LocalDirectory)) {
+    outcome.LocalDirectory = FallbackDirectory();
+  }
+  if (base.isEmpty()) {
+    return outcome;
+  }
+  outcome.History = FetchVersionHistory(base, outcome.LocalDirectory);
+  if (outcome.History) {
+    outcome.Offers = NewerReleases(*outcome.History, settings.AllowedReleaseType, running);
+  }
+  return outcome;
+}
+
+}  // namespace velmora::app

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/update/remote_file_download.h"
+#include "app/update/version_history.h"
+#include "app/update/web_update_settings.h"
+
+namespace velmora::app {
+
+inline const QString kVersionFileName = QStringLiteral("VelmoraVersion.xml");
+inline const QString kLocalVersionInfoFileName = QStringLiteral("VelmoraVersionLocal.xml");
+inline const QString kLocalInstallerFileName = QStringLiteral("VelmoraLast.exe");
+
+// The HTTP directory that holds the version history, ending in "/": the environment variable
+// VELMORA_UPDATE_URL, else the location built in. Empty when neither names an http(s) location.
+QString UpdateBaseLocation();
+
+// Where downloads go: Velmora/Update in the user's data folder.
+QString DefaultUpdateDirectory();
+
+// The directory URL of a release's installer: its own absolute location, or one relative to `base`.
+QString ReleaseLocation(const QString& base, const TReleaseEntry& release);
+
+// The releases to offer in the upgrade dialog's order (alpha down to production): the current release of
+// each allowed type that is newer than `running`. Beta counts only when allowed; alpha never does.
+std::vector<TReleaseEntry> NewerReleases(const TVersionHistory& history, TReleaseType allowed,
+                                         const std::string& running);
+
+// Of those, the one with the highest version; nothing when none is newer.
+std::optional<TReleaseEntry> HighestNewerRelease(const TVersionHistory& history, TReleaseType allowed,
+                                                 const std::string& running);
+
+// Downloads the version history from `base` into `local_directory` and reads it. Nothing when it cannot
+// be fetched or is not a version history.
+std::optional<TVersionHistory> FetchVersionHistory(const QString& base, const QString& local_directory);
+
+// Downloads a release's installer into `local_directory` as VelmoraLast.exe and checks its size and
+// SHA-256 against the history.
+TDownloadResult DownloadInstaller(const QString& base, const TReleaseEntry& release,
+                                  const QString& local_directory, const TProgressText& progress = {});
+
+// True when a check with `check_frequency_days` is due at `now` after one at `last_check`.
+bool CheckIsDue(const QDateTime& now, int check_frequency_days, const QDateTime& last_check);
+
+struct TVersionCheckOutcome {
+  bool Due = false;
+  std::optional<TVersionHistory> History;
+  QString LocalDirectory;  // where the history went and the installer will go
+  std::vector<TReleaseEntry> Offers;
+};
+
+// The check as the dashboard runs it: settings loaded (and stored first when the file has none), the
+// frequency rule and LastCheck, the history download and the comparison with `running`. `settings`
+// comes back as loaded and advanced.
+TVersionCheckOutcome RunVersionCheck(const TWebUpdateStore& store, TWebUpdateSettings& settings,
+                                     const QDateTime& now, const QString& base, const std::string& running);
+
+}  // namespace velmora::app

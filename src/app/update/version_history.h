@@ -1,0 +1,59 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora::app {
+
+enum class TReleaseType : std::uint8_t { rtProduction = 0, rtBeta = 1, rtAlpha = 2 };
+
+inline constexpr std::array<TReleaseType, 3> kReleaseTypes{TReleaseType::rtProduction, TReleaseType::rtBeta,
+                                                           TReleaseType::rtAlpha};
+
+// "Production", "Beta", "Alpha".
+std::string_view ReleaseTypeName(TReleaseType type);
+std::optional<TReleaseType> ReleaseTypeFromName(std::string_view name);
+
+// One release of the version history: where its installer lies and what it must be once downloaded.
+struct TReleaseEntry {
+  std::string ProgramVersion;
+  TReleaseType ProgramReleaseType = TReleaseType::rtProduction;
+  // Absolute http(s) URL of a directory, or relative to the directory of the version history.
+  std::string ProgramLocationPath;
+  std::string ProgramLocationFileName;
+  std::string LocalInstallerParams;
+  std::vector<std::string> VersionDescription;
+  std::uint64_t ProgramSize = 0;
+  // 64 lower-case hexadecimal digits.
+  std::string ProgramSha256;
+  std::string ProgramReleaseDate;
+  bool DownloadPasswordRequired = false;
+
+  bool operator==(const TReleaseEntry&) const = default;
+};
+
+// The remote version history: the current version of each release type and every release.
+struct TVersionHistory {
+  // By release type; empty when the history names no current version of that type.
+  std::array<std::string, 3> CurrentVersion;
+  std::vector<TReleaseEntry> Releases;
+
+  const std::string& Current(TReleaseType type) const { return CurrentVersion[static_cast<int>(type)]; }
+  // The release entry of the current version of `type`, or null.
+  const TReleaseEntry* CurrentRelease(TReleaseType type) const;
+
+  bool operator==(const TVersionHistory&) const = default;
+};
+
+// Nothing when the text is not a well-formed history: not our XML, a release without its version, type,
+// installer name, size or SHA-256, or a current version that no release describes. A history that cannot
+// say what its installers must be is never trusted at all.
+std::optional<TVersionHistory> ParseVersionHistory(std::string_view xml);
+
+std::string VersionHistoryXml(const TVersionHistory& history);
+
+}  // namespace velmora::app

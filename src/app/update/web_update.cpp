@@ -1,0 +1,208 @@
+#include "app/update/web_update.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMessageBox>
+#include <QNetworkInformation>
+#include <QPointer>
+#include <QProcess>
+#include <QThread>
+
+#include "app/update/download_progress_window.h"
+
+namespace velmora::app {
+namespace {
+
+constexpr int kStartupDelayMs = 3000;
+
+QAction* AddCheckItem(QMenu& menu, const char* name, const char* caption, bool checked, QActionGroup* group) {
+  QAction* action = menu.addAction(QString::fromLatin1(caption));
+  action->setObjectName(QString::fromLatin1(name));
+  action->setCheckable(true);
+  action->setChecked(checked);
+  if (group != nullptr) {
+    group->addAction(action);
+  }
+  return action;
+}
+
+}  // namespace
+
+bool InternetConnection() {
+  if (QNetworkInformation::instance() == nullptr) {
+    QNetworkInformation::loadDefaultBackend();
+  }
+  const QNetworkInformation* information = QNetworkInformation::instance();
+  return information == nullptr ||
+         information->reachability() != QNetworkInformation::Reachability::Disconnected;
+}
+
+TWebUpdate::TWebUpdate(QWidget& window, TWebUpdateStore store, std::string running_version)
+    : QObject(&window), window_(window), store_(std::move(store)), running_(std::move(running_version)) {
+  settings_.LocalDirectory = DefaultUpdateDirectory();
+  timer_update_.setObjectName(QStringLiteral("TimerUpdate"));
+  timer_update_.setSingleShot(true);
+  timer_update_.setInterval(kStartupDelayMs);
+  connect(&timer_update_, &QTimer::timeout, this, &TWebUpdate::TimerUpdateTimer);
+}
+
+void TWebUpdate::BuildMenu(QMenu& menu) {
+  Active1 = AddCheckItem(menu, "Active1", "Automatic Update", true, nullptr);
+  menu.addSeparator();
+  auto* channel = new QActionGroup(&menu);
+  Beta1 = AddCheckItem(menu, "Beta1", "Beta", false, channel);
+  Realase1 = AddCheckItem(menu, "Realase1", "Realase", true, channel);
+  connect(Beta1, &QAction::triggered, this, [this] { settings_.AllowedReleaseType = TReleaseType::rtBeta; });
+  connect(Realase1, &QAction::triggered, this,
+          [this] { settings_.AllowedReleaseType = TReleaseType::rtProduction; });
+  menu.addSeparator();
+  QMenu* interval = menu.addMenu(QStringLiteral("Interval"));
+  interval->setObjectName(QStringLiteral("Interval1"));
+  auto* intervals = new QActionGroup(interval);
+  const std::tuple<QAction**, const char*, const char*, int> items[] = {{&N0day1, "N0day1", "At startup", 0},
+                                                                        {&N1day1, "N1day1", "1 day", 1},
+                                                                        {&N7day1, "N7day1", "7 days", 7},
+                                                                        {&N15day1, "N15day1", "15 days", 15}};
+  for (const auto& [field, name, caption, days] : items) {
+    *field = AddCheckItem(*interval, name, caption, days == 0, intervals);
+    connect(*field, &QAction::triggered, this, [this, days = days] { settings_.CheckFrequency = days; });
+  }
+  menu.addSeparator();
+  CheckUpdateNow1 = menu.addAction(QStringLiteral("Check Update Now"));
+  CheckUpdateNow1->setObjectName(QStringLiteral("CheckUpdateNow1"));
+  connect(CheckUpdateNow1, &QAction::triggered, this, &TWebUpdate::RunCheck);
+}
+
+void TWebUpdate::ApplyMarks() {
+  if (Beta1 == nullptr) {
+    return;
+  }
+  settings_.AllowedReleaseType = Beta1->isChecked() ? TReleaseType::rtBeta : TReleaseType::rtProduction;
+  settings_.CheckFrequency = N0day1->isChecked() ? 0 : N1day1->isChecked() ? 1 : N7day1->isChecked() ? 7 : 15;
+}
+
+void TWebUpdate::StartTimer() {
+  timer_update_.start();
+}
+
+void TWebUpdate::TimerUpdateTimer() {
+  timer_update_.stop();
+  if (Active1 == nullptr || Active1->isChecked()) {
+    RunCheck();
+  }
+}
+
+void TWebUpdate::RunCheck() {
+  // The check is a modal sequence; a second request while one runs (the menu stays reachable behind a
+  // message box) would only repeat it.
+  if (checking_ || !InternetConnection()) {
+    return;
+  }
+  // Without a location (none built in, none in the environment) there is nothing to ask.
+  const QString base = UpdateBaseLocation();
+  if (base.isEmpty()) {
+    return;
+  }
+  checking_ = true;
+  settings_.LocationHTTP.VersionInfoFileName = kVersionFileName;
+  settings_.LocationHTTP.VersionInfoLocationPaths = QStringList{base};
+  store_.Store(settings_);
+  settings_ = store_.Load(settings_);
+  VersionCheck();
+  checking_ = false;
+}
+
+void TWebUpdate::VersionCheck() {
+  const QString base = settings_.LocationHTTP.VersionInfoLocationPaths.value(0);
+  const TVersionCheckOutcome outcome =
+      RunVersionCheck(store_, settings_, QDateTime::currentDateTimeUtc(), base, running_);
+  if (outcome.Offers.empty()) {
+    return;
+  }
+  const auto highest = HighestNewerRelease(*outcome.History, settings_.AllowedReleaseType, running_);
+  TUpgradeDialog dialog(*outcome.History, outcome.Offers, *highest, running_, &window_);
+  dialog.exec();
+  const TUpgradeChoice choice = dialog.Choice();
+  if (choice.Operation == TUpgradeOperation::uoIgnore) {
+    return;
+  }
+  for (const TReleaseEntry& release : outcome.Offers) {
+    if (release.ProgramReleaseType == choice.ReleaseType) {
+      DownloadAndStart(release, choice.Operation, outcome.LocalDirectory);
+      return;
+    }
+  }
+}
+
+void TWebUpdate::DownloadAndStart(const TReleaseEntry& release, TUpgradeOperation operation,
+                                  const QString& local_directory) {
+  TDownloadProgressWindow progress(&window_);
+  progress.show();
+  const QPointer<TDownloadProgressWindow> guard(&progress);
+  TDownloadResult result;
+  const QString base = settings_.LocationHTTP.VersionInfoLocationPaths.value(0);
+  QThread* worker = QThread::create([&] {
+    result = DownloadInstaller(base, release, local_directory, [guard](const QString& text) {
+      QMetaObject::invokeMethod(
+          guard,
+          [guard, text] {
+            if (guard) {
+              guard->SetInfoText(text);
+            }
+          },
+          Qt::QueuedConnection);
+    });
+  });
+  QEventLoop loop;
+  connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
+  worker->start();
+  loop.exec();
+  worker->wait();
+  delete worker;
+  QCoreApplication::processEvents();  // the last progress notices
+  progress.hide();
+
+  const QString title = QStringLiteral("Velmora");
+  if (!result.Error.isEmpty()) {
+    QMessageBox::critical(&window_, title, result.Error);
+    return;
+  }
+  if (result.FileName.isEmpty() || !QFileInfo::exists(result.FileName)) {
+    QMessageBox::critical(
+        &window_, title,
+        QStringLiteral("The file download was not successful!\r\nPlease try again manually."));
+    return;
+  }
+  if (operation == TUpgradeOperation::uoDownloadOnly) {
+    QMessageBox::information(&window_, title,
+                             QStringLiteral("The file download was successful.\r\nInstall manually from: %1")
+                                 .arg(result.FileName));
+    return;
+  }
+  if (QMessageBox::question(
+          &window_, title,
+          QStringLiteral("The file download was successful.\r\nDo you want to close and install?"),
+          QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) != QMessageBox::Yes) {
+    return;
+  }
+  QFile::setPermissions(result.FileName,
+                        QFile::permissions(result.FileName) | QFileDevice::ExeOwner | QFileDevice::ExeUser);
+  const QStringList parameters = QProcess::splitCommand(QString::fromStdString(release.LocalInstallerParams));
+  if (!QProcess::startDetached(result.FileName, parameters, local_directory)) {
+    QMessageBox::critical(&window_, title, QStringLiteral("Error starting the setup process."));
+    return;
+  }
+  QMetaObject::invokeMethod(&window_, &QWidget::close, Qt::QueuedConnection);
+}
+
+void TWebUpdate::StoreAtClose() {
+  settings_.LocationHTTP = {};
+  store_.Store(settings_);
+}
+
+}  // namespace velmora::app

@@ -1,0 +1,16 @@
+// The dashboard's menus and dialogs under test: drawn off screen, with the folders of a fresh user so that
+// nothing of the machine's own settings is read or touched.
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QTemporaryDir home;
+  qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toUtf8());
+  qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toUtf8());
+  QApplication application(argc, argv);
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

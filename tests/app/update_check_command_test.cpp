@@ -1,0 +1,95 @@
+// velmora-cli update-check against a real HTTP server on 127.0.0.1.
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+
+#include "run_program.h"
+#include "update_site.h"
+
+namespace velmora::app {
+namespace {
+
+using test::Outcome;
+
+class UpdateCheckCommandTest : public testing::Test {
+ protected:
+  Outcome Run(const QString& url, std::vector<std::string> arguments) {
+    setenv("VELMORA_UPDATE_URL", url.toUtf8().constData(), 1);
+    arguments.insert(arguments.begin(), {VELMORA_CLI_PATH, "update-check"});
+    Outcome run = test::RunProgram(arguments);
+    unsetenv("VELMORA_UPDATE_URL");
+    return run;
+  }
+
+  std::string Running() {
+    const Outcome version = test::RunProgram({VELMORA_CLI_PATH, "update-check"});
+    const auto start = version.out.find("\"running\": \"") + 12;
+    return version.out.substr(start, version.out.find('"', start) - start);
+  }
+
+  test::UpdateSite site_;
+  QTemporaryDir downloads_;
+};
+
+TEST_F(UpdateCheckCommandTest, OffersTheNewestAllowedReleaseAndNothingWhenThereIsNone) {
+  const std::string running = Running();
+  site_.AddRelease("0.0.0.1", TReleaseType::rtProduction, "old");
+  site_.AddRelease("99.0.0.0", TReleaseType::rtBeta, "new");
+  site_.Publish();
+
+  const Outcome production = Run(site_.Url(), {});
+  EXPECT_EQ(production.status, 0) << production.err;
+  EXPECT_EQ(production.out, "{\n  \"running\": \"" + running + "\",\n  \"offered\": null\n}\n");
+
+  const Outcome beta = Run(site_.Url(), {"--beta"});
+  EXPECT_EQ(beta.status, 0) << beta.err;
+  EXPECT_EQ(beta.out,
+            "{\n  \"running\": \"" + running +
+                "\",\n  \"offered\": {\n    \"version\": \"99.0.0.0\",\n    \"type\": \"Beta\"\n  }\n}\n");
+}
+
+TEST_F(UpdateCheckCommandTest, DownloadsAVerifiedInstallerAndNamesIt) {
+  site_.AddRelease("99.0.0.0", TReleaseType::rtProduction, QByteArray(5000, 'i'));
+  site_.Publish();
+  const Outcome run = Run(site_.Url(), {"--download", downloads_.path().toStdString()});
+  EXPECT_EQ(run.status, 0) << run.err;
+  const QString file = downloads_.filePath(QStringLiteral("VelmoraLast.exe"));
+  EXPECT_NE(run.out.find("\"file\": \"" + file.toStdString() + "\""), std::string::npos) << run.out;
+  EXPECT_EQ(QFile(file).size(), 5000);
+}
+
+TEST_F(UpdateCheckCommandTest, AnInstallerThatDoesNotVerifyFailsWithStatus5AndLeavesNothing) {
+  TReleaseEntry& release = site_.AddRelease("99.0.0.0", TReleaseType::rtProduction, "installer");
+  release.ProgramSha256 = std::string(64, 'b');
+  site_.Publish();
+  const Outcome run = Run(site_.Url(), {"--download", downloads_.path().toStdString()});
+  EXPECT_EQ(run.status, 5);
+  EXPECT_EQ(run.err.rfind("The file download was not successful!\nPlease try again manually.\n", 0), 0u)
+      << run.err;
+  EXPECT_EQ(run.out.find("\"file\""), std::string::npos);
+  EXPECT_FALSE(QFile::exists(downloads_.filePath(QStringLiteral("VelmoraLast.exe"))));
+}
+
+TEST_F(UpdateCheckCommandTest, NoServerOrNoLocationMeansNothingOffered) {
+  for (const QString& url : {QStringLiteral("http://127.0.0.1:%1/").arg(test::ClosedLoopbackPort()),
+                             QString(), QStringLiteral("file:///etc/")}) {
+    const Outcome run = Run(url, {"--download", downloads_.path().toStdString()});
+    EXPECT_EQ(run.status, 0) << url.toStdString();
+    EXPECT_NE(run.out.find("\"offered\": null"), std::string::npos) << run.out;
+  }
+}
+
+TEST_F(UpdateCheckCommandTest, RefusesUnknownArguments) {
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{"--download"}, std::vector<std::string>{"--alpha"}}) {
+    const Outcome run = Run(QString(), arguments);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("usage: velmora-cli update-check [--beta] [--download DIR]"), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace velmora::app

@@ -1,0 +1,298 @@
+// The update check without a window, against a real HTTP server on 127.0.0.1.
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "app/update/release_version.h"
+#include "app/update/remote_file_download.h"
+#include "app/update/version_check.h"
+#include "app/update/version_history.h"
+#include "app/update/web_update_settings.h"
+#include "update_site.h"
+
+namespace velmora::app {
+namespace {
+
+using test::UpdateSite;
+
+class QtEnvironment final : public testing::Environment {
+ public:
+  void SetUp() override { application_ = std::make_unique<QCoreApplication>(argc_, argv_); }
+  void TearDown() override { application_.reset(); }
+
+ private:
+  int argc_ = 1;
+  char name_[16] = "update_tests";
+  char* argv_[2] = {name_, nullptr};
+  std::unique_ptr<QCoreApplication> application_;
+};
+[[maybe_unused]] testing::Environment* const kQt = testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+QByteArray ReadAll(const QString& name) {
+  QFile file(name);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(CompareVersionsTest, ComparesPartsAsNumbersWithMinusOneForAMissingOrNonNumericPart) {
+  struct Case {
+    const char* running;
+    const char* remote;
+    int order;  // sign of CompareVersions(remote, running)
+  };
+  for (const Case& c :
+       {Case{"2.9.0.220", "2.9.0.221", 1}, Case{"2.9.0.220", "2.10.0.0", 1}, Case{"2.9.0.220", "2.9.0", -1},
+        Case{"2.9.0.220", "2.9.0.220", 0}, Case{"2.9.0.0", "2.9.x.5", -1}, Case{"", "0", 1},
+        Case{"1.0", "1.-1", -1}, Case{"1.0", "1.99999999999999999999", -1}}) {
+    const int order = CompareVersions(c.remote, c.running);
+    EXPECT_EQ((order > 0) - (order < 0), c.order) << c.remote << " against " << c.running;
+  }
+}
+
+TEST(VersionHistoryTest, ReadsBackWhatItWrites) {
+  TVersionHistory history;
+  history.CurrentVersion = {"2.9.0.220", "2.9.1.0", ""};
+  TReleaseEntry production{"2.9.0.220",
+                           TReleaseType::rtProduction,
+                           "https://example.invalid/r/",
+                           "a & b.exe",
+                           "/S /D=\"x\"",
+                           {"Line <one>", "Line two"},
+                           2097152,
+                           std::string(64, 'a'),
+                           "2026-11-30",
+                           false};
+  TReleaseEntry beta = production;
+  beta.ProgramVersion = "2.9.1.0";
+  beta.ProgramReleaseType = TReleaseType::rtBeta;
+  beta.VersionDescription = {};
+  history.Releases = {production, beta};
+  EXPECT_EQ(ParseVersionHistory(VersionHistoryXml(history)), history);
+}
+
+TEST(VersionHistoryTest, TheExampleInTheReadmeIsAValidHistory) {
+  QFile readme(QStringLiteral(VELMORA_SOURCE_DIR "/README.md"));
+  ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+  const QByteArray text = readme.readAll();
+  const qsizetype start = text.indexOf("```xml\n<?xml version=\"1.0\"?>\n<VelmoraVersionHistory>");
+  ASSERT_GE(start, 0);
+  const qsizetype end = text.indexOf("```", start + 6);
+  const auto history = ParseVersionHistory(text.mid(start + 7, end - start - 7).toStdString());
+  ASSERT_TRUE(history);
+  EXPECT_EQ(history->CurrentRelease(TReleaseType::rtBeta)->ProgramSize, 2150400u);
+}
+
+TEST(VersionHistoryTest, RefusesAHistoryThatCannotSayWhatAnInstallerMustBe) {
+  const std::string digest(64, '0');
+  auto history = [&](const std::string& release,
+                     const std::string& current = "<Production>1.0</Production>") {
+    return "<VelmoraVersionHistory><CurrentVersions>" + current + "</CurrentVersions><Release>" + release +
+           "</Release></VelmoraVersionHistory>";
+  };
+  const std::string good =
+      "<ProgramVersion>1.0</ProgramVersion><ProgramReleaseType>Production</ProgramReleaseType>"
+      "<ProgramLocationFileName>s.exe</ProgramLocationFileName><ProgramSize>10</ProgramSize>"
+      "<ProgramSHA256>" +
+      digest + "</ProgramSHA256>";
+  ASSERT_TRUE(ParseVersionHistory(history(good)));
+
+  const std::string without_digest = good.substr(0, good.find("<ProgramSHA256>"));
+  const std::string short_digest = without_digest + "<ProgramSHA256>abc</ProgramSHA256>";
+  const std::string bad_size = std::string(good).replace(good.find(">10<"), 4, ">-10<");
+  const std::string beta_type = std::string(good).replace(good.find("Production"), 10, "Beta");
+  for (const std::string& text : {history(without_digest), history(short_digest), history(bad_size),
+                                  history(beta_type), history(good, "<Production>1.1</Production>"),
+                                  std::string("<VersionHistory/>"), std::string("not xml"), std::string()}) {
+    EXPECT_FALSE(ParseVersionHistory(text)) << text;
+  }
+}
+
+TEST(NewerReleasesTest, BetaCountsOnlyWhenAllowed) {
+  TVersionHistory history;
+  history.CurrentVersion = {"2.9.0.220", "2.9.1.0", "3.0.0.0"};
+  for (const TReleaseType type : kReleaseTypes) {
+    history.Releases.push_back(
+        {history.Current(type), type, "", "s.exe", "", {}, 1, std::string(64, 'a'), "", false});
+  }
+  EXPECT_TRUE(NewerReleases(history, TReleaseType::rtProduction, "2.9.0.220").empty());
+  const auto offers = NewerReleases(history, TReleaseType::rtBeta, "2.9.0.220");
+  ASSERT_EQ(offers.size(), 1u);
+  EXPECT_EQ(offers[0].ProgramVersion, "2.9.1.0");
+
+  // Dialog order runs from beta down to production; the highest is the one announced.
+  const auto both = NewerReleases(history, TReleaseType::rtBeta, "2.0");
+  ASSERT_EQ(both.size(), 2u);
+  EXPECT_EQ(both[0].ProgramReleaseType, TReleaseType::rtBeta);
+  EXPECT_EQ(both[1].ProgramReleaseType, TReleaseType::rtProduction);
+  EXPECT_EQ(HighestNewerRelease(history, TReleaseType::rtBeta, "2.0")->ProgramVersion, "2.9.1.0");
+}
+
+TEST(ProgressTextTest, KilobytesRoundedToWholeNumbers) {
+  EXPECT_EQ(ProgressText(120 * 1024, 2048 * 1024), QStringLiteral("120 / 2048 KB"));
+  EXPECT_EQ(ProgressText(512, 1536), QStringLiteral("0 / 2 KB"));
+  EXPECT_EQ(ProgressText(0, 0), QStringLiteral("0 / 0 KB"));
+}
+
+class DownloadTest : public testing::Test {
+ protected:
+  UpdateSite site_;
+  QTemporaryDir local_;
+};
+
+TEST_F(DownloadTest, AVerifiedInstallerArrivesWithProgressEndingEmpty) {
+  const QByteArray installer(300 * 1024, 'v');
+  const TReleaseEntry release = site_.AddRelease("9.0.0.0", TReleaseType::rtProduction, installer);
+  QStringList texts;
+  const TDownloadResult result = DownloadInstaller(site_.Url(), release, local_.path(),
+                                                   [&](const QString& text) { texts.append(text); });
+  EXPECT_EQ(result.Error, QString());
+  EXPECT_EQ(result.FileName, local_.filePath(QStringLiteral("VelmoraLast.exe")));
+  EXPECT_EQ(ReadAll(result.FileName), installer);
+  ASSERT_GE(texts.size(), 2);
+  EXPECT_EQ(texts.back(), QString());
+  EXPECT_EQ(texts[texts.size() - 2], QStringLiteral("300 / 300 KB"));
+}
+
+TEST_F(DownloadTest, AnInstallerThatIsNotWhatTheHistorySaysLeavesNoFile) {
+  const QByteArray installer(64 * 1024, 'v');
+  struct Case {
+    const char* what;
+    QByteArray served;
+    const char* path;
+  };
+  QByteArray tampered = installer;
+  tampered[100] = 'x';
+  for (const Case& c :
+       {Case{"wrong digest", tampered, "releases/"}, Case{"truncated", installer.left(1000), "releases/"},
+        Case{"closed mid-transfer", installer, "cut/releases/"}}) {
+    UpdateSite site;
+    TReleaseEntry release = site.AddRelease("9.0.0.0", TReleaseType::rtProduction, c.served);
+    release.ProgramSize = static_cast<std::uint64_t>(installer.size());
+    release.ProgramSha256 = test::Sha256Hex(installer).toStdString();
+    release.ProgramLocationPath = c.path;
+    // An earlier download of that name must not survive a failed one either.
+    QFile old(local_.filePath(QStringLiteral("VelmoraLast.exe")));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.close();
+    const TDownloadResult result = DownloadInstaller(site.Url(), release, local_.path());
+    EXPECT_EQ(result.FileName, QString()) << c.what;
+    EXPECT_FALSE(QFile::exists(local_.filePath(QStringLiteral("VelmoraLast.exe")))) << c.what;
+    EXPECT_EQ(QDir(local_.path()).entryList(QDir::Files | QDir::Hidden), QStringList()) << c.what;
+  }
+}
+
+TEST_F(DownloadTest, AClosedPortFailsAtOnceAndAMissingFileFailsToo) {
+  QElapsedTimer clock;
+  clock.start();
+  const QString closed = QStringLiteral("http://127.0.0.1:%1/").arg(test::ClosedLoopbackPort());
+  EXPECT_EQ(LoadFile(closed, kVersionFileName, local_.path(), kLocalVersionInfoFileName).FileName, QString());
+  EXPECT_LT(clock.elapsed(), kConnectTimeoutMs + 500);
+  EXPECT_EQ(
+      LoadFile(site_.Url(), QStringLiteral("nothing.xml"), local_.path(), kLocalVersionInfoFileName).FileName,
+      QString());
+  EXPECT_EQ(LoadFile(QString(), kVersionFileName, local_.path(), kLocalVersionInfoFileName).FileName,
+            QString());
+}
+
+class VersionCheckTest : public testing::Test {
+ protected:
+  VersionCheckTest() : store_(config_.filePath(QStringLiteral("Velmora/Velmora.xml"))) {
+    settings_.LocalDirectory = data_.filePath(QStringLiteral("Update"));
+  }
+
+  QTemporaryDir config_;
+  QTemporaryDir data_;
+  TWebUpdateStore store_;
+  TWebUpdateSettings settings_;
+  UpdateSite site_;
+};
+
+TEST_F(VersionCheckTest, SevenDaysDoesNotCheckOneDayAfterTheLastCheck) {
+  site_.AddRelease("9.0.0.0", TReleaseType::rtProduction, "x");
+  site_.Publish();
+  const QDateTime now = QDateTime::currentDateTimeUtc();
+  settings_.CheckFrequency = 7;
+  settings_.LastCheck = now.addDays(-1);
+  ASSERT_TRUE(store_.Store(settings_));
+  const QByteArray before = ReadAll(store_.FileName());
+
+  const TVersionCheckOutcome outcome = RunVersionCheck(store_, settings_, now, site_.Url(), "1.0.0.0");
+  EXPECT_FALSE(outcome.Due);
+  EXPECT_EQ(site_.Server().NextRequest(200), "");
+  EXPECT_EQ(ReadAll(store_.FileName()), before);
+
+  // Eight days after it, the check is due again.
+  TWebUpdateSettings later = settings_;
+  const TVersionCheckOutcome due = RunVersionCheck(store_, later, now.addDays(7), site_.Url(), "1.0.0.0");
+  EXPECT_TRUE(due.Due);
+  EXPECT_EQ(site_.Server().NextRequest(2000), "/VelmoraVersion.xml");
+  ASSERT_EQ(due.Offers.size(), 1u);
+  EXPECT_EQ(store_.Load({}).LastCheck, now.addDays(7));
+}
+
+TEST_F(VersionCheckTest, AtStartupChecksEveryTimeAndKeepsAReadableLocalCopy) {
+  site_.AddRelease("9.0.0.0", TReleaseType::rtProduction, "x");
+  site_.AddRelease("9.1.0.0", TReleaseType::rtBeta, "y");
+  site_.Publish();
+  const QDateTime now = QDateTime::currentDateTimeUtc();
+  for (int run = 0; run < 2; ++run) {
+    const TVersionCheckOutcome outcome =
+        RunVersionCheck(store_, settings_, now.addSecs(run), site_.Url(), "1.0");
+    EXPECT_TRUE(outcome.Due);
+    ASSERT_TRUE(outcome.History);
+    EXPECT_EQ(outcome.History, site_.History());
+    ASSERT_EQ(outcome.Offers.size(), 1u) << "production only";
+  }
+  const QByteArray copy = ReadAll(data_.filePath(QStringLiteral("Update/VelmoraVersionLocal.xml")));
+  EXPECT_EQ(ParseVersionHistory(copy.toStdString()), site_.History());
+}
+
+TEST_F(VersionCheckTest, AHistoryThatDoesNotParseEndsTheCheckQuietlyButCountsAsACheck) {
+  site_.PublishText("<html>503 Service Unavailable</html>");
+  const QDateTime now = QDateTime::currentDateTimeUtc();
+  settings_.CheckFrequency = 1;
+  const TVersionCheckOutcome outcome = RunVersionCheck(store_, settings_, now, site_.Url(), "1.0");
+  EXPECT_TRUE(outcome.Due);
+  EXPECT_FALSE(outcome.History);
+  EXPECT_TRUE(outcome.Offers.empty());
+  EXPECT_EQ(store_.Load({}).LastCheck, now);
+}
+
+TEST(WebUpdateStoreTest, ReplacesOnlyItsOwnSubtreeAndNeverABrokenFile) {
+  QTemporaryDir folder;
+  const QString name = folder.filePath(QStringLiteral("Velmora/Velmora.xml"));
+  TWebUpdateStore store(name);
+  EXPECT_FALSE(store.HasEntries());
+  QDir().mkpath(folder.filePath(QStringLiteral("Velmora")));
+  QFile file(name);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(
+      "<Configuration><Velmora><Port>6001</Port></Velmora><WebUpdate><Old/></WebUpdate></Configuration>");
+  file.close();
+
+  TWebUpdateSettings settings;
+  settings.AllowedReleaseType = TReleaseType::rtBeta;
+  settings.CheckFrequency = 15;
+  settings.LastCheck = QDateTime(QDate(2026, 12, 1), QTime(10, 30), Qt::UTC);
+  settings.LocalDirectory = QStringLiteral("/home/driver/.local/share/Velmora/Update");
+  settings.LocationHTTP = {{QStringLiteral("http://127.0.0.1:8080/")}, QStringLiteral("VelmoraVersion.xml")};
+  ASSERT_TRUE(store.Store(settings));
+  EXPECT_TRUE(store.HasEntries());
+  EXPECT_EQ(store.Load({}), settings);
+  const QByteArray text = ReadAll(name);
+  EXPECT_TRUE(text.contains("<Port>6001</Port>"));
+  EXPECT_FALSE(text.contains("<Old"));
+
+  const QByteArray broken = "<Configuration><Velmora><Port>6001";
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(broken);
+  file.close();
+  EXPECT_FALSE(store.Store(settings));
+  EXPECT_EQ(ReadAll(name), broken);
+}
+
+}  // namespace
+}  // namespace velmora::app

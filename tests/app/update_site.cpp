@@ -1,0 +1,68 @@
+#include "update_site.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <stdexcept>
+
+namespace velmora::test {
+namespace {
+
+void WriteFile(const QString& name, const QByteArray& bytes) {
+  QDir().mkpath(name.section(QLatin1Char('/'), 0, -2));
+  QFile file(name);
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+    throw std::runtime_error("cannot write " + name.toStdString());
+  }
+}
+
+}  // namespace
+
+QByteArray Sha256Hex(const QByteArray& bytes) {
+  return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+}
+
+UpdateSite::UpdateSite() {
+  if (!folder_.isValid()) {
+    throw std::runtime_error("no temporary folder for the update site");
+  }
+}
+
+app::TReleaseEntry& UpdateSite::AddRelease(const std::string& version, app::TReleaseType type,
+                                           const QByteArray& installer) {
+  const std::string file_name = "VelmoraSetup-" + version + ".exe";
+  WriteFile(folder_.filePath(QStringLiteral("releases/") + QString::fromStdString(file_name)), installer);
+  app::TReleaseEntry entry;
+  entry.ProgramVersion = version;
+  entry.ProgramReleaseType = type;
+  entry.ProgramLocationPath = "releases/";
+  entry.ProgramLocationFileName = file_name;
+  entry.VersionDescription = {"Changes of " + version};
+  entry.ProgramSize = static_cast<std::uint64_t>(installer.size());
+  entry.ProgramSha256 = Sha256Hex(installer).toStdString();
+  entry.ProgramReleaseDate = "2026-12-01";
+  history_.CurrentVersion[static_cast<int>(type)] = version;
+  history_.Releases.push_back(entry);
+  return history_.Releases.back();
+}
+
+void UpdateSite::Publish() {
+  PublishText(QByteArray::fromStdString(app::VersionHistoryXml(history_)));
+}
+
+void UpdateSite::PublishText(const QByteArray& text) {
+  WriteFile(folder_.filePath(QStringLiteral("VelmoraVersion.xml")), text);
+}
+
+HttpTestServer& UpdateSite::Server() {
+  if (!server_) {
+    server_ = std::make_unique<HttpTestServer>(folder_.path().toStdString());
+  }
+  return *server_;
+}
+
+QString UpdateSite::Url() {
+  return QString::fromStdString(Server().Url());
+}
+
+}  // namespace velmora::test
