@@ -514,6 +514,31 @@ def headers():
     }
 
 
+# ---------------------------------------------------------------- driver list, 16 x 16
+
+
+def driver_list():
+    octagon = [polar(8, 8, 7.4, 22.5 + i * 45) for i in range(8)]
+    stop_sign = [
+        el("polygon", {"points": points(octagon), "fill": RED, "stroke": WHITE, "stroke-width": 0.8}),
+        el("rect", {"x": 3.8, "y": 6.9, "width": 8.4, "height": 2.2, "fill": WHITE}),
+    ]
+    up_arrow = [
+        el("polygon", {"points": points([(8, 1.2), (14.2, 8), (10.4, 8), (10.4, 14.8), (5.6, 14.8), (5.6, 8), (1.8, 8)]),
+                       "fill": GREEN, "stroke": GREEN_DIM, "stroke-width": 0.8, "stroke-linejoin": "round"}),
+    ]
+    helmet = [
+        el("path", {"d": "M2,11 C2,5.5 5,2.5 9,2.5 C12.6,2.5 14.5,5.2 14.5,8.6 L14.5,11.2 L8.8,11.2 L8.8,13.5 L3.2,13.5 Z",
+                    "fill": WHITE}),
+        el("path", {"d": "M8.6,6.2 L14.4,6.2 L14.4,9.2 L9.6,9.2 Z", "fill": BLUE}),
+    ]
+    return {
+        "player_in_pits.svg": document(16, 16, "In the pits", stop_sign),
+        "player_on_track.svg": document(16, 16, "On track", up_arrow),
+        "header_name.svg": document(16, 16, "Drivers", helmet),
+    }
+
+
 # ---------------------------------------------------------------- splash and About, 800 x 600
 
 # Rectangles of the About picture that the About box lays its click areas (and the version text) over.
@@ -675,7 +700,7 @@ def about():
 
 def all_pictures():
     files = {}
-    for group in (lamps, status_pictures, weather, headers):
+    for group in (lamps, status_pictures, weather, headers, driver_list):
         files.update(group())
     files["splash.svg"] = splash()
     files["about.svg"] = about()

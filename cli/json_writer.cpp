@@ -81,6 +81,11 @@ void JsonObjectWriter::Null(std::string_view key) {
   out_ << "null";
 }
 
+JsonArrayWriter JsonObjectWriter::Array(std::string_view key) {
+  Key(key);
+  return JsonArrayWriter(out_, indent_ + 2);
+}
+
 JsonObjectWriter JsonObjectWriter::Object(std::string_view key) {
   Key(key);
   return JsonObjectWriter(out_, indent_ + 2);
@@ -91,6 +96,23 @@ void JsonObjectWriter::Close() {
     out_ << "\n" << std::string(static_cast<std::size_t>(indent_), ' ');
   }
   out_ << "}";
+}
+
+JsonArrayWriter::JsonArrayWriter(std::ostream& out, int indent) : out_(out), indent_(indent) {
+  out_ << "[";
+}
+
+JsonObjectWriter JsonArrayWriter::Object() {
+  out_ << (first_ ? "\n" : ",\n") << std::string(static_cast<std::size_t>(indent_ + 2), ' ');
+  first_ = false;
+  return JsonObjectWriter(out_, indent_ + 2);
+}
+
+void JsonArrayWriter::Close() {
+  if (!first_) {
+    out_ << "\n" << std::string(static_cast<std::size_t>(indent_), ' ');
+  }
+  out_ << "]";
 }
 
 }  // namespace velmora::cli

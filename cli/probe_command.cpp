@@ -13,6 +13,7 @@
 #include "json_writer.h"
 #include "platform/tick_clock.h"
 #include "platform/window_finder.h"
+#include "race/display_players.h"
 #include "subcommand.h"
 
 namespace velmora::cli {
@@ -103,6 +104,50 @@ void ReportNotAttached(const TGameLink& link, std::ostream& err) {
   }
 }
 
+// The field in position order, found as the dashboard's driver list finds it.
+void WriteStandings(JsonObjectWriter& probe, TGame& game) {
+  std::vector<Standing> standings;
+  game.WithDriverRecords([&] { standings = ReadStandings(game); });
+  JsonArrayWriter list = probe.Array("standings");
+  for (const Standing& standing : standings) {
+    JsonObjectWriter car = list.Object();
+    car.Number("position", static_cast<std::int64_t>(standing.Position));
+    car.Number("slot", static_cast<std::int64_t>(standing.Slot));
+    car.String("name", standing.Name);
+    car.String("car", standing.Car);
+    car.Bool("in_pits", standing.InPits);
+    // 0 and -1 stand for no lap yet.
+    if (standing.BestLap > 0.0F) {
+      car.Number("best_lap", static_cast<double>(standing.BestLap));
+    } else {
+      car.Null("best_lap");
+    }
+    car.Close();
+  }
+  list.Close();
+}
+
+template <typename Value>
+void WriteWeatherValue(JsonObjectWriter& weather, std::string_view key, TGame& game, const Value& value) {
+  if (value.FActive) {
+    weather.Number(key, static_cast<double>(value.Read(game)));
+  } else {
+    weather.Null(key);
+  }
+}
+
+// The weather as read now, without the gauges' pace.
+void WriteWeather(JsonObjectWriter& probe, TGame& game) {
+  JsonObjectWriter weather = probe.Object("weather");
+  WriteWeatherValue(weather, "air_c", game, game.FTemperatureAir);
+  WriteWeatherValue(weather, "track_c", game, game.FTemperaturePiste);
+  WriteWeatherValue(weather, "rainfall", game, game.FHumidityRainfall);
+  WriteWeatherValue(weather, "wet_on_path", game, game.FHumidityOnPath);
+  WriteWeatherValue(weather, "wet_off_path", game, game.FHumidityOffPath);
+  WriteWeatherValue(weather, "forecast", game, game.FPrevisionMeteo);
+  weather.Close();
+}
+
 int RunProbe(std::span<const std::string> arguments, std::ostream& out, std::ostream& err) {
   double timeout_seconds = 10.0;
   if (arguments.size() == 2 && arguments[0] == "--timeout") {
@@ -167,6 +212,8 @@ int RunProbe(std::span<const std::string> arguments, std::ostream& out, std::ost
     }
   }
   values.Close();
+  WriteStandings(probe, game);
+  WriteWeather(probe, game);
   probe.Close();
   out << "\n";
   return out ? 0 : 1;
@@ -180,7 +227,11 @@ const Subcommand kProbeCommand{
     "class, its process, its executable's product version and the matching address table), reads\n"
     "it once as the dashboard does when the driver gets into the car, and prints one JSON object:\n"
     "\"title\", \"class\", \"pid\", \"exe\", \"version\", \"supported\", and \"values\" with every member\n"
-    "the address table made active, in the simulator's own units (kelvin, kPa, m/s, litres...).\n"
+    "the address table made active, in the simulator's own units (kelvin, kPa, m/s, litres...);\n"
+    "\"standings\", an array in position order of {\"position\", \"slot\", \"name\", \"car\",\n"
+    "\"in_pits\", \"best_lap\"} (seconds, null for no lap yet); and \"weather\" with \"air_c\" and\n"
+    "\"track_c\" (degrees Celsius), \"rainfall\", \"wet_on_path\", \"wet_off_path\" (0 dry to 1 wet)\n"
+    "and \"forecast\" (0 clear to 1 rain), null where the table gives no address.\n"
     "It keeps looking for up to SECONDS (default 10); when no simulator shows up it says\n"
     "\"no simulator found\" on standard error and exits with status 3. When a simulator window\n"
     "shows up but its process may not be read (another user's process, or kernel.yama.ptrace_scope),\n"

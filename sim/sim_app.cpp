@@ -126,7 +126,10 @@ bool SimApp::Start() {
   }
   // The fixed addresses first, before anything else of this process can come to lie there.
   std::string error;
-  memory_ = SimMemory::Reserve(layout_->Begin(), layout_->End(), error);
+  // A simulator keeps a record for every slot a session can hold, used or not; the unused ones read as
+  // zeros, so a reader may take all of them in one go.
+  const SimLayout all_slots(*options_.table, SessionModel::kMaxDrivers);
+  memory_ = SimMemory::Reserve(all_slots.Begin(), all_slots.End(), error);
   if (!memory_) {
     Complain(error);
     return false;

@@ -10,6 +10,7 @@
 #include "app/debug_window.h"
 #include "app/network_menu.h"
 #include "app/network_shell.h"
+#include "app/side_column.h"
 #include "game/game.h"
 #include "net/protocol.h"
 #include "platform/application_version.h"
@@ -27,7 +28,7 @@ class NoWindows final : public platform::WindowFinder {
 
 constexpr int kDesignWidth = 994;
 constexpr int kDesignHeight = 554;
-constexpr int kSideColumnWidth = 409;
+constexpr int kSideColumnWidth = SideColumn::kWidth;
 
 }  // namespace
 
@@ -57,9 +58,8 @@ TForm1::TForm1(std::unique_ptr<platform::WindowFinder> finder, QWidget* parent)
   panel1->setAutoFillBackground(true);
   setCentralWidget(panel1);
   // The side column (driver list, session, weather) takes the left part; the dashboard the rest.
-  auto* side_column = new QWidget(panel1);
-  side_column->setObjectName(QStringLiteral("Panel3"));
-  side_column->setGeometry(0, 0, kSideColumnWidth, kDesignHeight);
+  Panel3 = new SideColumn(panel1);
+  Panel3->move(0, 0);
   Panel6 = new DashboardPanel(panel1);
   Panel6->move(kSideColumnWidth, 0);
   setFixedSize(kDesignWidth, kDesignHeight);
@@ -71,6 +71,7 @@ TForm1::TForm1(std::unique_ptr<platform::WindowFinder> finder, QWidget* parent)
   AddNetworkMenu(*menuBar(), *network_);
   FGame->FNetwork.FIP = "192.168.1.2";
   FGame->FNetwork.FPort = kDefaultPort;
+  Panel3->Bind(*FGame);
   Form2 = new TForm2(this);
   FGame->FDebugWheelSpeed = Form2->lbl1;
   // Numbers show "." as the decimal separator whatever the user's locale; the core formats with the C

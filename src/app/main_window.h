@@ -17,6 +17,7 @@ namespace velmora::app {
 
 class DashboardPanel;
 class NetworkShell;
+class SideColumn;
 class TForm2;
 
 // The detection timer of the dashboard.
@@ -58,6 +59,7 @@ class TForm1 final : public QMainWindow {
   QTimer TimerProgram;
   QtDetectionTimer detection_timer_{TimerProgram};
   std::unique_ptr<TGame> FGame;
+  SideColumn* Panel3 = nullptr;
   DashboardPanel* Panel6 = nullptr;
   TForm2* Form2 = nullptr;  // hidden until the debug menu shows it
   // Last: destroyed first, so that the scan thread has ended before the game model goes.

@@ -48,6 +48,7 @@ class TGame::CycleSnapshot final {
 TGame::TGame(void* AOwner, const platform::TickClock& clock)
     : clock_(&clock),
       FContact(*this),
+      FDisplayPlayers(*this),
       FForm1(AOwner),
       FFuel(*this),
       FInCokpit(*this),
@@ -138,7 +139,15 @@ double TGame::ConvertSpeed(double AValue) const {
 }
 
 void TGame::RefreshDriverList() {
-  FNombreJoueur.ReadAndDisplay(*this);
+  WithDriverRecords([this] {
+    FNombreJoueur.ReadAndDisplay(*this);
+    FDisplayPlayers.ReadAndDisplay();
+  });
+}
+
+void TGame::WithDriverRecords(const std::function<void()>& read) {
+  const CycleSnapshot cycle(*this, &TGame::WantDriverRecords);
+  read();
 }
 
 void TGame::UpdatePlayerAddresses() {
@@ -207,6 +216,22 @@ void TGame::WantReducedCycle(MemorySnapshot& snapshot) const {
   WantValue(snapshot, FSession.FTempsSesion);
   WantValue(snapshot, FSession.FTempsGreenFlag);
   WantValue(snapshot, FSession.FNbDeToursSession);
+}
+
+void TGame::WantDriverRecords(MemorySnapshot& snapshot) const {
+  if (FNombreJoueur.FAddress != 0) {
+    snapshot.Want(FNombreJoueur.FAddress, sizeof(std::int16_t));
+  }
+  // Names are read up to their terminating zero; this much covers the simulators' name fields, and a
+  // longer name reads its tail datum by datum.
+  constexpr std::uint32_t kNameBytes = 32;
+  for (int slot = 0; slot < TDisplayPlayers::kRows; ++slot) {
+    snapshot.Want(SlotAddress(*this, FDistance.FBaseAddress, slot), sizeof(float));
+    snapshot.Want(SlotAddress(*this, FPosition.FBaseAddress, slot), sizeof(std::int16_t));
+    snapshot.Want(SlotAddress(*this, FNomPilote.FBaseAddress, slot), kNameBytes);
+    snapshot.Want(SlotBestLapAddress(*this, slot), sizeof(float));
+    snapshot.Want(SlotAddress(*this, FInPIT.FBaseAddress, slot), sizeof(std::uint8_t));
+  }
 }
 
 void TGame::WantFullCycle(MemorySnapshot& snapshot) const {

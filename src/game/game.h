@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -11,6 +12,7 @@
 #include "net/network.h"
 #include "platform/process_memory.h"
 #include "platform/tick_clock.h"
+#include "race/display_players.h"
 #include "race/driver_values.h"
 #include "race/fuel_values.h"
 #include "race/lap_values.h"
@@ -39,6 +41,7 @@ class TGame final {
   TAccelerationValueSingle FAcceleration;
   TConsommationValue FConsommationFuel;
   TContactValue FContact;
+  TDisplayPlayers FDisplayPlayers;
   TDistanceValue FDistance;
   TEauValue FEau;
   TAccelerationValueSingle FEmbrayage;
@@ -106,6 +109,9 @@ class TGame final {
   double ConvertSpeed(double AValue) const;
   // The driver list's refresh, gated by the scan thread to about once a second.
   void RefreshDriverList();
+  // Runs `read` with the car records of all slots fetched first in one go, when reads are batched: the
+  // driver list looks at up to 50 records, several data each.
+  void WithDriverRecords(const std::function<void()>& read);
   void UpdatePlayerAddresses();
 
   // The full cycle while the driver sits in the car, the reduced one otherwise.
@@ -133,6 +139,7 @@ class TGame final {
   void FillGameData();
   void ReadServerTimes();
   void ApplySession(const TGameData& d);
+  void WantDriverRecords(MemorySnapshot& snapshot) const;
 
   // A cycle's blocks belong to the cycle and are seen only by raw reads on the thread that runs it: a
   // record fill on a server thread may read while a scan pass on the main thread is still finishing.

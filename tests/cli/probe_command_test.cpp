@@ -52,12 +52,58 @@ TEST_F(ProbeCommandTest, ValuesSetInTheSimulatorComeBackInItsOwnUnits) {
   }
 }
 
+TEST_F(ProbeCommandTest, PrintsTheStandingsInPositionOrderAndTheWeather) {
+  test::RunningSim sim({"--drivers", "20"});
+  ASSERT_EQ(sim.Ask("pause"), "ok");
+  // Positions run backwards through the slots; slot 3 has a lap and sits in the pits.
+  for (int slot = 0; slot < 20; ++slot) {
+    const std::string at = "@" + std::to_string(slot);
+    ASSERT_EQ(sim.Ask("set FPosition" + at + " " + std::to_string(20 - slot)), "ok");
+    ASSERT_EQ(sim.Ask("set FDistance" + at + " " + std::to_string(1000 + slot)), "ok");
+    ASSERT_EQ(sim.Ask("set FTemps.MeilleurTour" + at + " -1"), "ok");
+    ASSERT_EQ(sim.Ask("set FInPIT" + at + " 0"), "ok");
+  }
+  for (const char* command :
+       {"set FNomPilote@3 Ada Lovelace", "set FInPIT@3 1",
+        "set FTemps.MeilleurTour@3 91.5", "set FTemperatureAir 21.5", "set FTemperaturePiste 30.25",
+        "set FHumidityRainfall 0.5", "set FHumidityOnPath 0.25", "set FHumidityOffPath 0.75",
+        "set FPrevisionMeteo 1"}) {
+    ASSERT_EQ(sim.Ask(command), "ok") << command;
+  }
+  const test::Outcome run = RunCli({"probe", "--timeout", "5"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string& json = run.out;
+  EXPECT_TRUE(HasLine(json, "  \"standings\": [")) << json;
+  // Position 17 is slot 3. This layout keeps no car names.
+  const auto ada = json.find(
+      "      \"position\": 17,\n      \"slot\": 3,\n      \"name\": \"Ada Lovelace\",\n"
+      "      \"car\": \"\",\n      \"in_pits\": true,\n      \"best_lap\": 91.5\n");
+  EXPECT_NE(ada, std::string::npos) << json;
+  EXPECT_NE(json.find("      \"position\": 1,\n      \"slot\": 19,"), std::string::npos);
+  EXPECT_NE(json.find("\"in_pits\": false,\n      \"best_lap\": null\n"), std::string::npos);
+  std::size_t last = 0;
+  for (int position = 1; position <= 20; ++position) {
+    const auto at = json.find("\"position\": " + std::to_string(position) + ",");
+    ASSERT_NE(at, std::string::npos) << position;
+    EXPECT_GT(at, last) << position;
+    last = at;
+  }
+  EXPECT_EQ(json.find("\"position\": 21,"), std::string::npos);
+  for (const char* line :
+       {"  \"weather\": {", "    \"air_c\": 21.5,", "    \"track_c\": 30.25,", "    \"rainfall\": 0.5,",
+        "    \"wet_on_path\": 0.25,", "    \"wet_off_path\": 0.75,", "    \"forecast\": 1"}) {
+    EXPECT_TRUE(HasLine(json, line)) << line << "\n" << json;
+  }
+}
+
 TEST_F(ProbeCommandTest, AnUnsupportedVersionIsReportedAsSuch) {
   test::RunningSim sim({"--title", "RACE On", "--version", "1, 2, 0, 8"});
   const test::Outcome run = RunCli({"probe", "--timeout", "5"});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(HasLine(run.out, "  \"supported\": false,")) << run.out;
-  EXPECT_TRUE(HasLine(run.out, "  \"values\": {}")) << run.out;
+  EXPECT_TRUE(HasLine(run.out, "  \"values\": {},")) << run.out;
+  EXPECT_TRUE(HasLine(run.out, "  \"standings\": [],")) << run.out;
+  EXPECT_TRUE(HasLine(run.out, "    \"air_c\": null,")) << run.out;
 }
 
 TEST_F(ProbeCommandTest, NoSimulatorWithinTheTimeout) {

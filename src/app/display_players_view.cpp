@@ -1,0 +1,177 @@
+#include "app/display_players_view.h"
+
+#include <QHeaderView>
+#include <QPainter>
+#include <QSvgRenderer>
+
+namespace velmora::app {
+namespace {
+
+QPixmap Picture(const QString& path) {
+  QPixmap pixmap(16, 16);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  QSvgRenderer(path).render(&painter);
+  return pixmap;
+}
+
+}  // namespace
+
+DriverListModel::DriverListModel(QObject* parent)
+    : QAbstractTableModel(parent),
+      row_pictures_{Picture(QStringLiteral(":/assets/player_in_pits.svg")),
+                    Picture(QStringLiteral(":/assets/player_on_track.svg"))},
+      name_picture_(Picture(QStringLiteral(":/assets/header_name.svg"))) {}
+
+void DriverListModel::Reset(const TDisplayPlayers* list) {
+  beginResetModel();
+  list_ = list;
+  endResetModel();
+}
+
+void DriverListModel::SetTimeTitle(const QString& title) {
+  if (title != time_title_) {
+    time_title_ = title;
+    emit headerDataChanged(Qt::Horizontal, 2, 2);
+  }
+}
+
+void DriverListModel::RowChanged(int row) {
+  emit dataChanged(index(row, 0), index(row, 2));
+}
+
+int DriverListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() || list_ == nullptr ? 0 : TDisplayPlayers::kRows;
+}
+
+int DriverListModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : 3;
+}
+
+QVariant DriverListModel::data(const QModelIndex& index, int role) const {
+  if (list_ == nullptr || !index.isValid()) {
+    return {};
+  }
+  const TDataDisplayPlayer& row = list_->NodeList()[static_cast<std::size_t>(index.row())].Data;
+  switch (role) {
+    case Qt::DisplayRole:
+      return QString::fromStdString(TDisplayPlayers::CellText(row, index.column()));
+    case Qt::DecorationRole:
+      if (index.column() == 1) {
+        const int picture = TDisplayPlayers::RowImage(row);
+        if (picture >= 0) {
+          return row_pictures_[static_cast<std::size_t>(picture)];
+        }
+      }
+      return {};
+    case Qt::TextAlignmentRole: {
+      static constexpr Qt::Alignment kAlign[] = {Qt::AlignCenter, Qt::AlignLeft | Qt::AlignVCenter,
+                                                 Qt::AlignRight | Qt::AlignVCenter};
+      return QVariant::fromValue(kAlign[index.column()]);
+    }
+    default:
+      return {};
+  }
+}
+
+QVariant DriverListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal) {
+    return {};
+  }
+  if (role == Qt::DisplayRole) {
+    return section == 1 ? QStringLiteral("Name") : section == 2 ? time_title_ : QString();
+  }
+  if (role == Qt::DecorationRole && section == 1) {
+    return name_picture_;
+  }
+  if (role == Qt::TextAlignmentRole && section == 2) {
+    return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
+  }
+  return {};
+}
+
+DriverListView::DriverListView(QWidget* parent) : QTreeView(parent), model_(this) {
+  setObjectName(QStringLiteral("DisplayPlayersView"));
+  setModel(&model_);
+  setRootIsDecorated(false);
+  setUniformRowHeights(true);
+  setItemsExpandable(false);
+  setSelectionMode(QAbstractItemView::NoSelection);
+  setFocusPolicy(Qt::NoFocus);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setIconSize(QSize(16, 16));
+  QFont list_font(QStringLiteral("Arial"));
+  list_font.setPointSize(11);
+  list_font.setBold(false);
+  setFont(list_font);
+  QPalette colours = palette();
+  colours.setColor(QPalette::Base, Qt::black);
+  colours.setColor(QPalette::Text, Qt::white);
+  colours.setColor(QPalette::Window, Qt::black);
+  colours.setColor(QPalette::WindowText, Qt::white);
+  colours.setColor(QPalette::Button, Qt::black);
+  colours.setColor(QPalette::ButtonText, Qt::white);
+  setPalette(colours);
+  header()->setFixedHeight(kHeaderHeight);
+  header()->setStretchLastSection(false);
+  header()->setSectionsMovable(false);
+  header()->setSectionResizeMode(QHeaderView::Fixed);
+  header()->setMinimumSectionSize(1);
+  setColumnWidth(0, kPositionWidth);
+  setColumnWidth(1, kNameWidth);
+  setColumnWidth(2, kTimeWidth);
+}
+
+void DriverListView::RowsReset(const TDisplayPlayers& list) {
+  list_ = &list;
+  model_.Reset(&list);
+  for (int row = 0; row < TDisplayPlayers::kRows; ++row) {
+    setRowHidden(row, QModelIndex(), true);
+  }
+  // A model reset forgets the widths.
+  setColumnWidth(0, kPositionWidth);
+  setColumnWidth(1, kNameWidth);
+  setColumnWidth(2, kTimeWidth);
+}
+
+void DriverListView::SetTimeColumnTitle(std::string_view title) {
+  model_.SetTimeTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
+}
+
+void DriverListView::RowChanged(int row) {
+  const bool shown = list_->NodeList()[static_cast<std::size_t>(row)].Visible;
+  if (isRowHidden(row, QModelIndex()) == shown) {
+    setRowHidden(row, QModelIndex(), !shown);
+  }
+  model_.RowChanged(row);
+}
+
+QString DriverListView::Text(int row, int column) const {
+  return model_.data(model_.index(row, column), Qt::DisplayRole).toString();
+}
+
+bool DriverListView::RowShown(int row) const {
+  return model_.rowCount() > row && !isRowHidden(row, QModelIndex());
+}
+
+int DriverListView::RowPicture(int row) const {
+  return list_ == nullptr ? -1
+                          : TDisplayPlayers::RowImage(list_->NodeList()[static_cast<std::size_t>(row)].Data);
+}
+
+QString DriverListView::TimeTitle() const {
+  return model_.headerData(2, Qt::Horizontal, Qt::DisplayRole).toString();
+}
+
+void DriverListView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                             const QModelIndex& index) const {
+  QTreeView::drawRow(painter, option, index);
+  // Horizontal grid lines between the rows.
+  painter->save();
+  painter->setPen(QColor(64, 64, 64));
+  painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
+  painter->restore();
+}
+
+}  // namespace velmora::app
