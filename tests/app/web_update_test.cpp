@@ -81,12 +81,12 @@ TEST_F(WebUpdateTest, BetaIsOfferedOnlyWithBetaCheckedAndDownloadOnlyNamesTheFil
   Serve();
 
   ModalAnswers none({});
-  update_.CheckUpdateNow1->trigger();
+  update_.Items().CheckUpdateNow1->trigger();
   EXPECT_TRUE(none.Seen().isEmpty()) << none.Seen().join(QLatin1Char('|')).toStdString();
 
-  update_.Beta1->trigger();
+  update_.Items().Beta1->trigger();
   ModalAnswers answers({Choose("rb_Beta", "Download/Copy &Only"), Press(QMessageBox::Ok)});
-  update_.CheckUpdateNow1->trigger();
+  update_.Items().CheckUpdateNow1->trigger();
   ASSERT_TRUE(Within(5000, [&] { return answers.AllGiven(); }));
   EXPECT_EQ(
       answers.Seen(),

@@ -47,43 +47,53 @@ TWebUpdate::TWebUpdate(QWidget& window, TWebUpdateStore store, std::string runni
   settings_.LocalDirectory = DefaultUpdateDirectory();
   timer_update_.setObjectName(QStringLiteral("TimerUpdate"));
   timer_update_.setSingleShot(true);
+  // A coarse timer may fire up to 5 % early; the check is promised 3 s after start, not before.
+  timer_update_.setTimerType(Qt::PreciseTimer);
   timer_update_.setInterval(kStartupDelayMs);
   connect(&timer_update_, &QTimer::timeout, this, &TWebUpdate::TimerUpdateTimer);
 }
 
 void TWebUpdate::BuildMenu(QMenu& menu) {
-  Active1 = AddCheckItem(menu, "Active1", "Automatic Update", true, nullptr);
+  TUpdateMenuItems items;
+  items.Active1 = AddCheckItem(menu, "Active1", "Automatic Update", true, nullptr);
   menu.addSeparator();
   auto* channel = new QActionGroup(&menu);
-  Beta1 = AddCheckItem(menu, "Beta1", "Beta", false, channel);
-  Realase1 = AddCheckItem(menu, "Realase1", "Realase", true, channel);
-  connect(Beta1, &QAction::triggered, this, [this] { settings_.AllowedReleaseType = TReleaseType::rtBeta; });
-  connect(Realase1, &QAction::triggered, this,
-          [this] { settings_.AllowedReleaseType = TReleaseType::rtProduction; });
+  items.Beta1 = AddCheckItem(menu, "Beta1", "Beta", false, channel);
+  items.Realase1 = AddCheckItem(menu, "Realase1", "Realase", true, channel);
   menu.addSeparator();
   QMenu* interval = menu.addMenu(QStringLiteral("Interval"));
   interval->setObjectName(QStringLiteral("Interval1"));
   auto* intervals = new QActionGroup(interval);
-  const std::tuple<QAction**, const char*, const char*, int> items[] = {{&N0day1, "N0day1", "At startup", 0},
-                                                                        {&N1day1, "N1day1", "1 day", 1},
-                                                                        {&N7day1, "N7day1", "7 days", 7},
-                                                                        {&N15day1, "N15day1", "15 days", 15}};
-  for (const auto& [field, name, caption, days] : items) {
-    *field = AddCheckItem(*interval, name, caption, days == 0, intervals);
-    connect(*field, &QAction::triggered, this, [this, days = days] { settings_.CheckFrequency = days; });
-  }
+  items.N0day1 = AddCheckItem(*interval, "N0day1", "At startup", true, intervals);
+  items.N1day1 = AddCheckItem(*interval, "N1day1", "1 day", false, intervals);
+  items.N7day1 = AddCheckItem(*interval, "N7day1", "7 days", false, intervals);
+  items.N15day1 = AddCheckItem(*interval, "N15day1", "15 days", false, intervals);
   menu.addSeparator();
-  CheckUpdateNow1 = menu.addAction(QStringLiteral("Check Update Now"));
-  CheckUpdateNow1->setObjectName(QStringLiteral("CheckUpdateNow1"));
-  connect(CheckUpdateNow1, &QAction::triggered, this, &TWebUpdate::RunCheck);
+  items.CheckUpdateNow1 = menu.addAction(QStringLiteral("Check Update Now"));
+  items.CheckUpdateNow1->setObjectName(QStringLiteral("CheckUpdateNow1"));
+  Attach(items);
+}
+
+void TWebUpdate::Attach(const TUpdateMenuItems& items) {
+  items_ = items;
+  for (QAction* item :
+       {items.Beta1, items.Realase1, items.N0day1, items.N1day1, items.N7day1, items.N15day1}) {
+    connect(item, &QAction::triggered, this, &TWebUpdate::ApplyMarks);
+  }
+  connect(items.CheckUpdateNow1, &QAction::triggered, this, &TWebUpdate::RunCheck);
+  ApplyMarks();
 }
 
 void TWebUpdate::ApplyMarks() {
-  if (Beta1 == nullptr) {
+  if (items_.Beta1 == nullptr) {
     return;
   }
-  settings_.AllowedReleaseType = Beta1->isChecked() ? TReleaseType::rtBeta : TReleaseType::rtProduction;
-  settings_.CheckFrequency = N0day1->isChecked() ? 0 : N1day1->isChecked() ? 1 : N7day1->isChecked() ? 7 : 15;
+  settings_.AllowedReleaseType =
+      items_.Beta1->isChecked() ? TReleaseType::rtBeta : TReleaseType::rtProduction;
+  settings_.CheckFrequency = items_.N0day1->isChecked()   ? 0
+                             : items_.N1day1->isChecked() ? 1
+                             : items_.N7day1->isChecked() ? 7
+                                                          : 15;
 }
 
 void TWebUpdate::StartTimer() {
@@ -92,7 +102,7 @@ void TWebUpdate::StartTimer() {
 
 void TWebUpdate::TimerUpdateTimer() {
   timer_update_.stop();
-  if (Active1 == nullptr || Active1->isChecked()) {
+  if (items_.Active1 == nullptr || items_.Active1->isChecked()) {
     RunCheck();
   }
 }

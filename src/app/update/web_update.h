@@ -14,6 +14,18 @@ class QWidget;
 
 namespace velmora::app {
 
+// The items of the "Update" menu, wherever they were made.
+struct TUpdateMenuItems {
+  QAction* Active1 = nullptr;
+  QAction* Beta1 = nullptr;
+  QAction* Realase1 = nullptr;
+  QAction* N0day1 = nullptr;
+  QAction* N1day1 = nullptr;
+  QAction* N7day1 = nullptr;
+  QAction* N15day1 = nullptr;
+  QAction* CheckUpdateNow1 = nullptr;
+};
+
 // The update check of the main window: the "Update" menu, the check 3 s after start, "Check Update Now",
 // the upgrade dialog, the installer download with its progress window and the start of the installer.
 class TWebUpdate final : public QObject {
@@ -22,6 +34,8 @@ class TWebUpdate final : public QObject {
 
   // Fills the "Update" menu; the items carry the names under which the settings file keeps their marks.
   void BuildMenu(QMenu& menu);
+  // Acts on the items of a menu made elsewhere: their marks are the options, "Check Update Now" checks.
+  void Attach(const TUpdateMenuItems& items);
   // Re-applies the channel and interval marks to the settings (the window's Init).
   void ApplyMarks();
   // Starts TimerUpdate: 3000 ms later, once, the check runs when "Automatic Update" is checked.
@@ -35,14 +49,7 @@ class TWebUpdate final : public QObject {
   TWebUpdateSettings& Settings() { return settings_; }
   QTimer& TimerUpdate() { return timer_update_; }
 
-  QAction* Active1 = nullptr;
-  QAction* Beta1 = nullptr;
-  QAction* Realase1 = nullptr;
-  QAction* N0day1 = nullptr;
-  QAction* N1day1 = nullptr;
-  QAction* N7day1 = nullptr;
-  QAction* N15day1 = nullptr;
-  QAction* CheckUpdateNow1 = nullptr;
+  const TUpdateMenuItems& Items() const { return items_; }
 
  private:
   void TimerUpdateTimer();
@@ -54,6 +61,7 @@ class TWebUpdate final : public QObject {
   TWebUpdateStore store_;
   TWebUpdateSettings settings_;
   std::string running_;
+  TUpdateMenuItems items_;
   QTimer timer_update_;
   bool checking_ = false;
 };
