@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils imagemagick python3
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+  g++-mingw-w64-x86-64-posix googletest wine wine64
 )
 
 missing=()

@@ -1,6 +1,5 @@
 #include "exe_image.h"
 
-#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -47,16 +46,6 @@ std::optional<pid_t> OwnerOf(const std::string& folder_name) {
 }
 
 }  // namespace
-
-std::string ExeFileName(const std::string& title) {
-  std::string name;
-  for (const char c : title) {
-    if (std::isalnum(static_cast<unsigned char>(c)) != 0) {
-      name += c;
-    }
-  }
-  return (name.empty() ? std::string("Simulator") : name) + ".exe";
-}
 
 std::unique_ptr<ExeImage> ExeImage::Create(const std::string& title, const std::string& version,
                                            std::string& error) {

@@ -6,7 +6,7 @@
 #include "game/game_link.h"
 #include "game/select_address_table.h"
 #include "platform/executable_path.h"
-#include "platform/pe_version.h"
+#include "platform/file_version.h"
 
 namespace velmora {
 
@@ -56,7 +56,7 @@ std::string TGameLink::GetExeFromWindow(platform::WindowHandle window) {
 }
 
 std::string TGameLink::GetFileInfo2(const std::string& AFileName) {
-  return AFileName.empty() ? std::string() : platform::ProductVersionOfFile(AFileName);
+  return AFileName.empty() ? std::string() : platform::FileProductVersion(AFileName);
 }
 
 }  // namespace velmora

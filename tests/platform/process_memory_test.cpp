@@ -5,18 +5,21 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "memory_fixture.h"
+#ifndef _WIN32
 #include "platform/linux/process_memory_linux.h"
+#endif
 
 namespace velmora::platform {
 namespace {
 
-constexpr std::uint32_t kBase = 0x5A000000;
+// Above 0x68000000: Wine keeps the low memory below it reserved for itself, and reserved memory reads as
+// zeros from outside, where these tests need reads that fail.
+constexpr std::uint32_t kBase = 0x7A000000;
 
 std::size_t PageSize() {
-  return static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+  return test::PageSize();
 }
 
 template <typename T>
@@ -73,6 +76,7 @@ TEST(ProcessMemoryTest, OpeningAProcessThatDoesNotExistFails) {
   EXPECT_EQ(failure.reason, "no such process");
 }
 
+#ifndef _WIN32
 // What the user is told when the kernel refuses, and the hint that goes with it.
 TEST(ProcessMemoryTest, ARefusalSaysWhyAndWhatHelps) {
   struct Case {
@@ -103,6 +107,7 @@ TEST(ProcessMemoryTest, ARefusalSaysWhyAndWhatHelps) {
     EXPECT_EQ(failure.hint.empty(), *c.hint_start == '\0') << c.reason;
   }
 }
+#endif
 
 TEST(ProcessMemoryTest, ReadsAfterTheProcessEndedFail) {
   test::MemoryFixture fixture(kBase, PageSize());
@@ -153,14 +158,19 @@ TEST(ProcessMemoryTest, ReadManyKeepsEachRequestOnItsOwn) {
     }
   }
 
-  // All readable: one system call whatever the number of requests.
+  // All readable: one system call whatever the number of requests where the system reads many ranges at
+  // once, a call per request where it reads one.
   std::array<std::uint32_t, 3> readable{};
   std::vector<ReadRequest> good{{kBase, std::as_writable_bytes(std::span(&readable[0], 1))},
                                 {kBase + 8, std::as_writable_bytes(std::span(&readable[1], 1))},
                                 {page2, std::as_writable_bytes(std::span(&readable[2], 1))}};
   const auto before = memory->SystemCalls();
   memory->ReadMany(good);
+#ifdef _WIN32
+  EXPECT_EQ(memory->SystemCalls() - before, good.size());
+#else
   EXPECT_EQ(memory->SystemCalls() - before, 1U);
+#endif
   EXPECT_EQ(readable, (std::array<std::uint32_t, 3>{0x11111111, 0x22222222, 0x33333333}));
 }
 

@@ -65,6 +65,17 @@ TEST(SimMemoryTest, ASecondLayoutOverTheSameRangeIsTurnedAwayClearly) {
   EXPECT_TRUE(first->Write(h.Begin(), byte));
 }
 
+// Every table's data, with the most drivers a session can have, fit where the stand-in can put them (on
+// Windows, the data section of its own image).
+TEST(SimMemoryTest, EveryTablesLayoutCanBeReserved) {
+  for (const AddressTable* table : AddressTables()) {
+    const SimLayout layout(*table, SessionModel::kMaxDrivers);
+    SCOPED_TRACE(std::string(1, layout.TableName()));
+    std::string error;
+    EXPECT_NE(SimMemory::Reserve(layout.Begin(), layout.End(), error), nullptr) << error;
+  }
+}
+
 TEST(SimMemoryTest, AnEmptyOrNullRangeIsRefused) {
   std::string error;
   EXPECT_EQ(SimMemory::Reserve(0x900000, 0x900000, error), nullptr);

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <condition_variable>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <sys/types.h>
@@ -26,9 +29,27 @@ class ChildProcess {
 
  private:
   pid_t pid_ = -1;
+  std::string pending_;
+#ifdef _WIN32
+  // Pipes cannot be waited on with a timeout, so a thread reads the child's output as it comes.
+  void ReadOutput();
+  void* process_ = nullptr;
+  void* to_child_ = nullptr;
+  void* from_child_ = nullptr;
+  std::thread reader_;
+  std::mutex mutex_;
+  std::condition_variable arrived_;
+  std::string received_;
+  bool output_ended_ = false;
+#else
   int to_child_ = -1;
   int from_child_ = -1;
-  std::string pending_;
+#endif
 };
+
+#ifdef _WIN32
+// A command line that the child's C runtime splits back into exactly `argv`.
+std::wstring CommandLineOf(const std::vector<std::string>& argv);
+#endif
 
 }  // namespace velmora::test

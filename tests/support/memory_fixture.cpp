@@ -9,6 +9,10 @@
 
 namespace velmora::test {
 
+std::size_t PageSize() {
+  return static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+}
+
 MemoryFixture::MemoryFixture(std::uint32_t address, std::size_t size, MemoryHole hole)
     : address_(address), size_(size) {
   char path[] = "/tmp/velmora-fixture-XXXXXX";

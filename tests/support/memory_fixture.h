@@ -10,6 +10,10 @@
 
 namespace velmora::test {
 
+// The unit in which a fixture's memory is mapped and left out: the page on Linux, the allocation
+// granularity (64 KiB) on Windows, where views of shared memory start only at such boundaries.
+std::size_t PageSize();
+
 // Part of a fixture's mapping left unmapped, so that reads there fail.
 struct MemoryHole {
   std::size_t offset = 0;
@@ -46,6 +50,9 @@ class MemoryFixture {
   std::size_t size_;
   std::byte* bytes_ = nullptr;
   std::unique_ptr<ChildProcess> process_;
+#ifdef _WIN32
+  void* mapping_ = nullptr;
+#endif
 };
 
 }  // namespace velmora::test

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -55,15 +54,6 @@ Outcome RunProgram(const std::vector<std::string>& argv_strings) {
   std::remove(out_path.c_str());
   std::remove(err_path.c_str());
   return run;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);) {
-    lines.push_back(line);
-  }
-  return lines;
 }
 
 }  // namespace velmora::test
