@@ -3,6 +3,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/application_version.h"
 #include "subcommand.h"
 
 namespace {
@@ -10,10 +11,8 @@ namespace {
 using velmora::cli::Subcommand;
 
 const Subcommand* const kSubcommands[] = {
-    &velmora::cli::kLapsCommand,
-    &velmora::cli::kProbeCommand,
-    &velmora::cli::kTablesCommand,
-    &velmora::cli::kVersionCommand,
+    &velmora::cli::kLapsCommand,        &velmora::cli::kProbeCommand, &velmora::cli::kTablesCommand,
+    &velmora::cli::kVersionCommand,     &velmora::cli::kServeCommand, &velmora::cli::kFetchCommand,
 #ifdef VELMORA_CLI_UPDATE_CHECK
     &velmora::cli::kUpdateCheckCommand,
 #endif
@@ -33,6 +32,7 @@ void PrintHelp(std::ostream& out) {
   out << "Usage: velmora-cli <command> [arguments]\n"
          "       velmora-cli <command> --help\n"
          "       velmora-cli --help\n"
+         "       velmora-cli --version\n"
          "\n"
          "The command-line companion of the Velmora dashboard.\n"
          "\n"
@@ -41,6 +41,8 @@ void PrintHelp(std::ostream& out) {
     PrintCommandHelp(*command, out);
   }
   out << "\n"
+         "--version prints this program's own version (the text the network handshake sends).\n"
+         "\n"
          "Exit status: 0 on success, 2 when the command line cannot be carried out as asked, 1 when the\n"
          "output cannot be written; the commands add their own (see above).\n";
 }
@@ -60,6 +62,10 @@ int main(int argc, char** argv) {
   if (arguments.size() == 1 && IsHelp(arguments[0])) {
     PrintHelp(std::cout);
     return 0;
+  }
+  if (arguments.size() == 1 && arguments[0] == "--version") {
+    std::cout << velmora::platform::ApplicationVersion() << "\n";
+    return std::cout ? 0 : 1;
   }
   for (const Subcommand* command : kSubcommands) {
     if (arguments[0] != command->name) {

@@ -19,8 +19,10 @@ struct Subcommand {
   int (*run)(std::span<const std::string> arguments, std::ostream& out, std::ostream& err);
 };
 
+extern const Subcommand kFetchCommand;
 extern const Subcommand kLapsCommand;
 extern const Subcommand kProbeCommand;
+extern const Subcommand kServeCommand;
 extern const Subcommand kTablesCommand;
 extern const Subcommand kVersionCommand;
 #ifdef VELMORA_CLI_UPDATE_CHECK

@@ -66,6 +66,25 @@ for preset in debug asan tsan; do
   run_preset "$preset"
 done
 
+# Short libFuzzer runs: the executable version reader, the protocol line splitter and the record
+# applier; any crash they find fails the script.
+run_fuzzer() {
+  local name=$1 seconds=$2
+  shift 2
+  local fuzzer=build/fuzz/tests/fuzz/${name}_fuzzer
+  mkdir -p "build/fuzz/corpus/$name"
+  if "$fuzzer" -max_total_time="$seconds" -timeout=10 -artifact_prefix="build/fuzz/${name}-" \
+    "build/fuzz/corpus/$name" "$@" >"build/fuzz/$name.log" 2>&1; then
+    echo "fuzz: $name ok"
+    passed=$((passed + 1))
+  else
+    tail -n 40 "build/fuzz/$name.log"
+    echo "fuzz: $name FAILED (see build/fuzz/$name.log and the crash file under build/fuzz/)"
+    status=1
+    failed=$((failed + 1))
+  fi
+}
+
 # The Windows build (MinGW-w64) runs its suites and the programs under Wine, so that the Win32 calls really
 # run. One prefix under build/ serves every run; one Wine server, kept running for the whole stage, spares
 # each test program the server's start.
@@ -96,30 +115,22 @@ run_windows
 
 # A short libFuzzer run of the executable version reader; any crash it finds fails the script.
 run_fuzz() {
-  local fuzzer=build/fuzz/tests/fuzz/pe_version_fuzzer
-  echo "=== fuzz: configure, build and run pe_version for 30 s"
+  echo "=== fuzz: configure, build and run pe_version (30 s), protocol_line and record_apply (15 s each)"
   if ! cmake --preset fuzz >build/fuzz-configure.log 2>&1; then
     cat build/fuzz-configure.log
     status=1
     failed=$((failed + 1))
     return
   fi
-  if ! cmake --build --preset fuzz -j "$jobs" --target pe_version_fuzzer; then
+  if ! cmake --build --preset fuzz -j "$jobs" --target pe_version_fuzzer protocol_line_fuzzer \
+    record_apply_fuzzer; then
     status=1
     failed=$((failed + 1))
     return
   fi
-  mkdir -p build/fuzz/corpus/pe_version
-  if "$fuzzer" -max_total_time=30 -timeout=10 -artifact_prefix=build/fuzz/ build/fuzz/corpus/pe_version \
-    build/fuzz/tests/fuzz/seeds/pe_version >build/fuzz/pe_version.log 2>&1; then
-    echo "fuzz: pe_version ok"
-    passed=$((passed + 1))
-  else
-    tail -n 40 build/fuzz/pe_version.log
-    echo "fuzz: pe_version FAILED (see build/fuzz/pe_version.log and the crash file under build/fuzz/)"
-    status=1
-    failed=$((failed + 1))
-  fi
+  run_fuzzer pe_version 30 build/fuzz/tests/fuzz/seeds/pe_version
+  run_fuzzer protocol_line 15
+  run_fuzzer record_apply 15
 }
 run_fuzz
 

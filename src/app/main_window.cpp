@@ -16,6 +16,7 @@
 #include "app/lap_grid_export_menu.h"
 #include "app/lap_grid_view.h"
 #include "app/main_menu.h"
+#include "app/network_shell.h"
 #include "app/proportional_scaler.h"
 #include "app/settings_file.h"
 #include "app/side_column.h"
@@ -84,6 +85,7 @@ TForm1::TForm1(std::unique_ptr<platform::WindowFinder> finder, TWindowOptions op
   FGame = std::make_unique<TGame>(this, clock_);
   link_ = std::make_unique<TGameLink>(*FGame, *finder_, hand_over_, detection_timer_);
   Panel6->Bind(*FGame, *link_);
+  network_ = std::make_unique<NetworkShell>(*this, *link_, detection_timer_);
   Panel3->Bind(*FGame);
   CreateRaceViews();
   // Numbers show "." as the decimal separator whatever the user's locale; the core formats with the C
@@ -116,6 +118,7 @@ TForm1::TForm1(std::unique_ptr<platform::WindowFinder> finder, TWindowOptions op
 
 TForm1::~TForm1() {
   TimerProgram.stop();
+  network_.reset();
   link_.reset();
   // The views follow the lap table and the game; they go before either.
   delete grd_time;
@@ -214,6 +217,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  network_->CloseForQuit();
   web_update_->StoreAtClose();
   emit Closing();
   SavePlacementAndMarks();

@@ -20,6 +20,7 @@ namespace velmora::app {
 class DashboardPanel;
 class FooterView;
 class LapGridView;
+class NetworkShell;
 class SideColumn;
 class TAboutBox;
 class TForm2;
@@ -65,6 +66,7 @@ class TForm1 final : public QMainWindow {
   TWebUpdate& WebUpdate() { return *web_update_; }
   // The client's pause between two data requests, chosen in the "Scan" menu.
   int DataInterval() const { return TimerData.interval(); }
+  NetworkShell& Network() { return *network_; }
 
   // Applies the menu marks; runs whenever the window becomes active.
   void Init();
@@ -131,6 +133,8 @@ class TForm1 final : public QMainWindow {
   bool shown_once_ = false;
   // Last: destroyed first, so that the scan thread has ended before the game model goes.
   std::unique_ptr<TGameLink> link_;
+  // Freed before the link: its server and reception threads use the game model.
+  std::unique_ptr<NetworkShell> network_;
 };
 
 }  // namespace velmora::app

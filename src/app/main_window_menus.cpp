@@ -8,6 +8,7 @@
 #include "app/debug_window.h"
 #include "app/main_menu.h"
 #include "app/main_window.h"
+#include "app/network_shell.h"
 #include "app/proportional_scaler.h"
 #include "app/update/web_update.h"
 #include "app/window_layout.h"
@@ -33,6 +34,7 @@ void TForm1::ConnectMenu() {
   connect(m.Standalone1, &QAction::triggered, this, [this] { SetRole(TNetworkType::ntStandalone); });
   connect(m.Server1, &QAction::triggered, this, [this] { SetRole(TNetworkType::ntServer); });
   connect(m.Client1, &QAction::triggered, this, [this] { SetRole(TNetworkType::ntClient); });
+  connect(m.Setting1, &QAction::triggered, this, [this] { network_->OpenSetting(); });
   connect(m.DisplayForm1, &QAction::toggled, this, [this](bool shown) { ShowDebugForm(shown); });
   connect(m.About1, &QAction::triggered, this, [this] { ShowModalChild(*AboutBox_); });
 }
@@ -65,6 +67,7 @@ void TForm1::ApplyScanInterval() {
     interval = 500;
   }
   TimerData.setInterval(interval);
+  network_->SetDataInterval(interval);
 }
 
 void TForm1::ApplyRole() {
@@ -81,8 +84,7 @@ void TForm1::SetRole(TNetworkType role) {
   if (FGame->FNetwork.NetworkType() == role) {
     return;
   }
-  FGame->FNetwork.SetNetworkType(role);
-  detection_timer_.SetEnabled(role != TNetworkType::ntClient);
+  network_->SwitchRole(role);
 }
 
 void TForm1::ApplyLayout() {

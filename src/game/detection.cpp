@@ -11,6 +11,7 @@
 namespace velmora {
 
 void TGameLink::TimerProgramTimer() {
+  std::lock_guard attach_lock(attach_mutex_);
   for (const char* title : GameTitles) {
     for (const char* class_name : GameWindowClasses) {
       if (finder_.FindWindow(class_name, title) == 0) {

@@ -278,6 +278,13 @@ void TGame::WantFullCycle(MemorySnapshot& snapshot) const {
   WantReducedCycle(snapshot);
 }
 
+void TGame::ReadServer() {
+  UpdatePlayerAddresses();
+  // The record's data gathered in a few block reads; a datum outside them is read on its own.
+  const CycleSnapshot cycle(*this, &TGame::WantServerCycle);
+  FillGameData();
+}
+
 void TGame::ReadAndDisplay() {
   const CycleSnapshot cycle(*this, &TGame::WantFullCycle);
   FVitesse.ReadAndDisplay(*this);

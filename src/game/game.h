@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "game/memory_snapshot.h"
+#include "net/game_data.h"
 #include "net/network.h"
 #include "platform/process_memory.h"
 #include "platform/tick_clock.h"
@@ -90,6 +91,8 @@ class TGame final {
   TLed3LevelValue FTraction;
   TUsureMoteurValue FUsureMoteur;
   TVitesseValue FVitesse;
+  // The record a server sends and a client receives; zero-filled with the model.
+  TGameData GameData{};
 
   // The debug window's label that shows the surface speed of the last wheel of a cycle.
   TextTarget* FDebugWheelSpeed = nullptr;
@@ -118,6 +121,10 @@ class TGame final {
   void ReadAndDisplay();
   void ReadAndDisplayNoCockpit();
 
+  // Server: fills GameData from the simulator. Client, main thread: shows a received GameData.
+  void ReadServer();
+  void WriteAndDisplayClient();
+
   std::uint32_t TickCount() const { return clock_->Now(); }
   const platform::TickClock& Clock() const { return *clock_; }
 
@@ -130,6 +137,11 @@ class TGame final {
   T ReadPlain(std::uint32_t address);
   void WantFullCycle(MemorySnapshot& snapshot) const;
   void WantReducedCycle(MemorySnapshot& snapshot) const;
+  void WantServerCycle(MemorySnapshot& snapshot) const;
+  // The record's fields, read in the order the server has always read them.
+  void FillGameData();
+  void ReadServerTimes();
+  void ApplySession(const TGameData& d);
   void WantDriverRecords(MemorySnapshot& snapshot) const;
 
   // A cycle's blocks belong to the cycle and are seen only by raw reads on the thread that runs it: a

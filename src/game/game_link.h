@@ -101,6 +101,10 @@ class TGameLink final {
   // Main thread, when the scan thread ends: detection starts again and the process is let go.
   void SyncGameLost();
 
+  // Held while an attach changes the process and addresses, and by whoever reads them off the main
+  // thread outside the scan thread (the server).
+  std::mutex& AttachMutex() { return attach_mutex_; }
+
   TGame& Game() { return game_; }
   MainThreadHandOver& HandOver() { return hand_over_; }
 
@@ -110,6 +114,7 @@ class TGameLink final {
   MainThreadHandOver& hand_over_;
   DetectionTimer& timer_;
   mutable std::mutex names_mutex_;
+  std::mutex attach_mutex_;
   std::string title_;
   std::string class_name_;
   std::unique_ptr<TThreadData> FThreadData;

@@ -1,0 +1,150 @@
+// velmora-cli serve: the server role without a window, for the machine that runs the simulator.
+#include <atomic>
+#include <charconv>
+#include <csignal>
+#include <mutex>
+#include <ostream>
+#include <string>
+#include <system_error>
+
+#include "game/game.h"
+#include "game/game_link.h"
+#include "net/game_server_source.h"
+#include "net/protocol_server.h"
+#include "platform/application_version.h"
+#include "platform/tick_clock.h"
+#include "platform/window_finder.h"
+#include "subcommand.h"
+
+namespace velmora::cli {
+namespace {
+
+constexpr int kExitPort = 5;
+constexpr int kDetectionPeriodMs = 1000;
+constexpr int kPumpSliceMs = 100;
+
+std::atomic<bool> stop_requested{false};
+
+extern "C" void RequestStop(int) {
+  stop_requested.store(true);
+}
+
+// A detection timer that only remembers whether it runs; the loop below ticks it.
+class LoopTimer final : public DetectionTimer {
+ public:
+  void SetEnabled(bool enabled) override { enabled_ = enabled; }
+  bool Enabled() const override { return enabled_; }
+
+ private:
+  bool enabled_ = true;
+};
+
+// The status line of the dashboard, as lines on standard error.
+class StatusLines final : public TextTarget {
+ public:
+  StatusLines(std::ostream& err, std::mutex& mutex) : err_(err), mutex_(mutex) {}
+  void SetText(std::string_view text) override {
+    if (text == last_) {
+      return;
+    }
+    last_ = text;
+    std::lock_guard lock(mutex_);
+    err_ << "velmora-cli serve: ";
+    if (text == "Unknown Game") {
+      err_ << "no simulator attached";
+    } else {
+      err_ << "attached: " << text;
+    }
+    err_ << "\n" << std::flush;
+  }
+
+ private:
+  std::ostream& err_;
+  std::mutex& mutex_;
+  std::string last_;
+};
+
+int RunServe(std::span<const std::string> arguments, std::ostream& out, std::ostream& err) {
+  ServerOptions options;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const bool has_value = i + 1 < arguments.size();
+    if (arguments[i] == "--port" && has_value) {
+      const std::string& text = arguments[++i];
+      unsigned port = 0;
+      const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), port);
+      if (error != std::errc{} || end != text.data() + text.size() || port > 65535) {
+        err << "velmora-cli serve: --port takes a number from 1 to 65535, or 0 for any free port\n";
+        return kExitUsage;
+      }
+      options.port = static_cast<std::uint16_t>(port);
+    } else if (arguments[i] == "--trace-log" && has_value) {
+      options.trace_log_path = arguments[++i];
+    } else {
+      err << "velmora-cli serve: usage: velmora-cli serve [--port N] [--trace-log FILE]\n";
+      return kExitUsage;
+    }
+  }
+
+  auto finder = platform::CreateWindowFinder();
+  if (finder == nullptr) {
+    err << "velmora-cli serve: cannot reach the X display to look for a simulator window\n";
+    return 3;
+  }
+  std::mutex err_mutex;
+  platform::SystemTickClock clock;
+  TGame game(nullptr, clock);
+  game.FNetwork.SetNetworkType(TNetworkType::ntServer);
+  QueuedHandOver hand_over;
+  LoopTimer timer;
+  TGameLink link(game, *finder, hand_over, timer);
+  StatusLines status(err, err_mutex);
+  link.lbl_application = &status;
+  GameServerSource source(link);
+  options.version = platform::ApplicationVersion();
+  options.on_event = [&](std::string_view what) {
+    std::lock_guard lock(err_mutex);
+    err << "velmora-cli serve: " << what << "\n" << std::flush;
+  };
+  TProtocolServer server(source, options);
+  // Before anyone can learn the port, so that a stop asked at once is a clean one.
+  std::signal(SIGINT, RequestStop);
+  std::signal(SIGTERM, RequestStop);
+  try {
+    server.Activate();
+  } catch (const std::system_error& error) {
+    err << "velmora-cli serve: cannot listen on port " << options.port << ": " << error.what() << "\n";
+    return kExitPort;
+  }
+  out << "listening on port " << server.Port() << "\n" << std::flush;
+
+  std::uint32_t last_attempt = clock.Now() - kDetectionPeriodMs - 1;
+  while (!stop_requested.load()) {
+    if (timer.Enabled() && platform::TicksElapsed(clock.Now(), last_attempt, kDetectionPeriodMs - 1)) {
+      last_attempt = clock.Now();
+      link.TimerProgramTimer();
+    }
+    hand_over.WaitAndRun(kPumpSliceMs);
+  }
+  // The server's thread may wait for a step of this thread: refuse further steps before joining it.
+  hand_over.Close();
+  server.Deactivate();
+  std::lock_guard lock(err_mutex);
+  err << "velmora-cli serve: stopped\n";
+  return 0;
+}
+
+}  // namespace
+
+const Subcommand kServeCommand{
+    "serve", "[--port N] [--trace-log FILE]",
+    "Runs the dashboard's server role without a window, for the machine that runs the simulator:\n"
+    "listens on all IPv4 addresses on port N (default 6000; 0 takes any free port), finds and\n"
+    "attaches the simulator as the dashboard does, and answers Velmora clients (\"DATA\", \"VERSION\",\n"
+    "\"QUIT\"), one at a time. When the simulator goes it answers \"501 No data\" and looks for it\n"
+    "again. Every connection is traced in FILE (default \"protocole.txt\" in the current folder).\n"
+    "It prints \"listening on port N\" on standard output once it listens, logs attachments and\n"
+    "connections on standard error, and stops cleanly on SIGINT or SIGTERM (exit status 0). A port\n"
+    "that cannot be opened exits with status 5; no X display, with status 3.",
+    RunServe};
+
+}  // namespace velmora::cli

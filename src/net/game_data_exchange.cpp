@@ -1,0 +1,210 @@
+// The game model's two ends of the record: filling it from the simulator on a server, and showing a
+// received one on a client.
+#include "game/game.h"
+
+namespace velmora {
+namespace {
+
+void ReadTyre(TGame& game, const TPneu& tyre, double& exterieure, double& milieu, double& interieure,
+              double& pression, double& disque, double& usure, double& rayon, double& vitesse) {
+  exterieure = tyre.FTempExterieure.Read(game);
+  milieu = tyre.FTempMilieu.Read(game);
+  interieure = tyre.FTempInterieure.Read(game);
+  pression = tyre.FPression.Read(game);
+  disque = tyre.FDisqueFrein.Read(game);
+  usure = tyre.FUsure.Read(game);
+  rayon = tyre.FRayon.Read(game);
+  vitesse = tyre.FVitesse.Read(game);
+}
+
+void ApplyTyre(TGame& game, TPneu& tyre, double exterieure, double milieu, double interieure, double pression,
+               double disque, double usure, double rayon, double vitesse) {
+  tyre.FTempExterieure.WriteAndDisplayClient(game, exterieure);
+  tyre.FTempMilieu.WriteAndDisplayClient(game, milieu);
+  tyre.FTempInterieure.WriteAndDisplayClient(game, interieure);
+  tyre.FPression.WriteAndDisplayClient(game, pression);
+  tyre.FDisqueFrein.WriteAndDisplayClient(game, disque);
+  tyre.FUsure.WriteAndDisplayClient(game, usure);
+  tyre.FRayon.WriteAndDisplayClient(game, rayon);
+  tyre.FVitesse.WriteAndDisplayClient(game, tyre, vitesse);
+}
+
+// The lamps travel as SmallInts; only their low byte means anything.
+std::uint8_t LowByte(std::int16_t value) {
+  return static_cast<std::uint8_t>(static_cast<std::uint16_t>(value) & 0xFFU);
+}
+
+}  // namespace
+
+void TGame::WantServerCycle(MemorySnapshot& snapshot) const {
+  WantFullCycle(snapshot);
+  const auto want = [&snapshot](const auto& value) {
+    if (value.FActive) {
+      snapshot.Want(value.FAddress, sizeof(value.FValue));
+    }
+  };
+  want(FInCokpit);
+  want(FNombreJoueur);
+  want(FLongueurCircuit);
+  if (FPosition.FActive) {
+    snapshot.Want(FPosition.RecordAddress(FSlotJoueur.FValue, FRecLongueur), sizeof(std::int16_t));
+  }
+  if (FTemps.FActive) {
+    for (const std::uint32_t delta :
+         {0U, FTemps.FDeltaAddressDernierTourSecteur1, FTemps.FDeltaAddressDernierTourSecteur2,
+          FTemps.FDeltaAddressMeilleurTourFinal, FTemps.FDeltaAddressMeilleurTourSecteur1,
+          FTemps.FDeltaAddressMeilleurTourSecteur2}) {
+      snapshot.Want(FTemps.FAddress + delta, sizeof(float));
+    }
+  }
+}
+
+void TGame::FillGameData() {
+  TGameData& d = GameData;
+  d.InCockpit = FInCokpit.Read(*this);
+  d.Vitesse = FVitesse.Read(*this);
+  ReadTyre(*this, FPneuAvantGauche, d.PneuAvantGaucheTempExterieure, d.PneuAvantGaucheTempMilieu,
+           d.PneuAvantGaucheTempInterieure, d.PneuAvantGauchePression, d.PneuAvantGaucheDisqueFrein,
+           d.PneuAvantGaucheUsure, d.PneuAvantGaucheRayon, d.PneuAvantGaucheVitesse);
+  ReadTyre(*this, FPneuAvantDroit, d.PneuAvantDroitTempExterieure, d.PneuAvantDroitTempMilieu,
+           d.PneuAvantDroitTempInterieure, d.PneuAvantDroitPression, d.PneuAvantDroitDisqueFrein,
+           d.PneuAvantDroitUsure, d.PneuAvantDroitRayon, d.PneuAvantDroitVitesse);
+  ReadTyre(*this, FPneuArriereGauche, d.PneuArriereGaucheTempExterieure, d.PneuArriereGaucheTempMilieu,
+           d.PneuArriereGaucheTempInterieure, d.PneuArriereGauchePression, d.PneuArriereGaucheDisqueFrein,
+           d.PneuArriereGaucheUsure, d.PneuArriereGaucheRayon, d.PneuArriereGaucheVitesse);
+  ReadTyre(*this, FPneuArriereDroit, d.PneuArriereDroitTempExterieure, d.PneuArriereDroitTempMilieu,
+           d.PneuArriereDroitTempInterieure, d.PneuArriereDroitPression, d.PneuArriereDroitDisqueFrein,
+           d.PneuArriereDroitUsure, d.PneuArriereDroitRayon, d.PneuArriereDroitVitesse);
+  d.Eau = FEau.Read(*this);
+  d.Huille = FHuille.Read(*this);
+  d.Traction = FTraction.Read(*this);
+  d.ABS = FABS.Read(*this);
+  d.Stabilite = FStabilite.Read(*this);
+  d.EmbrayageLed = FEmbrayageLed.Read(*this);
+  d.Limiteur = FLimiteur.Read(*this);
+  d.Phares = FPhares.Read(*this);
+  d.Fuel = FFuel.Read(*this);
+  d.RapportVitesse = FRapportVitesse.Read(*this);
+  d.Secteur = FSecteur.Read(*this);
+  d.TemperatureAir = FTemperatureAir.Read(*this);
+  d.TemperaturePiste = FTemperaturePiste.Read(*this);
+  d.Acceleration = FAcceleration.Read(*this);
+  d.Freinage = FFreinage.Read(*this);
+  d.Embrayage = FEmbrayage.Read(*this);
+  d.MotorRPM = FMotorRPM.Read(*this);
+  d.PitIn = FPitIn.Read(*this);
+  d.InPit = FInPIT.Read(*this);
+  d.NombreJoueur = FNombreJoueur.Read(*this);
+  d.Distance = FDistance.Read(*this);
+  // The position value keeps only its slot-0 address for the driver list; the record carries the
+  // player's own.
+  d.Position = ReadSmallIntValue(FPosition.RecordAddress(FSlotJoueur.FValue, FRecLongueur));
+  d.Contact = FContact.Read(*this);
+  d.LongueurCircuit = FLongueurCircuit.Read(*this);
+  d.UsureMoteur = FUsureMoteur.Read(*this);
+  d.UsureMoteurReference = FUsureMoteur.ReadUsureRefenrence(*this);
+  d.NbDeToursSession = FSession.FNbDeToursSession.Read(*this);
+  d.TempsSession = FSession.FTempsSesion.Read(*this);
+  d.TempsSessionGreenFlag = FSession.FTempsGreenFlag.Read(*this);
+  d.TimerSession = FSession.FTimerSession.Read(*this);
+  d.TypeSession = FSession.FTypeSession.Read(*this);
+  d.PrevisionMeteo = FPrevisionMeteo.Read(*this);
+  d.HumidityOffPath = FHumidityOffPath.Read(*this);
+  d.HumidityOnPath = FHumidityOnPath.Read(*this);
+  d.HumidityRainfall = FHumidityRainfall.Read(*this);
+  ReadServerTimes();
+  d.TempsMeilleurTour = FTemps.FMeilleurTour;
+  d.TempsMeilleurTourSecteur1 = FTemps.FMeilleurTourSecteur1;
+  d.TempsMeilleurTourSecteur2 = FTemps.FMeilleurTourSecteur2;
+  d.TempsDernierTourSecteur1 = FTemps.FDernierTourSecteur1;
+  d.TempsDernierTourSecteur2 = FTemps.FDernierTourSecteur2;
+  d.TempsDernierTour = FTemps.FDernierTour;
+  d.NombreTour = FNombreTour.Read(*this);
+}
+
+void TGame::ReadServerTimes() {
+  if (!FTemps.FActive) {
+    return;
+  }
+  FTemps.FMeilleurTour = ReadSingleValue(FTemps.FAddress + FTemps.FDeltaAddressMeilleurTourFinal);
+  FTemps.FMeilleurTourSecteur1 = ReadSingleValue(FTemps.FAddress + FTemps.FDeltaAddressMeilleurTourSecteur1);
+  FTemps.FMeilleurTourSecteur2 = ReadSingleValue(FTemps.FAddress + FTemps.FDeltaAddressMeilleurTourSecteur2);
+  FTemps.FDernierTour = ReadSingleValue(FTemps.FAddress);
+  FTemps.FDernierTourSecteur1 = ReadSingleValue(FTemps.FAddress + FTemps.FDeltaAddressDernierTourSecteur1);
+  FTemps.FDernierTourSecteur2 = ReadSingleValue(FTemps.FAddress + FTemps.FDeltaAddressDernierTourSecteur2);
+}
+
+void TGame::WriteAndDisplayClient() {
+  const TGameData& d = GameData;
+  FInCokpit.WriteAndDisplayClient(d.InCockpit);
+  if (FInCokpit.Value() == 0) {
+    FTemperatureAir.WriteAndDisplayClient(*this, d.TemperatureAir);
+    FTemperaturePiste.WriteAndDisplayClient(*this, d.TemperaturePiste);
+    ApplySession(d);
+    FPrevisionMeteo.WriteAndDisplayClient(*this, d.PrevisionMeteo);
+    FHumidityRainfall.WriteAndDisplayClient(*this, d.HumidityRainfall);
+    FHumidityOnPath.WriteAndDisplayClient(*this, d.HumidityOnPath);
+    FHumidityOffPath.WriteAndDisplayClient(*this, d.HumidityOffPath);
+    return;
+  }
+  ApplyTyre(*this, FPneuAvantGauche, d.PneuAvantGaucheTempExterieure, d.PneuAvantGaucheTempMilieu,
+            d.PneuAvantGaucheTempInterieure, d.PneuAvantGauchePression, d.PneuAvantGaucheDisqueFrein,
+            d.PneuAvantGaucheUsure, d.PneuAvantGaucheRayon, d.PneuAvantGaucheVitesse);
+  ApplyTyre(*this, FPneuAvantDroit, d.PneuAvantDroitTempExterieure, d.PneuAvantDroitTempMilieu,
+            d.PneuAvantDroitTempInterieure, d.PneuAvantDroitPression, d.PneuAvantDroitDisqueFrein,
+            d.PneuAvantDroitUsure, d.PneuAvantDroitRayon, d.PneuAvantDroitVitesse);
+  ApplyTyre(*this, FPneuArriereGauche, d.PneuArriereGaucheTempExterieure, d.PneuArriereGaucheTempMilieu,
+            d.PneuArriereGaucheTempInterieure, d.PneuArriereGauchePression, d.PneuArriereGaucheDisqueFrein,
+            d.PneuArriereGaucheUsure, d.PneuArriereGaucheRayon, d.PneuArriereGaucheVitesse);
+  ApplyTyre(*this, FPneuArriereDroit, d.PneuArriereDroitTempExterieure, d.PneuArriereDroitTempMilieu,
+            d.PneuArriereDroitTempInterieure, d.PneuArriereDroitPression, d.PneuArriereDroitDisqueFrein,
+            d.PneuArriereDroitUsure, d.PneuArriereDroitRayon, d.PneuArriereDroitVitesse);
+  FEau.WriteAndDisplayClient(*this, d.Eau);
+  FHuille.WriteAndDisplayClient(*this, d.Huille);
+  FTraction.WriteAndDisplayClient(*this, d.Traction);
+  FABS.WriteAndDisplayClient(*this, d.ABS);
+  FStabilite.WriteAndDisplayClient(LowByte(d.Stabilite));
+  FEmbrayageLed.WriteAndDisplayClient(LowByte(d.EmbrayageLed));
+  FLimiteur.WriteAndDisplayClient(LowByte(d.Limiteur));
+  FPhares.WriteAndDisplayClient(d.Phares);
+  FFuel.WriteAndDisplayClient(*this, d.Fuel);
+  FRapportVitesse.WriteAndDisplayClient(*this, d.RapportVitesse);
+  FSecteur.WriteAndDisplayClient(*this, d.Secteur);
+  FAcceleration.WriteAndDisplayClient(*this, d.Acceleration);
+  FFreinage.WriteAndDisplayClient(*this, d.Freinage);
+  FEmbrayage.WriteAndDisplayClient(*this, d.Embrayage);
+  FMotorRPM.WriteAndDisplayClient(*this, d.MotorRPM);
+  FPitIn.WriteAndDisplayClient(d.PitIn);
+  FInPIT.WriteAndDisplayClient(d.InPit);
+  FNombreJoueur.FValue = d.NombreJoueur;
+  FDistance.WriteAndDisplayClient(*this, d.Distance);
+  FPosition.FValue = d.Position;
+  FVitesse.WriteAndDisplayClient(*this, d.Vitesse);
+  FContact.WriteAndDisplayClient(d.Contact);
+  FLongueurCircuit.WriteAndDisplayClient(*this, d.LongueurCircuit);
+  FTemperatureAir.WriteAndDisplayClient(*this, d.TemperatureAir);
+  FTemperaturePiste.WriteAndDisplayClient(*this, d.TemperaturePiste);
+  FUsureMoteur.WriteAndDisplayClient(*this, d.UsureMoteur, d.UsureMoteurReference);
+  ApplySession(d);
+  FPrevisionMeteo.WriteAndDisplayClient(*this, d.PrevisionMeteo);
+  FHumidityRainfall.WriteAndDisplayClient(*this, d.HumidityRainfall);
+  FHumidityOnPath.WriteAndDisplayClient(*this, d.HumidityOnPath);
+  FHumidityOffPath.WriteAndDisplayClient(*this, d.HumidityOffPath);
+  FTemps.FMeilleurTour = d.TempsMeilleurTour;
+  FTemps.FMeilleurTourSecteur1 = d.TempsMeilleurTourSecteur1;
+  FTemps.FMeilleurTourSecteur2 = d.TempsMeilleurTourSecteur2;
+  FTemps.FDernierTour = d.TempsDernierTour;
+  FTemps.FDernierTourSecteur1 = d.TempsDernierTourSecteur1;
+  FTemps.FDernierTourSecteur2 = d.TempsDernierTourSecteur2;
+  FNombreTour.WriteAndDisplayClient(*this, d.NombreTour);
+}
+
+void TGame::ApplySession(const TGameData& d) {
+  FSession.FTypeSession.FValue = d.TypeSession;
+  FSession.FTimerSession.FValue = d.TimerSession;
+  FSession.FTempsSesion.FValue = d.TempsSession;
+  FSession.FTempsGreenFlag.FValue = d.TempsSessionGreenFlag;
+  FSession.FNbDeToursSession.FValue = d.NbDeToursSession;
+}
+
+}  // namespace velmora

@@ -1,0 +1,32 @@
+#include "net/network.h"
+
+namespace velmora {
+
+void TNetwork::SetNetworkType(TNetworkType Value) {
+  if (Value == NetworkType()) {
+    return;
+  }
+  FNetworkType.store(Value, std::memory_order_release);
+  if (steps_ == nullptr) {
+    return;
+  }
+  switch (Value) {
+    case TNetworkType::ntStandalone:
+      steps_->StopClient();
+      steps_->StopServer();
+      steps_->EnableDetection(true);
+      break;
+    case TNetworkType::ntServer:
+      steps_->StopClient();
+      steps_->StartServer();
+      steps_->EnableDetection(true);
+      break;
+    case TNetworkType::ntClient:
+      steps_->StopServer();
+      steps_->StartClient();
+      steps_->EnableDetection(false);
+      break;
+  }
+}
+
+}  // namespace velmora

@@ -1,0 +1,202 @@
+#include "net/protocol_client.h"
+
+#include <array>
+#include <atomic>
+#include <cstring>
+
+#include <asio.hpp>
+
+#include "net/protocol.h"
+
+namespace velmora {
+
+using asio::ip::tcp;
+
+struct TProtocolClient::Impl {
+  asio::io_context io;
+  tcp::socket socket{io};
+  std::string input;  // received and not yet taken
+  std::array<char, 4096> chunk{};
+  std::atomic<bool> interrupted{false};
+
+  // Runs the asynchronous operation that `start` begins until it completes or `timeout` passes; on a
+  // timeout the operation is cancelled and waited for, so nothing of it outlives the call.
+  template <typename Start>
+  std::error_code Run(std::chrono::milliseconds timeout, Start start) {
+    if (interrupted) {
+      return asio::error::operation_aborted;
+    }
+    std::error_code result = asio::error::would_block;
+    start(result);
+    io.restart();
+    io.run_for(timeout);
+    if (result == asio::error::would_block) {
+      std::error_code ignored;
+      socket.cancel(ignored);
+      io.restart();
+      io.run();
+      result = asio::error::timed_out;
+    }
+    return result;
+  }
+
+  std::error_code ReadMore(std::chrono::milliseconds timeout) {
+    std::size_t received = 0;
+    const auto error = Run(timeout, [&](std::error_code& result) {
+      socket.async_read_some(asio::buffer(chunk), [&](const std::error_code& e, std::size_t n) {
+        result = e;
+        received = n;
+      });
+    });
+    input.append(chunk.data(), received);
+    return error;
+  }
+
+  void Close() {
+    std::error_code ignored;
+    socket.shutdown(tcp::socket::shutdown_both, ignored);
+    socket.close(ignored);
+    input.clear();
+  }
+};
+
+TProtocolClient::TProtocolClient() : impl_(std::make_unique<Impl>()) {}
+TProtocolClient::~TProtocolClient() = default;
+
+bool TProtocolClient::Connect(const std::string& host, std::uint16_t port,
+                              std::chrono::milliseconds timeout) {
+  Disconnect();
+  std::error_code error;
+  const auto address = asio::ip::make_address_v4(host, error);
+  if (error) {
+    return false;
+  }
+  error = impl_->Run(timeout, [&](std::error_code& result) {
+    impl_->socket.async_connect(tcp::endpoint(address, port), [&](const std::error_code& e) { result = e; });
+  });
+  if (error) {
+    impl_->Close();
+    return false;
+  }
+  impl_->socket.set_option(tcp::no_delay(true), error);
+  return true;
+}
+
+bool TProtocolClient::Connected() {
+  if (!impl_->socket.is_open()) {
+    return false;
+  }
+  // A read that must not wait: nothing yet means open, an end of stream means the server has gone.
+  std::error_code error;
+  impl_->socket.non_blocking(true, error);
+  const std::size_t received = impl_->socket.read_some(asio::buffer(impl_->chunk), error);
+  std::error_code ignored;
+  impl_->socket.non_blocking(false, ignored);
+  if (error == asio::error::would_block || error == asio::error::try_again) {
+    return true;
+  }
+  if (error) {
+    impl_->Close();
+    return false;
+  }
+  impl_->input.append(impl_->chunk.data(), received);
+  return true;
+}
+
+void TProtocolClient::Disconnect() {
+  impl_->Close();
+}
+
+void TProtocolClient::Quit(std::chrono::milliseconds timeout) {
+  if (SendLine("QUIT", timeout)) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+      impl_->input.clear();
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+      if (left.count() <= 0 || impl_->ReadMore(left)) {
+        break;
+      }
+    }
+  }
+  Disconnect();
+}
+
+void TProtocolClient::ClearInterrupt() {
+  impl_->io.restart();
+  impl_->io.poll();
+  impl_->interrupted = false;
+}
+
+bool TProtocolClient::IsOpen() const {
+  return impl_->socket.is_open();
+}
+
+void TProtocolClient::Interrupt() {
+  impl_->interrupted = true;
+  Impl* impl = impl_.get();
+  asio::post(impl_->io, [impl] {
+    std::error_code ignored;
+    impl->socket.cancel(ignored);
+  });
+}
+
+bool TProtocolClient::SendLine(std::string_view line, std::chrono::milliseconds timeout) {
+  std::string bytes(line);
+  bytes += kLineEnd;
+  return Send(bytes, timeout);
+}
+
+bool TProtocolClient::Send(std::string_view bytes, std::chrono::milliseconds timeout) {
+  if (!impl_->socket.is_open()) {
+    return false;
+  }
+  const auto error = impl_->Run(timeout, [&](std::error_code& result) {
+    asio::async_write(impl_->socket, asio::buffer(bytes),
+                      [&](const std::error_code& e, std::size_t) { result = e; });
+  });
+  return !error;
+}
+
+std::optional<std::string> TProtocolClient::ReadLine(std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    const auto lf = impl_->input.find('\n');
+    if (lf != std::string::npos) {
+      std::string line = impl_->input.substr(0, lf);
+      impl_->input.erase(0, lf + 1);
+      if (!line.empty() && line.back() == '\r') {
+        line.pop_back();
+      }
+      if (line.size() > kMaxLineLength) {
+        return std::nullopt;
+      }
+      return line;
+    }
+    if (impl_->input.size() > kMaxLineLength + 1) {
+      impl_->input.clear();
+      return std::nullopt;
+    }
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0 || !impl_->socket.is_open() || impl_->ReadMore(left)) {
+      return std::nullopt;
+    }
+  }
+}
+
+bool TProtocolClient::ReadBytes(std::span<std::byte> bytes, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (impl_->input.size() < bytes.size()) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0 || !impl_->socket.is_open() || impl_->ReadMore(left)) {
+      return false;
+    }
+  }
+  std::memcpy(bytes.data(), impl_->input.data(), bytes.size());
+  impl_->input.erase(0, bytes.size());
+  return true;
+}
+
+}  // namespace velmora

@@ -1,0 +1,180 @@
+// The network roles as whole programs: velmora-cli serve attached to a real stand-in, read by
+// velmora-cli fetch and by a client on a real socket.
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "child_process.h"
+#include "game/game.h"
+#include "net/protocol_client.h"
+#include "net/protocol_server.h"
+#include "platform/application_version.h"
+#include "run_program.h"
+#include "running_sim.h"
+#include "x11_test_window.h"
+
+namespace velmora {
+namespace {
+
+using namespace std::chrono_literals;
+
+test::Outcome RunCli(const std::vector<std::string>& arguments) {
+  std::vector<std::string> argv{VELMORA_CLI_PATH};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  return test::RunProgram(argv);
+}
+
+// velmora-cli serve on a free port, its trace log in a folder of its own.
+class Serve {
+ public:
+  Serve()
+      : folder_(std::filesystem::temp_directory_path() / ("velmora_serve_" + std::to_string(::getpid()))),
+        process_((std::filesystem::create_directories(folder_),
+                  std::vector<std::string>{VELMORA_CLI_PATH, "serve", "--port", "0", "--trace-log",
+                                           (folder_ / "protocole.txt").string()})) {
+    const std::string line = process_.ReadLine(10000);
+    const std::string prefix = "listening on port ";
+    EXPECT_TRUE(line.starts_with(prefix)) << line;
+    if (line.starts_with(prefix)) {
+      port_ = static_cast<std::uint16_t>(std::stoi(line.substr(prefix.size())));
+    }
+  }
+  ~Serve() {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+  }
+  std::uint16_t Port() const { return port_; }
+  test::ChildProcess& Process() { return process_; }
+  std::filesystem::path TraceLog() const { return folder_ / "protocole.txt"; }
+
+ private:
+  std::filesystem::path folder_;
+  test::ChildProcess process_;
+  std::uint16_t port_ = 0;
+};
+
+// Asks DATA until the reply is `expected`, for up to five seconds (detection runs once a second).
+bool ReplyWithin5s(TProtocolClient& client, const std::string& expected) {
+  const auto deadline = std::chrono::steady_clock::now() + 5s;
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (!client.SendLine("DATA")) {
+      return false;
+    }
+    const auto reply = client.ReadLine();
+    if (reply == "201 440") {
+      TGameData record{};
+      client.ReadBytes(std::as_writable_bytes(std::span(&record, 1)));
+    }
+    if (reply == expected) {
+      return true;
+    }
+    std::this_thread::sleep_for(100ms);
+  }
+  return false;
+}
+
+class NetworkProgramsTest : public test::X11DisplayTest {};
+
+TEST_F(NetworkProgramsTest, FetchPrintsTheStandInsValuesServedByServe) {
+  test::RunningSim sim;
+  for (const char* command :
+       {"pause", "set FInCokpit 1", "set FEau 363.5", "set FPneuAvantGauche.FTempMilieu 371.25",
+        "set FRapportVitesse 3", "set FAcceleration 0.25"}) {
+    ASSERT_EQ(sim.Ask(command), "ok") << command;
+  }
+  Serve serve;
+  TProtocolClient waiter;
+  ASSERT_TRUE(waiter.Connect("127.0.0.1", serve.Port()));
+  ASSERT_TRUE(ReplyWithin5s(waiter, "201 440"));  // attached
+  waiter.Quit();
+
+  const test::Outcome run =
+      RunCli({"fetch", "127.0.0.1:" + std::to_string(serve.Port()), "--count", "2", "--interval", "50"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto lines = test::Lines(run.out);
+  ASSERT_EQ(lines.size(), 2U) << run.out;
+  for (const auto& json : lines) {
+    EXPECT_TRUE(json.starts_with("{\"ABS\":")) << json;
+    EXPECT_TRUE(json.ends_with("}")) << json;
+    for (const char* member : {"\"Eau\":363.5,", "\"PneuAvantGaucheTempMilieu\":371.25,",
+                               "\"RapportVitesse\":3,", "\"Acceleration\":0.25,", "\"InCockpit\":1,"}) {
+      EXPECT_NE(json.find(member), std::string::npos) << member << " in " << json;
+    }
+  }
+}
+
+TEST_F(NetworkProgramsTest, ServeAnswers501WithoutTheStandInAndRecordsOnceItIsBack) {
+  test::RunningSim sim;
+  Serve serve;
+  TProtocolClient client;
+  ASSERT_TRUE(client.Connect("127.0.0.1", serve.Port()));
+  ASSERT_TRUE(ReplyWithin5s(client, "201 440"));
+  ASSERT_EQ(sim.Ask("close"), "ok");
+  EXPECT_TRUE(ReplyWithin5s(client, "501 No data"));
+  ASSERT_EQ(sim.Ask("open"), "ok");
+  EXPECT_TRUE(ReplyWithin5s(client, "201 440"));
+  client.Quit();
+}
+
+TEST_F(NetworkProgramsTest, ServeStopsCleanlyOnSigterm) {
+  Serve serve;
+  ASSERT_NE(serve.Port(), 0);
+  ASSERT_EQ(::kill(serve.Process().Pid(), SIGTERM), 0);
+  EXPECT_EQ(serve.Process().CloseAndWait(), 0);
+  TProtocolClient client;
+  EXPECT_FALSE(client.Connect("127.0.0.1", serve.Port()));
+}
+
+// A server of another version, and a port where nothing listens.
+TEST(FetchCommandTest, HandshakeFailuresExitWith4) {
+  class NoGame final : public ServerDataSource {
+   public:
+    bool CommandData(TGameData&, std::stop_token) override { return false; }
+  } no_game;
+  ServerOptions options;
+  options.port = 0;
+  options.version = "0.0.0.0";
+  options.trace_log_path =
+      (std::filesystem::temp_directory_path() / "velmora_fetch_test_protocole.txt").string();
+  TProtocolServer other_version(no_game, options);
+  other_version.Activate();
+  const struct {
+    std::string server;
+    const char* message;
+  } cases[] = {{"127.0.0.1:" + std::to_string(other_version.Port()), "Not same version"},
+               {"127.0.0.1:1", "Impossible connection"}};
+  for (const auto& c : cases) {
+    const test::Outcome run = RunCli({"fetch", c.server});
+    EXPECT_EQ(run.status, 4) << c.server;
+    EXPECT_EQ(run.err, std::string(c.message) + "\n");
+    EXPECT_TRUE(run.out.empty());
+  }
+  other_version.Deactivate();
+  std::filesystem::remove(options.trace_log_path);
+}
+
+TEST(FetchCommandTest, VersionIsTheHandshakesText) {
+  const test::Outcome run = RunCli({"--version"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, platform::ApplicationVersion() + "\n");
+}
+
+TEST(FetchCommandTest, BadCommandLinesExitWith2) {
+  for (const std::vector<std::string>& arguments : {std::vector<std::string>{"fetch"},
+                                                    {"fetch", "127.0.0.1:0"},
+                                                    {"fetch", "127.0.0.1:70000"},
+                                                    {"fetch", "127.0.0.1", "--count", "0"},
+                                                    {"fetch", "127.0.0.1", "--interval", "x"},
+                                                    {"serve", "--port", "65536"},
+                                                    {"serve", "--colour"}}) {
+    EXPECT_EQ(RunCli(arguments).status, 2) << arguments.back();
+  }
+}
+
+}  // namespace
+}  // namespace velmora

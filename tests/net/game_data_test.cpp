@@ -1,0 +1,199 @@
+#include "net/game_data.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "game/game.h"
+#include "manual_clock.h"
+#include "memory_fixture.h"
+#include "platform/process_memory.h"
+#include "recording_targets.h"
+
+namespace velmora {
+namespace {
+
+constexpr std::uint32_t kBase = 0x5B500000;
+
+std::vector<std::uint8_t> Bytes(const TGameData& record) {
+  std::vector<std::uint8_t> bytes(sizeof record);
+  std::memcpy(bytes.data(), &record, sizeof record);
+  return bytes;
+}
+
+template <typename T>
+void PutAt(TGameData& record, std::size_t offset, T value) {
+  std::memcpy(reinterpret_cast<std::uint8_t*>(&record) + offset, &value, sizeof value);
+}
+
+class GameDataTest : public ::testing::Test {
+ protected:
+  test::ManualClock clock{1000000};
+  TGame game{nullptr, clock};
+};
+
+TEST_F(GameDataTest, FreshRecordIs440BytesWithEveryGapZero) {
+  // Fill every field, so that a byte still 0 afterwards can only be a gap.
+  TGame filled{nullptr, clock};
+  for (const TGameDataField& field : kGameDataFields) {
+    const std::size_t size = field.kind == TGameDataField::Kind::kByte       ? 1
+                             : field.kind == TGameDataField::Kind::kSmallInt ? 2
+                             : field.kind == TGameDataField::Kind::kDouble   ? 8
+                                                                             : 4;
+    std::memset(reinterpret_cast<std::uint8_t*>(&filled.GameData) + field.offset, 0xA5, size);
+  }
+  const auto bytes = Bytes(filled.GameData);
+  ASSERT_EQ(bytes.size(), 440U);
+  const std::vector<std::pair<int, int>> gaps = {{2, 3},     {9, 11},    {30, 31},   {36, 39},  {346, 347},
+                                                 {358, 359}, {406, 407}, {412, 415}, {436, 439}};
+  std::array<bool, 440> is_gap{};
+  for (const auto& [first, last] : gaps) {
+    for (int i = first; i <= last; ++i) {
+      is_gap[static_cast<std::size_t>(i)] = true;
+    }
+  }
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    EXPECT_EQ(bytes[i], is_gap[i] ? 0x00 : 0xA5) << "byte " << i;
+  }
+  for (const auto byte : Bytes(game.GameData)) {
+    ASSERT_EQ(byte, 0);
+  }
+}
+
+TEST_F(GameDataTest, NamedFieldsSitAtTheirOffsets) {
+  const struct {
+    const char* name;
+    std::size_t offset;
+  } cases[] = {{"ABS", 0},
+               {"Contact", 8},
+               {"InCockpit", 68},
+               {"PitIn", 87},
+               {"PneuArriereDroitDisqueFrein", 88},
+               {"PneuAvantGaucheTempExterieure", 304},
+               {"PneuAvantGaucheTempMilieu", 320},
+               {"PneuAvantGaucheVitesse", 336},
+               {"Stabilite", 356},
+               {"TypeSession", 408},
+               {"Vitesse", 432}};
+  for (const auto& c : cases) {
+    const auto* field = std::find_if(kGameDataFields.begin(), kGameDataFields.end(),
+                                     [&](const TGameDataField& f) { return f.name == c.name; });
+    ASSERT_NE(field, kGameDataFields.end()) << c.name;
+    EXPECT_EQ(field->offset, c.offset) << c.name;
+  }
+  EXPECT_EQ(offsetof(TGameData, PneuAvantGaucheTempMilieu), 320U);
+  EXPECT_EQ(offsetof(TGameData, PneuArriereDroitDisqueFrein), 88U);
+}
+
+// The server reads straight from the simulator's memory, raw, and widens the one-byte lamps.
+TEST_F(GameDataTest, ServerFillsTheRecordRawFromTheSimulator) {
+  test::MemoryFixture memory(kBase, static_cast<std::size_t>(sysconf(_SC_PAGESIZE)));
+  game.FProgramHandleProcess = platform::OpenProcessMemory(memory.Pid());
+  ASSERT_NE(game.FProgramHandleProcess, nullptr);
+  game.FStabilite.Affectation(kBase + 0x10, true);
+  game.FPneuAvantGauche.FTempMilieu.Affectation(kBase + 0x18, true);
+  game.FInCokpit.Affectation(kBase + 0x20, true);
+  game.FEau.Affectation(kBase + 0x28, true);
+  game.FUsureMoteur.Affectation(kBase + 0x30, 0x08, true);
+  game.FRecLongueur = 0x40;
+  game.FSlotJoueur.Affectation(kBase + 0x100, true);
+  game.FNombreTour.Affectation(kBase + 0x200, true);
+  game.FPosition.Affectation(kBase + 0x204, true);
+  memory.Put<std::uint8_t>(kBase + 0x10, 1);
+  memory.Put<std::uint8_t>(kBase + 0x11, 0xEE);  // the byte after the lamp is not part of it
+  memory.Put<double>(kBase + 0x18, 371.25);
+  memory.Put<std::uint8_t>(kBase + 0x20, 1);
+  memory.Put<double>(kBase + 0x28, 360.5);
+  memory.Put<double>(kBase + 0x30, 2500.0);
+  memory.Put<double>(kBase + 0x38, 5000.0);
+  memory.Put<std::uint8_t>(kBase + 0x100, 2);  // the player drives the car of slot 2
+  memory.Put<std::int16_t>(kBase + 0x200 + 2 * 0x40, 7);
+  memory.Put<std::int16_t>(kBase + 0x204 + 2 * 0x40, 3);
+  game.FMetrique = false;  // units never reach the record
+
+  game.ReadServer();
+
+  const auto bytes = Bytes(game.GameData);
+  EXPECT_EQ(bytes[356], 0x01);
+  EXPECT_EQ(bytes[357], 0x00);
+  EXPECT_EQ(game.GameData.PneuAvantGaucheTempMilieu, 371.25);
+  EXPECT_EQ(game.GameData.InCockpit, 1);
+  EXPECT_EQ(game.GameData.Eau, 360.5);
+  EXPECT_EQ(game.GameData.UsureMoteur, 2500.0);
+  EXPECT_EQ(game.GameData.UsureMoteurReference, 5000.0);
+  EXPECT_EQ(game.GameData.NombreTour, 7);
+  EXPECT_EQ(game.GameData.Position, 3);
+  // Values this simulator does not have read as 0.
+  EXPECT_EQ(game.GameData.Huille, 0.0);
+  EXPECT_EQ(game.GameData.TypeSession, 0);
+}
+
+TEST_F(GameDataTest, ClientAppliesTheStabilityLampFromItsLowByte) {
+  test::RecordingPicture lamp;
+  game.FStabilite.FLed = &lamp;
+  game.GameData.InCockpit = 1;
+  PutAt<std::uint16_t>(game.GameData, 356, 0x0101);  // a stray high byte changes nothing
+  game.WriteAndDisplayClient();
+  EXPECT_EQ(game.FStabilite.FValue, 1);
+}
+
+// Out of the car only the weather, the session and the two temperatures follow the record.
+TEST_F(GameDataTest, OutOfCarRecordAppliesOnlyWeatherSessionAndTemperatures) {
+  test::RecordingPanel tread;
+  test::RecordingWeatherGauge rain;
+  game.FPneuAvantGauche.FTempExterieure.FPanel = &tread;
+  game.FHumidityRainfall.FEtiquette = &rain;
+  game.FMetrique = true;
+  game.GameData.InCockpit = 1;
+  game.GameData.PneuAvantGaucheTempExterieure = 353.15;
+  game.GameData.Acceleration = 0.5F;
+  game.WriteAndDisplayClient();
+  ASSERT_EQ(tread.Text(), "80");
+  const int tread_writes = tread.TextWrites();
+
+  clock.Advance(10000);  // past every weather throttle
+  game.GameData.InCockpit = 0;
+  game.GameData.PneuAvantGaucheTempExterieure = 400.0;
+  game.GameData.Acceleration = 1.0F;
+  game.GameData.HumidityRainfall = 0.75F;
+  game.GameData.TypeSession = 4;
+  game.GameData.TemperatureAir = 295.5F;
+  game.WriteAndDisplayClient();
+
+  EXPECT_EQ(tread.TextWrites(), tread_writes);
+  EXPECT_EQ(game.FPneuAvantGauche.FTempExterieure.FValue, 353.15);
+  EXPECT_EQ(game.FAcceleration.FValue, 0.5F);
+  ASSERT_FALSE(rain.Values().empty());
+  EXPECT_DOUBLE_EQ(rain.Values().back(), 0.75);
+  EXPECT_EQ(game.FSession.FTypeSession.FValue, 4);
+  EXPECT_EQ(game.FTemperatureAir.FValue, 295.5F);
+}
+
+TEST_F(GameDataTest, MetricAndImperialClientsShowTheSameBytesInTheirOwnUnits) {
+  TGame imperial{nullptr, clock};
+  test::RecordingPanel metric_panel;
+  test::RecordingPanel imperial_panel;
+  game.FPneuAvantDroit.FTempMilieu.FPanel = &metric_panel;
+  imperial.FPneuAvantDroit.FTempMilieu.FPanel = &imperial_panel;
+  game.FMetrique = true;
+  imperial.FMetrique = false;
+  TGameData record{};
+  record.InCockpit = 1;
+  record.PneuAvantDroitTempMilieu = 363.15;  // 90 °C, 194 °F
+  game.GameData = record;
+  imperial.GameData = record;
+  game.WriteAndDisplayClient();
+  imperial.WriteAndDisplayClient();
+  EXPECT_EQ(metric_panel.Text(), "90");
+  EXPECT_EQ(imperial_panel.Text(), "194");
+  EXPECT_EQ(metric_panel.Color(), imperial_panel.Color());
+  EXPECT_EQ(Bytes(game.GameData), Bytes(imperial.GameData));
+}
+
+}  // namespace
+}  // namespace velmora
