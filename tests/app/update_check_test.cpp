@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/settings_file.h"
 #include "app/update/release_version.h"
 #include "app/update/remote_file_download.h"
 #include "app/update/version_check.h"
@@ -199,13 +200,12 @@ TEST_F(DownloadTest, AClosedPortFailsAtOnceAndAMissingFileFailsToo) {
 
 class VersionCheckTest : public testing::Test {
  protected:
-  VersionCheckTest() : store_(config_.filePath(QStringLiteral("Velmora/Velmora.xml"))) {
-    settings_.LocalDirectory = data_.filePath(QStringLiteral("Update"));
-  }
+  VersionCheckTest() { settings_.LocalDirectory = data_.filePath(QStringLiteral("Update")); }
 
   QTemporaryDir config_;
   QTemporaryDir data_;
-  TWebUpdateStore store_;
+  TSettingsFile file_{config_.filePath(QStringLiteral("Velmora/Velmora.xml"))};
+  TWebUpdateStore store_{file_};
   TWebUpdateSettings settings_;
   UpdateSite site_;
 };
@@ -216,13 +216,13 @@ TEST_F(VersionCheckTest, SevenDaysDoesNotCheckOneDayAfterTheLastCheck) {
   const QDateTime now = QDateTime::currentDateTimeUtc();
   settings_.CheckFrequency = 7;
   settings_.LastCheck = now.addDays(-1);
-  ASSERT_TRUE(store_.Store(settings_));
-  const QByteArray before = ReadAll(store_.FileName());
+  store_.Store(settings_);
+  const QByteArray before = ReadAll(file_.Path());
 
   const TVersionCheckOutcome outcome = RunVersionCheck(store_, settings_, now, site_.Url(), "1.0.0.0");
   EXPECT_FALSE(outcome.Due);
   EXPECT_EQ(site_.Server().NextRequest(200), "");
-  EXPECT_EQ(ReadAll(store_.FileName()), before);
+  EXPECT_EQ(ReadAll(file_.Path()), before);
 
   // Eight days after it, the check is due again.
   TWebUpdateSettings later = settings_;
@@ -261,11 +261,9 @@ TEST_F(VersionCheckTest, AHistoryThatDoesNotParseEndsTheCheckQuietlyButCountsAsA
   EXPECT_EQ(store_.Load({}).LastCheck, now);
 }
 
-TEST(WebUpdateStoreTest, ReplacesOnlyItsOwnSubtreeAndNeverABrokenFile) {
+TEST(WebUpdateStoreTest, ReplacesOnlyItsOwnSubtreeInTheOneSettingsFileAndSurvivesARestart) {
   QTemporaryDir folder;
   const QString name = folder.filePath(QStringLiteral("Velmora/Velmora.xml"));
-  TWebUpdateStore store(name);
-  EXPECT_FALSE(store.HasEntries());
   QDir().mkpath(folder.filePath(QStringLiteral("Velmora")));
   QFile file(name);
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -278,20 +276,40 @@ TEST(WebUpdateStoreTest, ReplacesOnlyItsOwnSubtreeAndNeverABrokenFile) {
   settings.CheckFrequency = 15;
   settings.LastCheck = QDateTime(QDate(2026, 12, 1), QTime(10, 30), Qt::UTC);
   settings.LocalDirectory = QStringLiteral("/home/driver/.local/share/Velmora/Update");
-  settings.LocationHTTP = {{QStringLiteral("http://127.0.0.1:8080/")}, QStringLiteral("VelmoraVersion.xml")};
-  ASSERT_TRUE(store.Store(settings));
-  EXPECT_TRUE(store.HasEntries());
-  EXPECT_EQ(store.Load({}), settings);
+  settings.LocationHTTP = {
+      {QStringLiteral("http://127.0.0.1:8080/"), QStringLiteral("http://127.0.0.1:8081/")},
+      QStringLiteral("VelmoraVersion.xml")};
+  {
+    TSettingsFile running(name);
+    const TWebUpdateStore store(running);
+    store.Store(settings);
+    EXPECT_TRUE(store.HasEntries());
+    // The window keeps writing its own entries through the same file.
+    running.WriteInteger("Velmora\\Port", 6002);
+  }
   const QByteArray text = ReadAll(name);
-  EXPECT_TRUE(text.contains("<Port>6001</Port>"));
+  EXPECT_TRUE(text.contains("<Port>6002</Port>"));
   EXPECT_FALSE(text.contains("<Old"));
+  EXPECT_EQ(text.count("<WebUpdate>"), 1);
+  EXPECT_FALSE(QFile::exists(name + QStringLiteral(".lock")));
 
-  const QByteArray broken = "<Configuration><Velmora><Port>6001";
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(broken);
-  file.close();
-  EXPECT_FALSE(store.Store(settings));
-  EXPECT_EQ(ReadAll(name), broken);
+  // The next start reads back what was stored; missing entries keep their defaults.
+  TSettingsFile restarted(name);
+  const TWebUpdateStore store(restarted);
+  EXPECT_EQ(store.Load({}), settings);
+  restarted.DeleteEntry("WebUpdate\\LocalDirectory");
+  restarted.DeleteEntry("WebUpdate\\LocationHTTP");
+  TWebUpdateSettings defaults;
+  defaults.LocalDirectory = QStringLiteral("/elsewhere");
+  const TWebUpdateSettings partial = store.Load(defaults);
+  EXPECT_EQ(partial.LocalDirectory, QStringLiteral("/elsewhere"));
+  EXPECT_EQ(partial.LocationHTTP, TLocationHTTP{});
+  EXPECT_EQ(partial.LastCheck, settings.LastCheck);
+
+  // Never checked: no date.
+  settings.LastCheck = {};
+  store.Store(settings);
+  EXPECT_FALSE(store.Load({}).LastCheck.isValid());
 }
 
 }  // namespace

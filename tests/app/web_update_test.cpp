@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/settings_file.h"
 #include "app/update/upgrade_dialog.h"
 #include "modal_answers.h"
 #include "update_site.h"
@@ -54,8 +55,7 @@ constexpr const char* kRunning = "2.9.0.220";
 
 class WebUpdateTest : public testing::Test {
  protected:
-  WebUpdateTest()
-      : update_(window_, TWebUpdateStore(config_.filePath(QStringLiteral("Velmora/Velmora.xml"))), kRunning) {
+  WebUpdateTest() : update_(window_, TWebUpdateStore(settings_file_), kRunning) {
     update_.BuildMenu(menu_);
     update_.Settings().LocalDirectory = data_.filePath(QStringLiteral("Update"));
     window_.show();
@@ -68,6 +68,7 @@ class WebUpdateTest : public testing::Test {
 
   QTemporaryDir config_;
   QTemporaryDir data_;
+  TSettingsFile settings_file_{config_.filePath(QStringLiteral("Velmora/Velmora.xml"))};
   UpdateSite site_;
   QWidget window_;
   QMenu menu_;
