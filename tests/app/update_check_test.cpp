@@ -64,8 +64,7 @@ TEST(VersionHistoryTest, ReadsBackWhatItWrites) {
                            {"Line <one>", "Line two"},
                            2097152,
                            std::string(64, 'a'),
-                           "2026-11-30",
-                           false};
+                           "2026-11-30"};
   TReleaseEntry beta = production;
   beta.ProgramVersion = "2.9.1.0";
   beta.ProgramReleaseType = TReleaseType::rtBeta;
@@ -96,6 +95,9 @@ TEST(VersionHistoryTest, RefusesAHistoryThatCannotSayWhatAnInstallerMustBe) {
   const std::string good =
       "<ProgramVersion>1.0</ProgramVersion><ProgramReleaseType>Production</ProgramReleaseType>"
       "<ProgramLocationFileName>s.exe</ProgramLocationFileName><ProgramSize>10</ProgramSize>"
+      // Velmora carries no download credentials; a history that still says whether a password is needed
+      // reads as any other.
+      "<DownloadPasswordRequired>true</DownloadPasswordRequired>"
       "<ProgramSHA256>" +
       digest + "</ProgramSHA256>";
   ASSERT_TRUE(ParseVersionHistory(history(good)));
@@ -116,7 +118,7 @@ TEST(NewerReleasesTest, BetaCountsOnlyWhenAllowed) {
   history.CurrentVersion = {"2.9.0.220", "2.9.1.0", "3.0.0.0"};
   for (const TReleaseType type : kReleaseTypes) {
     history.Releases.push_back(
-        {history.Current(type), type, "", "s.exe", "", {}, 1, std::string(64, 'a'), "", false});
+        {history.Current(type), type, "", "s.exe", "", {}, 1, std::string(64, 'a'), ""});
   }
   EXPECT_TRUE(NewerReleases(history, TReleaseType::rtProduction, "2.9.0.220").empty());
   const auto offers = NewerReleases(history, TReleaseType::rtBeta, "2.9.0.220");
