@@ -51,6 +51,28 @@ ModalAnswers::Answer Press(QMessageBox::StandardButton button) {
   };
 }
 
+// The captions of the windows named `name` as they are shown.
+class ShownWindows final : public QObject {
+ public:
+  explicit ShownWindows(const char* name) : name_(QString::fromLatin1(name)) {
+    QApplication::instance()->installEventFilter(this);
+  }
+  ~ShownWindows() override { QApplication::instance()->removeEventFilter(this); }
+  const QStringList& Captions() const { return captions_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show && watched->isWidgetType() && watched->objectName() == name_) {
+      captions_.append(static_cast<QWidget*>(watched)->windowTitle());
+    }
+    return false;
+  }
+
+ private:
+  QString name_;
+  QStringList captions_;
+};
+
 constexpr const char* kRunning = "2.9.0.220";
 
 class WebUpdateTest : public testing::Test {
@@ -87,8 +109,12 @@ TEST_F(WebUpdateTest, BetaIsOfferedOnlyWithBetaCheckedAndDownloadOnlyNamesTheFil
 
   update_.Items().Beta1->trigger();
   ModalAnswers answers({Choose("rb_Beta", "Download/Copy &Only"), Press(QMessageBox::Ok)});
+  const ShownWindows progress("DownloadProgress");
   update_.Items().CheckUpdateNow1->trigger();
   ASSERT_TRUE(Within(5000, [&] { return answers.AllGiven(); }));
+  // The progress window stood over the download and is gone with it.
+  EXPECT_EQ(progress.Captions(), QStringList{QStringLiteral("Velmora Download")});
+  EXPECT_EQ(window_.findChildren<QDialog*>(QStringLiteral("DownloadProgress")).size(), 0);
   EXPECT_EQ(
       answers.Seen(),
       (QStringList{QStringLiteral("Velmora Upgrade Check"),
