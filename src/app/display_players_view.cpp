@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <array>
 
 namespace velmora::app {
 namespace {
@@ -125,14 +126,15 @@ DriverListView::DriverListView(QWidget* parent) : QTreeView(parent), model_(this
 
 void DriverListView::RowsReset(const TDisplayPlayers& list) {
   list_ = &list;
+  // A model reset forgets the widths; the ones shown, which follow the window's scale, are put back.
+  const std::array<int, 3> widths{columnWidth(0), columnWidth(1), columnWidth(2)};
   model_.Reset(&list);
   for (int row = 0; row < TDisplayPlayers::kRows; ++row) {
     setRowHidden(row, QModelIndex(), true);
   }
-  // A model reset forgets the widths.
-  setColumnWidth(0, kPositionWidth);
-  setColumnWidth(1, kNameWidth);
-  setColumnWidth(2, kTimeWidth);
+  for (int column = 0; column < 3; ++column) {
+    setColumnWidth(column, widths[static_cast<std::size_t>(column)]);
+  }
 }
 
 void DriverListView::SetTimeColumnTitle(std::string_view title) {

@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 
 #include "app/about_box.h"
+#include "app/display_players_view.h"
 #include "app/display_widgets.h"
+#include "app/footer_view.h"
 #include "app/main_menu.h"
 #include "app/splash_window.h"
 #include "game/game.h"
@@ -109,10 +111,26 @@ TEST_F(WindowLayoutTest, MaximisingScalesTheWholeDashboardByOneFactor) {
   EXPECT_NEAR(scaled.width(), 50 * factor, 1.0);
   EXPECT_NEAR(gear.font().pixelSize(), gear_font * factor, 1.0);
 
+  // The summary and the driver list columns follow the same factor, truncated.
+  auto& footer = static_cast<FooterView&>(*Find(*window, "FooterInformation"));
+  auto& drivers = static_cast<DriverListView&>(*Find(*window, "DisplayPlayersView"));
+  drivers.RowsReset(static_cast<TForm1&>(*window).Game().FDisplayPlayers);  // survives a new list
+  struct Column {
+    int design;
+    int shown;
+  };
+  for (const Column column : {Column{114, footer.CellRect(0).width()}, Column{80, footer.CellRect(5).width()},
+                              Column{DriverListView::kPositionWidth, drivers.columnWidth(0)},
+                              Column{DriverListView::kNameWidth, drivers.columnWidth(1)},
+                              Column{DriverListView::kTimeWidth, drivers.columnWidth(2)}}) {
+    EXPECT_NEAR(column.shown, static_cast<int>(column.design * factor), 1) << column.design;
+  }
+
   window->showNormal();
   ASSERT_TRUE(Within(3000, [&] { return window->centralWidget()->width() == 994; }));
   EXPECT_EQ(InClient(*window, tread), tread_design);
   EXPECT_EQ(gear.font().pixelSize(), gear_font);
+  EXPECT_EQ(drivers.columnWidth(1), DriverListView::kNameWidth);
 }
 
 TEST_F(WindowLayoutTest, EachScanItemSetsTheDataInterval) {
