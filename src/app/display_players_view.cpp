@@ -1,5 +1,7 @@
 #include "app/display_players_view.h"
 
+#include <QEvent>
+#include <QFontInfo>
 #include <QHeaderView>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -49,7 +51,18 @@ int DriverListModel::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : 3;
 }
 
+void DriverListModel::SetRowHeight(int height) {
+  if (height == row_height_) {
+    return;
+  }
+  row_height_ = height;
+  emit layoutChanged();
+}
+
 QVariant DriverListModel::data(const QModelIndex& index, int role) const {
+  if (role == Qt::SizeHintRole && row_height_ > 0) {
+    return QSize(-1, row_height_);
+  }
   if (list_ == nullptr || !index.isValid()) {
     return {};
   }
@@ -106,6 +119,7 @@ DriverListView::DriverListView(QWidget* parent) : QTreeView(parent), model_(this
   list_font.setPointSize(11);
   list_font.setBold(false);
   setFont(list_font);
+  model_.SetRowHeight(QFontInfo(font()).pixelSize() + 2);
   QPalette colours = palette();
   colours.setColor(QPalette::Base, Qt::black);
   colours.setColor(QPalette::Text, Qt::white);
@@ -164,6 +178,14 @@ int DriverListView::RowPicture(int row) const {
 
 QString DriverListView::TimeTitle() const {
   return model_.headerData(2, Qt::Horizontal, Qt::DisplayRole).toString();
+}
+
+void DriverListView::changeEvent(QEvent* event) {
+  // The window's scaling changes the font; the rows follow its height.
+  if (event->type() == QEvent::FontChange) {
+    model_.SetRowHeight(QFontInfo(font()).pixelSize() + 2);
+  }
+  QTreeView::changeEvent(event);
 }
 
 void DriverListView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
