@@ -201,11 +201,11 @@ int RunLaps(std::span<const std::string> arguments, std::ostream& out, std::ostr
     std::this_thread::sleep_for(kAttemptPause);
   }
 
+  // The file exists from the start, titles only, so that a name that cannot be written is known at once
+  // and not after an hour of laps; whoever reads the line below may count on the file.
+  int status = Export(export_file, completed, err) ? 0 : kExitExportFailed;
   err << "velmora-cli laps: attached to \"" << link.ProgramNameWindows() << "\" (pid "
       << link.ProgramProcessId << "), logging laps\n";
-  // The file exists from the start, titles only, so that a name that cannot be written is known at once
-  // and not after an hour of laps.
-  int status = Export(export_file, completed, err) ? 0 : kExitExportFailed;
   // The scan thread the attach started hands every cycle to this thread. When the simulator goes away,
   // detection runs again once a second, as it does on the dashboard.
   long long printed = 0;
