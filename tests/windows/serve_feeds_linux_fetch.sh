@@ -16,8 +16,17 @@ fi
 folder=$(mktemp -d)
 sim_pid="" serve_pid=""
 cleanup() {
-  [[ -n $serve_pid ]] && kill -KILL "$serve_pid" 2>/dev/null
-  [[ -n $sim_pid ]] && kill -KILL "$sim_pid" 2>/dev/null
+  [[ -n $serve_pid ]] && { kill -KILL "$serve_pid" && wait "$serve_pid"; } 2>/dev/null
+  # The stand-in ends at the end of its input and takes its window with it; a killed Wine process can
+  # leave its window behind for a while, where the next suite would find it.
+  if [[ -n $sim_pid ]]; then
+    exec {SIM[1]}>&-
+    for _ in $(seq 100); do
+      kill -0 "$sim_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill -KILL "$sim_pid" 2>/dev/null
+  fi
   wait 2>/dev/null
   rm -rf "$folder"
 }
