@@ -264,55 +264,51 @@ namespace velmora {
 namespace {
 
 // A record that completes a lap fills the row named by the lap count the client held before it, with
-// that lap's time, fuel and speed, and the laps left follow from the fuel now in place.
+// that lap's time, fuel and speed, and the laps left follow from the fuel now in place. As stand alone,
+// the first crossing after getting into the car only takes the fuel reference.
 TEST_F(GameDataTest, ALapCompletedByARecordFillsTheRowOfTheCountHeldBeforeIt) {
   ClientRaceViews views(game);
   game.FMetrique = true;
   TGameData& d = game.GameData;
+  const auto apply = [&](std::int16_t sector, std::int16_t laps, double fuel, float last_lap) {
+    d.Secteur = sector;
+    d.NombreTour = laps;
+    d.Fuel = fuel;
+    d.TempsDernierTour = last_lap;
+    game.WriteAndDisplayClient();
+  };
   d.InCockpit = 1;
-  d.NombreTour = 4;
-  d.Secteur = 2;
-  d.Fuel = 40.0;
   d.LongueurCircuit = 4000.0F;
-  d.Vitesse = 50.0F;  // the lap's top speed, 180 km/h
-  game.WriteAndDisplayClient();
+  d.Vitesse = 50.0F;  // the top speed of the laps, 180 km/h
+  apply(2, 4, 40.0, 0.0F);
   EXPECT_TRUE(views.laps.Rows().empty());
 
-  d.Secteur = 0;  // over the line, and the lap counter moves on in the same record
-  d.NombreTour = 5;
-  d.Fuel = 37.5;
-  d.TempsDernierTour = 83.456F;
+  // Over the line, and the lap counter moves on in the same record.
   d.TempsMeilleurTour = 83.456F;
-  game.WriteAndDisplayClient();
-
+  apply(0, 5, 39.9, 83.456F);
   ASSERT_EQ(views.laps.Rows().size(), 1U);
-  const TLapRow& lap = views.laps.Rows().front();
-  EXPECT_EQ(lap.Lap, 5);
-  EXPECT_EQ(lap.Final, "1:23.456");
+  EXPECT_EQ(views.laps.Rows()[0].Lap, 5);
+  EXPECT_EQ(views.laps.Rows()[0].Final, "1:23.456");
+  EXPECT_EQ(LapCellText(views.laps.Rows()[0], TLapField::Fuel), "");  // the reference only
+  EXPECT_EQ(game.FFooterInformation.GetText(5), "");
+
+  apply(1, 5, 38.0, 83.456F);
+  apply(0, 6, 37.4, 84.0F);
+  ASSERT_EQ(views.laps.Rows().size(), 2U);
+  const TLapRow& lap = views.laps.Rows()[1];
+  EXPECT_EQ(lap.Lap, 6);
+  EXPECT_EQ(lap.Final, "1:24.000");
   EXPECT_EQ(LapCellText(lap, TLapField::Fuel), "2.50");
   EXPECT_EQ(LapCellText(lap, TLapField::MaximumSpeed), "180.0");
-  EXPECT_EQ(LapCellText(lap, TLapField::AverageSpeed), "172.5");
-  EXPECT_EQ(game.FNombreTour.Value(), 5);
-  EXPECT_EQ(game.FMoyenneFuel.Value(), 2.5);
-  EXPECT_EQ(game.FTourRestant.Value(), 15.0);
+  EXPECT_EQ(LapCellText(lap, TLapField::AverageSpeed), "171.4");
+  EXPECT_EQ(game.FNombreTour.Value(), 6);
+  EXPECT_DOUBLE_EQ(game.FMoyenneFuel.Value(), 2.5);
+  EXPECT_DOUBLE_EQ(game.FTourRestant.Value(), 37.4 / 2.5);
   EXPECT_EQ(game.FFooterInformation.GetText(2), "1:23.456");  // best lap
   EXPECT_EQ(game.FFooterInformation.GetText(5), "15");        // laps left
 
-  // The next lap lands in the next row.
-  d.Secteur = 1;
-  game.WriteAndDisplayClient();
-  d.Secteur = 0;
-  d.NombreTour = 6;
-  d.Fuel = 35.0;
-  d.TempsDernierTour = 84.0F;
-  game.WriteAndDisplayClient();
-  ASSERT_EQ(views.laps.Rows().size(), 2U);
-  EXPECT_EQ(views.laps.Rows().back().Lap, 6);
-  EXPECT_EQ(views.laps.Rows().back().Final, "1:24.000");
-
   // A new session: the count falls to 0, the grid empties and the estimate goes with the average.
-  d.NombreTour = 0;
-  game.WriteAndDisplayClient();
+  apply(0, 0, 37.4, 84.0F);
   EXPECT_TRUE(views.laps.Rows().empty());
   EXPECT_EQ(game.FTourRestant.Value(), 0.0);
   EXPECT_EQ(game.FFooterInformation.GetText(5), "");
@@ -358,12 +354,11 @@ TEST_F(GameDataTest, AReceivedPositionFallingTo0EmptiesTheGridAndTheFuelAverage)
   TGameData& d = game.GameData;
   d.InCockpit = 1;
   d.Position = 3;
-  d.Secteur = 1;
-  d.Fuel = 40.0;
-  game.WriteAndDisplayClient();
-  d.Secteur = 0;
-  d.Fuel = 38.0;
-  game.WriteAndDisplayClient();
+  for (const auto& [sector, fuel] : {std::pair{1, 40.0}, {0, 40.0}, {1, 39.0}, {0, 38.0}}) {
+    d.Secteur = static_cast<std::int16_t>(sector);
+    d.Fuel = fuel;
+    game.WriteAndDisplayClient();
+  }
   ASSERT_EQ(views.laps.Rows().size(), 1U);
   ASSERT_EQ(game.FMoyenneFuel.Value(), 2.0);
 
