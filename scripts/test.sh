@@ -104,6 +104,9 @@ run_windows() {
       return
     fi
   fi
+  # A run that was stopped part-way can leave stand-ins and test programs alive in the prefix; they would
+  # answer the next run's window searches, so every process of the prefix is ended first.
+  wineserver --kill </dev/null >/dev/null 2>&1
   # Wine's background services start with the first program and keep its output open; started here, with
   # no output to hold, they cannot keep a test's output open.
   wineserver --persistent=600 </dev/null >/dev/null 2>&1
