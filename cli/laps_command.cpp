@@ -1,17 +1,21 @@
 // velmora-cli laps: the engineer's headless lap logger. Attaches as the dashboard does, runs the scan
-// cycle without a window and prints every completed row of the lap grid as one line of JSON.
+// cycle without a window and prints every completed row of the lap grid as one line of JSON; on request
+// it also keeps an export file of the logged rows, as the dashboard's "Export" menu writes it.
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <optional>
 #include <ostream>
 #include <set>
 #include <span>
 #include <string>
 #include <thread>
 #include <variant>
+#include <vector>
 
 #include "game/game.h"
 #include "game/game_link.h"
+#include "lap_export_file.h"
 #include "lap_rows.h"
 #include "not_attached.h"
 #include "platform/tick_clock.h"
@@ -23,6 +27,7 @@ namespace velmora::cli {
 namespace {
 
 constexpr int kExitNotFound = 3;
+constexpr int kExitExportFailed = 6;
 constexpr auto kAttemptPause = std::chrono::milliseconds(250);
 constexpr auto kDetectionPeriod = std::chrono::seconds(1);
 // How long the main thread waits for a step of the scan thread before it looks at the signals again.
@@ -38,6 +43,9 @@ struct Options {
   long long laps = 0;  // 0: until interrupted
   bool imperial = false;
   double timeout_s = 10.0;
+  std::optional<TExportFormat> export_format;
+  std::string export_path;
+  bool sectors = false;
 };
 
 // The options, or an error message.
@@ -47,6 +55,25 @@ std::variant<Options, std::string> ParseLapsOptions(std::span<const std::string>
     const std::string& name = arguments[i];
     if (name == "--imperial") {
       options.imperial = true;
+      continue;
+    }
+    if (name == "--sectors") {
+      options.sectors = true;
+      continue;
+    }
+    if (name == "--export") {
+      if (i + 2 >= arguments.size()) {
+        return "--export needs a format (csv, html or xml) and a file name";
+      }
+      options.export_format = ExportFormatNamed(arguments[i + 1]);
+      if (!options.export_format) {
+        return "--export takes the format csv, html or xml, not \"" + arguments[i + 1] + "\"";
+      }
+      options.export_path = arguments[i + 2];
+      if (options.export_path.empty()) {
+        return "--export needs a file name";
+      }
+      i += 2;
       continue;
     }
     if (name != "--laps" && name != "--timeout") {
@@ -69,6 +96,9 @@ std::variant<Options, std::string> ParseLapsOptions(std::span<const std::string>
       }
     }
   }
+  if (options.sectors && !options.export_format) {
+    return "--sectors chooses the columns of an --export file and goes only with it";
+  }
   return options;
 }
 
@@ -83,6 +113,7 @@ class CompletedLaps final : public LapTableListener {
         continue;
       }
       printed_.insert(row.Lap);
+      logged_.push_back(row);
       out << LapRowJson(row) << std::endl;
       ++printed;
       if (!out) {
@@ -91,6 +122,9 @@ class CompletedLaps final : public LapTableListener {
     }
     return true;
   }
+
+  // Every row printed, in the order printed, across sessions.
+  const std::vector<TLapRow>& Logged() const { return logged_; }
 
  private:
   void RowsCleared() override { printed_.clear(); }
@@ -101,16 +135,34 @@ class CompletedLaps final : public LapTableListener {
   void HighlightsChanged() override {}
 
   std::set<int> printed_;
+  std::vector<TLapRow> logged_;
 };
+
+// Reports a file that cannot be written; false then.
+bool Export(const std::optional<TLapExportFile>& file, const CompletedLaps& completed, std::ostream& err) {
+  if (!file) {
+    return true;
+  }
+  if (const auto error = file->Write(completed.Logged())) {
+    err << "velmora-cli laps: cannot write \"" << file->Path() << "\": " << *error << "\n";
+    return false;
+  }
+  return true;
+}
 
 int RunLaps(std::span<const std::string> arguments, std::ostream& out, std::ostream& err) {
   const auto parsed = ParseLapsOptions(arguments);
   if (const auto* message = std::get_if<std::string>(&parsed)) {
     err << "velmora-cli laps: " << *message << "\n"
-        << "usage: velmora-cli laps [--laps N] [--imperial] [--timeout SECONDS]\n";
+        << "usage: velmora-cli laps [--laps N] [--imperial] [--timeout SECONDS] [--export FORMAT FILE "
+           "[--sectors]]\n";
     return kExitUsage;
   }
   const Options& options = std::get<Options>(parsed);
+  std::optional<TLapExportFile> export_file;
+  if (options.export_format) {
+    export_file.emplace(*options.export_format, options.export_path, options.sectors);
+  }
 
   auto finder = platform::CreateWindowFinder();
   if (finder == nullptr) {
@@ -151,12 +203,14 @@ int RunLaps(std::span<const std::string> arguments, std::ostream& out, std::ostr
 
   err << "velmora-cli laps: attached to \"" << link.ProgramNameWindows() << "\" (pid "
       << link.ProgramProcessId << "), logging laps\n";
+  // The file exists from the start, titles only, so that a name that cannot be written is known at once
+  // and not after an hour of laps.
+  int status = Export(export_file, completed, err) ? 0 : kExitExportFailed;
   // The scan thread the attach started hands every cycle to this thread. When the simulator goes away,
   // detection runs again once a second, as it does on the dashboard.
   long long printed = 0;
   auto next_attempt = std::chrono::steady_clock::now();
-  int status = 0;
-  while (interrupted == 0 && (options.laps == 0 || printed < options.laps)) {
+  while (status == 0 && interrupted == 0 && (options.laps == 0 || printed < options.laps)) {
     if (timer.Enabled() && std::chrono::steady_clock::now() >= next_attempt) {
       link.TimerProgramTimer();
       next_attempt = std::chrono::steady_clock::now() + kDetectionPeriod;
@@ -164,8 +218,14 @@ int RunLaps(std::span<const std::string> arguments, std::ostream& out, std::ostr
     if (!hand_over.WaitAndRun(kStepWait_ms)) {
       continue;
     }
+    const long long printed_before = printed;
     if (!completed.PrintNew(table, game.FNombreTour.Value(), out, printed)) {
       status = 1;
+      break;
+    }
+    // Rewritten after every lap, so that an interrupted or killed logger leaves every lap it printed.
+    if (printed != printed_before && !Export(export_file, completed, err)) {
+      status = kExitExportFailed;
       break;
     }
   }
@@ -179,7 +239,7 @@ int RunLaps(std::span<const std::string> arguments, std::ostream& out, std::ostr
 }  // namespace
 
 const Subcommand kLapsCommand{
-    "laps", "[--laps N] [--imperial] [--timeout SECONDS]",
+    "laps", "[--laps N] [--imperial] [--timeout SECONDS] [--export FORMAT FILE [--sectors]]",
     "The headless lap logger. Finds and attaches a running simulator as the dashboard does and runs\n"
     "its scan cycle without a window. Every row of the lap grid that a completed lap fills is written\n"
     "to standard output as one JSON object per line, with the keys \"lap\", \"intermediate1\",\n"
@@ -189,7 +249,14 @@ const Subcommand kLapsCommand{
     "(SIGINT or SIGTERM, exit status 0); if the simulator goes away it waits for one to come back.\n"
     "It looks for a simulator for up to SECONDS (default 10); when none shows up it says\n"
     "\"no simulator found\" on standard error and exits with status 3, as probe does, which also\n"
-    "says when a simulator's process cannot be read.",
+    "says when a simulator's process cannot be read.\n"
+    "With --export FORMAT FILE it also keeps FILE as the dashboard's \"Export\" menu writes the lap\n"
+    "grid: FORMAT is csv, html or xml; the columns are those of \"Display Laps\" (Lap, Intermediate 1,\n"
+    "Intermediate 2, Final Time, Ave. Spd., Max. Spd., Fuel) or, with --sectors, of \"Display Sector\"\n"
+    "(Lap, Sector 1, Sector 2, Sector 3, Ave. Spd., Max. Spd., Fuel); the rows are the ones printed.\n"
+    "FILE is written once attached (titles only) and again after every lap, each time replaced whole:\n"
+    "a failed write leaves the earlier file as it was. When it cannot be written the operating\n"
+    "system's reason goes to standard error and the exit status is 6.",
     RunLaps};
 
 }  // namespace velmora::cli

@@ -1,8 +1,11 @@
 #include "app/display_players_view.h"
 
+#include <QEvent>
+#include <QFontInfo>
 #include <QHeaderView>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <array>
 
 namespace velmora::app {
 namespace {
@@ -48,7 +51,18 @@ int DriverListModel::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : 3;
 }
 
+void DriverListModel::SetRowHeight(int height) {
+  if (height == row_height_) {
+    return;
+  }
+  row_height_ = height;
+  emit layoutChanged();
+}
+
 QVariant DriverListModel::data(const QModelIndex& index, int role) const {
+  if (role == Qt::SizeHintRole && row_height_ > 0) {
+    return QSize(-1, row_height_);
+  }
   if (list_ == nullptr || !index.isValid()) {
     return {};
   }
@@ -105,6 +119,7 @@ DriverListView::DriverListView(QWidget* parent) : QTreeView(parent), model_(this
   list_font.setPointSize(11);
   list_font.setBold(false);
   setFont(list_font);
+  model_.SetRowHeight(QFontInfo(font()).pixelSize() + 2);
   QPalette colours = palette();
   colours.setColor(QPalette::Base, Qt::black);
   colours.setColor(QPalette::Text, Qt::white);
@@ -125,14 +140,15 @@ DriverListView::DriverListView(QWidget* parent) : QTreeView(parent), model_(this
 
 void DriverListView::RowsReset(const TDisplayPlayers& list) {
   list_ = &list;
+  // A model reset forgets the widths; the ones shown, which follow the window's scale, are put back.
+  const std::array<int, 3> widths{columnWidth(0), columnWidth(1), columnWidth(2)};
   model_.Reset(&list);
   for (int row = 0; row < TDisplayPlayers::kRows; ++row) {
     setRowHidden(row, QModelIndex(), true);
   }
-  // A model reset forgets the widths.
-  setColumnWidth(0, kPositionWidth);
-  setColumnWidth(1, kNameWidth);
-  setColumnWidth(2, kTimeWidth);
+  for (int column = 0; column < 3; ++column) {
+    setColumnWidth(column, widths[static_cast<std::size_t>(column)]);
+  }
 }
 
 void DriverListView::SetTimeColumnTitle(std::string_view title) {
@@ -162,6 +178,14 @@ int DriverListView::RowPicture(int row) const {
 
 QString DriverListView::TimeTitle() const {
   return model_.headerData(2, Qt::Horizontal, Qt::DisplayRole).toString();
+}
+
+void DriverListView::changeEvent(QEvent* event) {
+  // The window's scaling changes the font; the rows follow its height.
+  if (event->type() == QEvent::FontChange) {
+    model_.SetRowHeight(QFontInfo(font()).pixelSize() + 2);
+  }
+  QTreeView::changeEvent(event);
 }
 
 void DriverListView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,

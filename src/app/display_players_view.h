@@ -17,6 +17,8 @@ class DriverListModel final : public QAbstractTableModel {
   void Reset(const TDisplayPlayers* list);
   void SetTimeTitle(const QString& title);
   void RowChanged(int row);
+  // Every row is this many pixels high.
+  void SetRowHeight(int height);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -28,6 +30,7 @@ class DriverListModel final : public QAbstractTableModel {
   QString time_title_ = QStringLiteral("Time");
   std::array<QPixmap, 2> row_pictures_;  // in the pits, on track
   QPixmap name_picture_;
+  int row_height_ = 0;
 };
 
 // `DisplayPlayersView`: the three-column driver list of the side column.
@@ -51,6 +54,7 @@ class DriverListView final : public QTreeView, public PlayerListTarget {
   QString TimeTitle() const;
 
  protected:
+  void changeEvent(QEvent* event) override;
   void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
 

@@ -94,7 +94,7 @@ TForm1::TForm1(std::unique_ptr<platform::WindowFinder> finder, TWindowOptions op
 
   export_menu_ = new TLapGridExportMenu(
       *this, [this] { return std::optional<TExportTable>(LapGridExportTable(mda_time, mda_time.Rows())); });
-  web_update_ = new TWebUpdate(*this, TWebUpdateStore(settings_->Path()), platform::ApplicationVersion());
+  web_update_ = new TWebUpdate(*this, TWebUpdateStore(*settings_), platform::ApplicationVersion());
   menu_ = std::make_unique<TMainMenu>(*menuBar(), *export_menu_, *web_update_);
   AboutBox_ = new TAboutBox(this);
   Form2 = new TForm2(this);

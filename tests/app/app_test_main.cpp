@@ -1,11 +1,16 @@
 // The dashboard's tests draw their windows off screen; the stand-in's window and the window search use
-// the X display.
+// the X display. The folders are those of a fresh user, so that nothing of the machine's own settings is
+// read or touched.
 #include <QApplication>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  QTemporaryDir home;
+  qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toUtf8());
+  qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toUtf8());
   QApplication application(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

@@ -3,9 +3,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QLineEdit>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -13,11 +10,14 @@
 #include <gtest/gtest.h>
 
 #include "modal_answers.h"
+#include "save_as_answer.h"
 
 namespace velmora::app {
 namespace {
 
+using test::DialogSeen;
 using test::ModalAnswers;
+using test::SaveAs;
 
 TExportTable OneLap() {
   TExportTable table;
@@ -31,36 +31,6 @@ TExportTable OneLap() {
   table.Columns = {lap, fuel};
   table.Rows = {{std::int64_t{1}, 2.5}};
   return table;
-}
-
-struct DialogSeen {
-  QString title;
-  QStringList filters;
-  QString suffix;
-  QString proposed;
-};
-
-// Notes how the dialog was set up, then types `name` into it and saves, or cancels when `name` is empty.
-ModalAnswers::Answer SaveAs(DialogSeen& seen, const QString& name) {
-  return [&seen, name](QWidget& widget) {
-    auto* dialog = qobject_cast<QFileDialog*>(&widget);
-    ASSERT_NE(dialog, nullptr);
-    seen = {dialog->windowTitle(), dialog->nameFilters(), dialog->defaultSuffix(),
-            dialog->selectedFiles().value(0)};
-    if (name.isEmpty()) {
-      dialog->reject();
-      return;
-    }
-    // Typed, as a person does: the dialog's own proposal is replaced in its name field.
-    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    ASSERT_NE(edit, nullptr);
-    dialog->setDirectory(QFileInfo(name).absolutePath());
-    test::Within(2000, [&] {
-      edit->setText(QFileInfo(name).fileName());
-      return dialog->selectedFiles().value(0) == name;
-    });
-    static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept, which reads the name typed
-  };
 }
 
 class ExportMenuTest : public testing::Test {

@@ -6,8 +6,10 @@
 #include <QColor>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QThread>
 #include <functional>
 #include <set>
@@ -18,6 +20,7 @@
 #include "app/main_window.h"
 #include "platform/window_finder.h"
 #include "running_sim.h"
+#include "save_as_answer.h"
 #include "x11_test_window.h"
 
 namespace velmora::app {
@@ -152,6 +155,26 @@ TEST_F(RaceViewsTest, LapsFuelAndSessionFromTheStandIn) {
   EXPECT_EQ(Text(*grid, 2, kSector3), "0:31.250");
   EXPECT_EQ(Background(*grid, 2, kSector1), best);  // lap 3 has the best first sector
   EXPECT_EQ(Background(*grid, 1, kSector3), best);  // and lap 2 the best last one (31 s)
+
+  // "Export" saves what the grid shows: the sector columns now, under their titles, every lap.
+  window.findChild<QAction*>(QStringLiteral("CSVfile1"))->trigger();
+  const QTemporaryDir folder;
+  const QString name = folder.filePath(QStringLiteral("stint.csv"));
+  test::DialogSeen dialog;
+  {
+    test::ModalAnswers answers({test::SaveAs(dialog, name)});
+    window.findChild<QAction*>(QStringLiteral("Save1"))->trigger();
+  }
+  EXPECT_EQ(dialog.title, QStringLiteral("Exporting to CSV/Text..."));
+  QFile exported(name);
+  ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+  const QList<QByteArray> lines = exported.readAll().split('\n');
+  ASSERT_EQ(lines.size(), 6);  // the titles, four laps and nothing after the last line end
+  EXPECT_EQ(lines[0], "Lap\tSector 1\tSector 2\tSector 3\tAve. Spd.\tMax. Spd.\tFuel\r");
+  EXPECT_TRUE(lines[3].startsWith("\"3\"\t\"0:30.500\"\t\"0:31.500\"\t\"0:31.250\"\t\"158."))
+      << lines[3].toStdString();
+  EXPECT_TRUE(lines[3].endsWith("\t\"198\"\t\"2.5\"\t\r")) << lines[3].toStdString();
+  EXPECT_EQ(view->currentIndex().row(), 3) << "the grid's current row stays";
 
   // The summary row: best lap with its intermediates, fuel left, average and laps left.
   ASSERT_TRUE(Within8s([&] { return footer->CellText(3) == "32.2"; })) << footer->CellText(3).toStdString();

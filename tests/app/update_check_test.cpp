@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/settings_file.h"
 #include "app/update/release_version.h"
 #include "app/update/remote_file_download.h"
 #include "app/update/version_check.h"
@@ -63,8 +64,7 @@ TEST(VersionHistoryTest, ReadsBackWhatItWrites) {
                            {"Line <one>", "Line two"},
                            2097152,
                            std::string(64, 'a'),
-                           "2026-11-30",
-                           false};
+                           "2026-11-30"};
   TReleaseEntry beta = production;
   beta.ProgramVersion = "2.9.1.0";
   beta.ProgramReleaseType = TReleaseType::rtBeta;
@@ -95,6 +95,9 @@ TEST(VersionHistoryTest, RefusesAHistoryThatCannotSayWhatAnInstallerMustBe) {
   const std::string good =
       "<ProgramVersion>1.0</ProgramVersion><ProgramReleaseType>Production</ProgramReleaseType>"
       "<ProgramLocationFileName>s.exe</ProgramLocationFileName><ProgramSize>10</ProgramSize>"
+      // Velmora carries no download credentials; a history that still says whether a password is needed
+      // reads as any other.
+      "<DownloadPasswordRequired>true</DownloadPasswordRequired>"
       "<ProgramSHA256>" +
       digest + "</ProgramSHA256>";
   ASSERT_TRUE(ParseVersionHistory(history(good)));
@@ -115,7 +118,7 @@ TEST(NewerReleasesTest, BetaCountsOnlyWhenAllowed) {
   history.CurrentVersion = {"2.9.0.220", "2.9.1.0", "3.0.0.0"};
   for (const TReleaseType type : kReleaseTypes) {
     history.Releases.push_back(
-        {history.Current(type), type, "", "s.exe", "", {}, 1, std::string(64, 'a'), "", false});
+        {history.Current(type), type, "", "s.exe", "", {}, 1, std::string(64, 'a'), ""});
   }
   EXPECT_TRUE(NewerReleases(history, TReleaseType::rtProduction, "2.9.0.220").empty());
   const auto offers = NewerReleases(history, TReleaseType::rtBeta, "2.9.0.220");
@@ -199,13 +202,12 @@ TEST_F(DownloadTest, AClosedPortFailsAtOnceAndAMissingFileFailsToo) {
 
 class VersionCheckTest : public testing::Test {
  protected:
-  VersionCheckTest() : store_(config_.filePath(QStringLiteral("Velmora/Velmora.xml"))) {
-    settings_.LocalDirectory = data_.filePath(QStringLiteral("Update"));
-  }
+  VersionCheckTest() { settings_.LocalDirectory = data_.filePath(QStringLiteral("Update")); }
 
   QTemporaryDir config_;
   QTemporaryDir data_;
-  TWebUpdateStore store_;
+  TSettingsFile file_{config_.filePath(QStringLiteral("Velmora/Velmora.xml"))};
+  TWebUpdateStore store_{file_};
   TWebUpdateSettings settings_;
   UpdateSite site_;
 };
@@ -216,13 +218,13 @@ TEST_F(VersionCheckTest, SevenDaysDoesNotCheckOneDayAfterTheLastCheck) {
   const QDateTime now = QDateTime::currentDateTimeUtc();
   settings_.CheckFrequency = 7;
   settings_.LastCheck = now.addDays(-1);
-  ASSERT_TRUE(store_.Store(settings_));
-  const QByteArray before = ReadAll(store_.FileName());
+  store_.Store(settings_);
+  const QByteArray before = ReadAll(file_.Path());
 
   const TVersionCheckOutcome outcome = RunVersionCheck(store_, settings_, now, site_.Url(), "1.0.0.0");
   EXPECT_FALSE(outcome.Due);
   EXPECT_EQ(site_.Server().NextRequest(200), "");
-  EXPECT_EQ(ReadAll(store_.FileName()), before);
+  EXPECT_EQ(ReadAll(file_.Path()), before);
 
   // Eight days after it, the check is due again.
   TWebUpdateSettings later = settings_;
@@ -261,11 +263,9 @@ TEST_F(VersionCheckTest, AHistoryThatDoesNotParseEndsTheCheckQuietlyButCountsAsA
   EXPECT_EQ(store_.Load({}).LastCheck, now);
 }
 
-TEST(WebUpdateStoreTest, ReplacesOnlyItsOwnSubtreeAndNeverABrokenFile) {
+TEST(WebUpdateStoreTest, ReplacesOnlyItsOwnSubtreeInTheOneSettingsFileAndSurvivesARestart) {
   QTemporaryDir folder;
   const QString name = folder.filePath(QStringLiteral("Velmora/Velmora.xml"));
-  TWebUpdateStore store(name);
-  EXPECT_FALSE(store.HasEntries());
   QDir().mkpath(folder.filePath(QStringLiteral("Velmora")));
   QFile file(name);
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -278,20 +278,40 @@ TEST(WebUpdateStoreTest, ReplacesOnlyItsOwnSubtreeAndNeverABrokenFile) {
   settings.CheckFrequency = 15;
   settings.LastCheck = QDateTime(QDate(2026, 12, 1), QTime(10, 30), Qt::UTC);
   settings.LocalDirectory = QStringLiteral("/home/driver/.local/share/Velmora/Update");
-  settings.LocationHTTP = {{QStringLiteral("http://127.0.0.1:8080/")}, QStringLiteral("VelmoraVersion.xml")};
-  ASSERT_TRUE(store.Store(settings));
-  EXPECT_TRUE(store.HasEntries());
-  EXPECT_EQ(store.Load({}), settings);
+  settings.LocationHTTP = {
+      {QStringLiteral("http://127.0.0.1:8080/"), QStringLiteral("http://127.0.0.1:8081/")},
+      QStringLiteral("VelmoraVersion.xml")};
+  {
+    TSettingsFile running(name);
+    const TWebUpdateStore store(running);
+    store.Store(settings);
+    EXPECT_TRUE(store.HasEntries());
+    // The window keeps writing its own entries through the same file.
+    running.WriteInteger("Velmora\\Port", 6002);
+  }
   const QByteArray text = ReadAll(name);
-  EXPECT_TRUE(text.contains("<Port>6001</Port>"));
+  EXPECT_TRUE(text.contains("<Port>6002</Port>"));
   EXPECT_FALSE(text.contains("<Old"));
+  EXPECT_EQ(text.count("<WebUpdate>"), 1);
+  EXPECT_FALSE(QFile::exists(name + QStringLiteral(".lock")));
 
-  const QByteArray broken = "<Configuration><Velmora><Port>6001";
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(broken);
-  file.close();
-  EXPECT_FALSE(store.Store(settings));
-  EXPECT_EQ(ReadAll(name), broken);
+  // The next start reads back what was stored; missing entries keep their defaults.
+  TSettingsFile restarted(name);
+  const TWebUpdateStore store(restarted);
+  EXPECT_EQ(store.Load({}), settings);
+  restarted.DeleteEntry("WebUpdate\\LocalDirectory");
+  restarted.DeleteEntry("WebUpdate\\LocationHTTP");
+  TWebUpdateSettings defaults;
+  defaults.LocalDirectory = QStringLiteral("/elsewhere");
+  const TWebUpdateSettings partial = store.Load(defaults);
+  EXPECT_EQ(partial.LocalDirectory, QStringLiteral("/elsewhere"));
+  EXPECT_EQ(partial.LocationHTTP, TLocationHTTP{});
+  EXPECT_EQ(partial.LastCheck, settings.LastCheck);
+
+  // Never checked: no date.
+  settings.LastCheck = {};
+  store.Store(settings);
+  EXPECT_FALSE(store.Load({}).LastCheck.isValid());
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/settings_file.h"
 #include "app/update/upgrade_dialog.h"
 #include "modal_answers.h"
 #include "update_site.h"
@@ -50,12 +51,33 @@ ModalAnswers::Answer Press(QMessageBox::StandardButton button) {
   };
 }
 
+// The captions of the windows named `name` as they are shown.
+class ShownWindows final : public QObject {
+ public:
+  explicit ShownWindows(const char* name) : name_(QString::fromLatin1(name)) {
+    QApplication::instance()->installEventFilter(this);
+  }
+  ~ShownWindows() override { QApplication::instance()->removeEventFilter(this); }
+  const QStringList& Captions() const { return captions_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Show && watched->isWidgetType() && watched->objectName() == name_) {
+      captions_.append(static_cast<QWidget*>(watched)->windowTitle());
+    }
+    return false;
+  }
+
+ private:
+  QString name_;
+  QStringList captions_;
+};
+
 constexpr const char* kRunning = "2.9.0.220";
 
 class WebUpdateTest : public testing::Test {
  protected:
-  WebUpdateTest()
-      : update_(window_, TWebUpdateStore(config_.filePath(QStringLiteral("Velmora/Velmora.xml"))), kRunning) {
+  WebUpdateTest() : update_(window_, TWebUpdateStore(settings_file_), kRunning) {
     update_.BuildMenu(menu_);
     update_.Settings().LocalDirectory = data_.filePath(QStringLiteral("Update"));
     window_.show();
@@ -68,6 +90,7 @@ class WebUpdateTest : public testing::Test {
 
   QTemporaryDir config_;
   QTemporaryDir data_;
+  TSettingsFile settings_file_{config_.filePath(QStringLiteral("Velmora/Velmora.xml"))};
   UpdateSite site_;
   QWidget window_;
   QMenu menu_;
@@ -86,8 +109,12 @@ TEST_F(WebUpdateTest, BetaIsOfferedOnlyWithBetaCheckedAndDownloadOnlyNamesTheFil
 
   update_.Items().Beta1->trigger();
   ModalAnswers answers({Choose("rb_Beta", "Download/Copy &Only"), Press(QMessageBox::Ok)});
+  const ShownWindows progress("DownloadProgress");
   update_.Items().CheckUpdateNow1->trigger();
   ASSERT_TRUE(Within(5000, [&] { return answers.AllGiven(); }));
+  // The progress window stood over the download and is gone with it.
+  EXPECT_EQ(progress.Captions(), QStringList{QStringLiteral("Velmora Download")});
+  EXPECT_EQ(window_.findChildren<QDialog*>(QStringLiteral("DownloadProgress")).size(), 0);
   EXPECT_EQ(
       answers.Seen(),
       (QStringList{QStringLiteral("Velmora Upgrade Check"),

@@ -1,6 +1,7 @@
 // The main window's layout and menus, read back from the real widgets: widths, docking, swap, scaling,
 // the scan interval, units, Init, the splash, the About box and the debug window.
 #include <QDesktopServices>
+#include <QFontInfo>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -10,7 +11,9 @@
 #include <gtest/gtest.h>
 
 #include "app/about_box.h"
+#include "app/display_players_view.h"
 #include "app/display_widgets.h"
+#include "app/footer_view.h"
 #include "app/main_menu.h"
 #include "app/splash_window.h"
 #include "game/game.h"
@@ -93,6 +96,9 @@ TEST_F(WindowLayoutTest, MaximisingScalesTheWholeDashboardByOneFactor) {
   QWidget& gear = *Find(*window, "lbl_rapport_vitesse");
   const QRect tread_design = InClient(*window, tread);
   const int gear_font = gear.font().pixelSize();
+  auto& drivers = static_cast<DriverListView&>(*Find(*window, "DisplayPlayersView"));
+  const int design_row_height = drivers.sizeHintForRow(0);
+  EXPECT_EQ(design_row_height, QFontInfo(drivers.font()).pixelSize() + 2);
 
   window->showMaximized();
   // The screen's size decides whether the dashboard grows or shrinks.
@@ -109,10 +115,29 @@ TEST_F(WindowLayoutTest, MaximisingScalesTheWholeDashboardByOneFactor) {
   EXPECT_NEAR(scaled.width(), 50 * factor, 1.0);
   EXPECT_NEAR(gear.font().pixelSize(), gear_font * factor, 1.0);
 
+  // The summary and the driver list columns follow the same factor, truncated.
+  auto& footer = static_cast<FooterView&>(*Find(*window, "FooterInformation"));
+  drivers.RowsReset(static_cast<TForm1&>(*window).Game().FDisplayPlayers);  // survives a new list
+  struct Column {
+    int design;
+    int shown;
+  };
+  for (const Column column : {Column{114, footer.CellRect(0).width()}, Column{80, footer.CellRect(5).width()},
+                              Column{DriverListView::kPositionWidth, drivers.columnWidth(0)},
+                              Column{DriverListView::kNameWidth, drivers.columnWidth(1)},
+                              Column{DriverListView::kTimeWidth, drivers.columnWidth(2)}}) {
+    EXPECT_NEAR(column.shown, static_cast<int>(column.design * factor), 1) << column.design;
+  }
+  const int row_height = QFontInfo(drivers.font()).pixelSize() + 2;
+  EXPECT_NE(row_height, design_row_height);
+  EXPECT_EQ(drivers.sizeHintForRow(0), row_height);
+
   window->showNormal();
   ASSERT_TRUE(Within(3000, [&] { return window->centralWidget()->width() == 994; }));
   EXPECT_EQ(InClient(*window, tread), tread_design);
   EXPECT_EQ(gear.font().pixelSize(), gear_font);
+  EXPECT_EQ(drivers.columnWidth(1), DriverListView::kNameWidth);
+  EXPECT_EQ(drivers.sizeHintForRow(0), design_row_height);
 }
 
 TEST_F(WindowLayoutTest, EachScanItemSetsTheDataInterval) {

@@ -1,5 +1,5 @@
 // The main window and its settings file across restarts, with real files: defaults, marks, placement,
-// a corrupt file, and the real program closed by SIGTERM.
+// a corrupt file, the update check's entries, and the real program closed by SIGTERM.
 #include <QFile>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -10,9 +10,12 @@
 
 #include "app/main_menu.h"
 #include "app/settings_file.h"
+#include "app/update/web_update.h"
 #include "child_process.h"
 #include "game/game.h"
+#include "platform/application_version.h"
 #include "run_program.h"
+#include "update_site.h"
 #include "window_fixture.h"
 
 namespace velmora::app {
@@ -128,6 +131,71 @@ TEST_F(WindowSettingsTest, ACorruptFileIsKeptAsideAndTheWindowStartsWithTheDefau
   window->close();
   EXPECT_TRUE(XmllintAccepts());
   EXPECT_STREQ(Stored("Mtrique1_Checked").text().get(), "-1");
+}
+
+// Sets an environment variable for as long as it lives.
+class ScopedVariable final {
+ public:
+  ScopedVariable(const char* name, const QByteArray& value)
+      : name_(name), had_(qEnvironmentVariableIsSet(name)), previous_(qgetenv(name)) {
+    qputenv(name, value);
+  }
+  ~ScopedVariable() {
+    if (had_) {
+      qputenv(name_, previous_);
+    } else {
+      qunsetenv(name_);
+    }
+  }
+
+ private:
+  const char* name_;
+  bool had_;
+  QByteArray previous_;
+};
+
+TEST_F(WindowSettingsTest, TheUpdateEntriesShareTheFileSurviveARestartAndKeepNoLocationAfterClose) {
+  const ScopedVariable data("XDG_DATA_HOME", folder_.filePath(QStringLiteral("data")).toUtf8());
+  velmora::test::UpdateSite site;
+  site.AddRelease(platform::ApplicationVersion(), TReleaseType::rtProduction, "the running release");
+  site.Publish();
+  const ScopedVariable location("VELMORA_UPDATE_URL", site.Url().toUtf8());
+  auto web_update = [this] {
+    EXPECT_TRUE(saved_.load_file(SettingsPath().toStdString().c_str()));
+    return saved_.child("Configuration").child("WebUpdate");
+  };
+  {
+    auto window = Open();
+    const TUpdateMenuItems& items = window->WebUpdate().Items();
+    items.Beta1->trigger();
+    items.N7day1->trigger();
+    items.CheckUpdateNow1->trigger();  // nothing newer: no dialog
+    EXPECT_EQ(site.Server().NextRequest(2000), "/VelmoraVersion.xml");
+    EXPECT_STREQ(
+        web_update().child("LocationHTTP").child("VersionInfoLocationPaths").child("Path0").text().get(),
+        site.Url().toUtf8().constData());
+    window->close();
+  }
+  const pugi::xml_node stored = web_update();
+  EXPECT_STREQ(stored.child("AllowedReleaseType").text().get(), "Beta");
+  EXPECT_STREQ(stored.child("CheckFrequency").text().get(), "7");
+  EXPECT_STREQ(stored.child("LocalDirectory").text().get(),
+               folder_.filePath(QStringLiteral("data/Velmora/Update")).toUtf8().constData());
+  const std::string last_check = stored.child("LastCheck").text().get();
+  EXPECT_TRUE(QDateTime::fromString(QString::fromStdString(last_check), Qt::ISODateWithMs).isValid());
+  EXPECT_FALSE(stored.child("LocationHTTP").child("VersionInfoLocationPaths").first_child());
+  EXPECT_STREQ(stored.child("LocationHTTP").child("VersionInfoFileName").text().get(), "");
+  EXPECT_STREQ(Stored("Beta1_Checked").text().get(), "-1");
+  EXPECT_TRUE(XmllintAccepts());
+
+  // The next start remembers the last check: with "7 days" a check now does not go to the web.
+  auto window = Open();
+  EXPECT_TRUE(window->WebUpdate().Items().Beta1->isChecked());
+  EXPECT_TRUE(window->WebUpdate().Items().N7day1->isChecked());
+  window->WebUpdate().Items().CheckUpdateNow1->trigger();
+  EXPECT_EQ(site.Server().NextRequest(300), "");
+  window->close();
+  EXPECT_EQ(std::string(web_update().child("LastCheck").text().get()), last_check);
 }
 
 TEST_F(WindowSettingsTest, TheProgramClosesOnSigtermAndWritesItsSettingsToTheFileItWasGiven) {

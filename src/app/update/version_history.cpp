@@ -50,7 +50,6 @@ std::optional<TReleaseEntry> ParseRelease(const pugi::xml_node& node) {
   entry.ProgramLocationPath = Text(node, "ProgramLocationPath");
   entry.LocalInstallerParams = Text(node, "LocalInstallerParams");
   entry.ProgramReleaseDate = Text(node, "ProgramReleaseDate");
-  entry.DownloadPasswordRequired = node.child("DownloadPasswordRequired").text().as_bool();
   for (const pugi::xml_node& line : node.child("VersionDescription").children("Line")) {
     entry.VersionDescription.emplace_back(line.text().as_string());
   }
@@ -140,7 +139,6 @@ std::string VersionHistoryXml(const TVersionHistory& history) {
     AddText(node, "ProgramSize", std::to_string(release.ProgramSize));
     AddText(node, "ProgramSHA256", release.ProgramSha256);
     AddText(node, "ProgramReleaseDate", release.ProgramReleaseDate);
-    AddText(node, "DownloadPasswordRequired", release.DownloadPasswordRequired ? "true" : "false");
   }
   std::ostringstream text;
   document.save(text, "  ", pugi::format_default, pugi::encoding_utf8);

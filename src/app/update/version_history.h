@@ -31,7 +31,6 @@ struct TReleaseEntry {
   // 64 lower-case hexadecimal digits.
   std::string ProgramSha256;
   std::string ProgramReleaseDate;
-  bool DownloadPasswordRequired = false;
 
   bool operator==(const TReleaseEntry&) const = default;
 };

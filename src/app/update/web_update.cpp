@@ -45,6 +45,10 @@ bool InternetConnection() {
 TWebUpdate::TWebUpdate(QWidget& window, TWebUpdateStore store, std::string running_version)
     : QObject(&window), window_(window), store_(std::move(store)), running_(std::move(running_version)) {
   settings_.LocalDirectory = DefaultUpdateDirectory();
+  // A check stores the settings before it reads them back, so the last real check must be known from
+  // the start: otherwise every new start would forget it and "1 day", "7 days" and "15 days" would check
+  // at every start. The other settings follow the menu marks and the window.
+  settings_.LastCheck = store_.Load(settings_).LastCheck;
   timer_update_.setObjectName(QStringLiteral("TimerUpdate"));
   timer_update_.setSingleShot(true);
   // A coarse timer may fire up to 5 % early; the check is promised 3 s after start, not before.

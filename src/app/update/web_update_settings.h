@@ -8,6 +8,8 @@
 
 namespace velmora::app {
 
+class TSettingsFile;
+
 // Where the version history is fetched from while a check runs; emptied again at close so that the
 // settings file never keeps the base location.
 struct TLocationHTTP {
@@ -27,24 +29,20 @@ struct TWebUpdateSettings {
   bool operator==(const TWebUpdateSettings&) const = default;
 };
 
-// The "WebUpdate" subtree of the settings file. Everything else in the file is kept as it is; a file that
-// does not parse is never overwritten, so a damaged settings file loses nothing more.
+// The "WebUpdate" subtree of the program's one settings file, read and written through that file: the
+// same lock against other processes and the same whole-file replace as every other entry.
 class TWebUpdateStore final {
  public:
-  explicit TWebUpdateStore(QString settings_file) : file_(std::move(settings_file)) {}
+  explicit TWebUpdateStore(TSettingsFile& file) : file_(file) {}
 
-  const QString& FileName() const { return file_; }
   bool HasEntries() const;
   // The stored settings; an entry that is missing or unreadable keeps its value in `defaults`.
   TWebUpdateSettings Load(const TWebUpdateSettings& defaults) const;
-  // Replaces the whole subtree. False when the file could not be read or written.
-  bool Store(const TWebUpdateSettings& settings) const;
+  // Replaces the whole subtree, in one save.
+  void Store(const TWebUpdateSettings& settings) const;
 
  private:
-  QString file_;
+  TSettingsFile& file_;
 };
-
-// The settings file of this user: Velmora/Velmora.xml in the configuration folder.
-QString SettingsFilePath();
 
 }  // namespace velmora::app
