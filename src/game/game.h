@@ -140,7 +140,6 @@ class TGame final {
   void WantServerCycle(MemorySnapshot& snapshot) const;
   // The record's fields, read in the order the server has always read them.
   void FillGameData();
-  void ReadServerTimes();
   void ApplySession(const TGameData& d);
   void WantDriverRecords(MemorySnapshot& snapshot) const;
 

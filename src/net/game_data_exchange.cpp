@@ -112,26 +112,16 @@ void TGame::FillGameData() {
   d.HumidityOffPath = FHumidityOffPath.Read(*this);
   d.HumidityOnPath = FHumidityOnPath.Read(*this);
   d.HumidityRainfall = FHumidityRainfall.Read(*this);
-  ReadServerTimes();
-  d.TempsMeilleurTour = FTemps.FMeilleurTour;
-  d.TempsMeilleurTourSecteur1 = FTemps.FMeilleurTourSecteur1;
-  d.TempsMeilleurTourSecteur2 = FTemps.FMeilleurTourSecteur2;
-  d.TempsDernierTourSecteur1 = FTemps.FDernierTourSecteur1;
-  d.TempsDernierTourSecteur2 = FTemps.FDernierTourSecteur2;
-  d.TempsDernierTour = FTemps.FDernierTour;
+  // The lap timing reads its times as it always does, so the best splits it keeps follow the simulator
+  // here too; in this role it writes no grid row and the summary row ignores it.
+  FTemps.ReadValue();
+  d.TempsMeilleurTour = FTemps.MeilleurTour();
+  d.TempsMeilleurTourSecteur1 = FTemps.MeilleurTourSecteur1();
+  d.TempsMeilleurTourSecteur2 = FTemps.MeilleurTourSecteur2();
+  d.TempsDernierTourSecteur1 = FTemps.DernierTourSecteur1();
+  d.TempsDernierTourSecteur2 = FTemps.DernierTourSecteur2();
+  d.TempsDernierTour = FTemps.DernierTour();
   d.NombreTour = FNombreTour.Read(*this);
-}
-
-void TGame::ReadServerTimes() {
-  if (!FTemps.FActive) {
-    return;
-  }
-  FTemps.FMeilleurTour = ReadSingleValue(FTemps.FAddress + FTemps.FDeltaAddressMeilleurTourFinal);
-  FTemps.FMeilleurTourSecteur1 = ReadSingleValue(FTemps.FAddress + FTemps.FDeltaAddressMeilleurTourSecteur1);
-  FTemps.FMeilleurTourSecteur2 = ReadSingleValue(FTemps.FAddress + FTemps.FDeltaAddressMeilleurTourSecteur2);
-  FTemps.FDernierTour = ReadSingleValue(FTemps.FAddress);
-  FTemps.FDernierTourSecteur1 = ReadSingleValue(FTemps.FAddress + FTemps.FDeltaAddressDernierTourSecteur1);
-  FTemps.FDernierTourSecteur2 = ReadSingleValue(FTemps.FAddress + FTemps.FDeltaAddressDernierTourSecteur2);
 }
 
 void TGame::WriteAndDisplayClient() {
@@ -176,9 +166,9 @@ void TGame::WriteAndDisplayClient() {
   FMotorRPM.WriteAndDisplayClient(*this, d.MotorRPM);
   FPitIn.WriteAndDisplayClient(d.PitIn);
   FInPIT.WriteAndDisplayClient(d.InPit);
-  FNombreJoueur.FValue = d.NombreJoueur;
+  FNombreJoueur.WriteAndDisplayClient(d.NombreJoueur);
   FDistance.WriteAndDisplayClient(*this, d.Distance);
-  FPosition.FValue = d.Position;
+  FPosition.WriteAndDisplayClient(d.Position);
   FVitesse.WriteAndDisplayClient(*this, d.Vitesse);
   FContact.WriteAndDisplayClient(d.Contact);
   FLongueurCircuit.WriteAndDisplayClient(*this, d.LongueurCircuit);
@@ -190,21 +180,16 @@ void TGame::WriteAndDisplayClient() {
   FHumidityRainfall.WriteAndDisplayClient(*this, d.HumidityRainfall);
   FHumidityOnPath.WriteAndDisplayClient(*this, d.HumidityOnPath);
   FHumidityOffPath.WriteAndDisplayClient(*this, d.HumidityOffPath);
-  FTemps.FMeilleurTour = d.TempsMeilleurTour;
-  FTemps.FMeilleurTourSecteur1 = d.TempsMeilleurTourSecteur1;
-  FTemps.FMeilleurTourSecteur2 = d.TempsMeilleurTourSecteur2;
-  FTemps.FDernierTour = d.TempsDernierTour;
-  FTemps.FDernierTourSecteur1 = d.TempsDernierTourSecteur1;
-  FTemps.FDernierTourSecteur2 = d.TempsDernierTourSecteur2;
+  FTemps.WriteAndDisplayClient(d.TempsMeilleurTour, d.TempsMeilleurTourSecteur1, d.TempsMeilleurTourSecteur2,
+                               d.TempsDernierTour, d.TempsDernierTourSecteur1, d.TempsDernierTourSecteur2);
+  // After the times: a lap completed by this record still fills the row of the count held before it.
   FNombreTour.WriteAndDisplayClient(*this, d.NombreTour);
+  FTourRestant.ReadAndDisplay(*this);
 }
 
 void TGame::ApplySession(const TGameData& d) {
-  FSession.FTypeSession.FValue = d.TypeSession;
-  FSession.FTimerSession.FValue = d.TimerSession;
-  FSession.FTempsSesion.FValue = d.TempsSession;
-  FSession.FTempsGreenFlag.FValue = d.TempsSessionGreenFlag;
-  FSession.FNbDeToursSession.FValue = d.NbDeToursSession;
+  FSession.WriteAndDisplayClient(*this, d.TypeSession, d.TimerSession, d.TempsSession,
+                                 d.TempsSessionGreenFlag, d.NbDeToursSession);
 }
 
 }  // namespace velmora

@@ -28,6 +28,7 @@ class TNombreJoueurValue final : public TValueSmallInt {
       FValue = Read(AGame);
     }
   }
+  void WriteAndDisplayClient(std::int16_t AValue) { FValue = AValue; }
 };
 
 // Car name of a driver record.
@@ -49,6 +50,11 @@ class TPositionValue final : public TPerDriver<TValueSmallInt> {
   TGame* FGame;
 
   explicit TPositionValue(TGame& AOwner) : FGame(&AOwner) {}
+  std::int16_t Value() const { return FValue; }
+  // A fall to 0 (the car has no place: a new session) empties the lap grid and the fuel average.
+  void SetValue(std::int16_t Value);
+  // A client's received position; it has no label, so nothing is shown.
+  void WriteAndDisplayClient(std::int16_t AValue) { SetValue(AValue); }
 };
 
 }  // namespace velmora

@@ -25,6 +25,14 @@ std::optional<double> Rounded(std::optional<double> value, int decimals) {
 
 }  // namespace
 
+void ClearLapGridAndFuelAverage(TGame& game) {
+  if (TLapTable* table = game.FTemps.Data()) {
+    table->Clear();
+  }
+  game.FMoyenneFuel.Clear();
+  game.FMoyenneFuel.FValue = 0.0;
+}
+
 // --- TSecteurValue
 
 void TSecteurValue::SetValue(std::int16_t Value) {
@@ -84,15 +92,9 @@ void TNombreTourValue::SetValue(std::int16_t Value) {
     return;
   }
   FValue = Value;
-  if (Value != 0) {
-    return;
+  if (Value == 0) {
+    ClearLapGridAndFuelAverage(*FGame);
   }
-  TGame& game = *FGame;
-  if (TLapTable* table = game.FTemps.Data()) {
-    table->Clear();
-  }
-  game.FMoyenneFuel.Clear();
-  game.FMoyenneFuel.FValue = 0.0;
 }
 
 void TNombreTourValue::Display() {
@@ -156,7 +158,8 @@ void TTemps::WriteAndDisplayClient(float AMeilleurTour, float AMeilleurTourSecte
 }
 
 void TTemps::BestChanged() {
-  if (FData != nullptr) {
+  // A server reads its times on its connection thread, and its grid stays as it was anyway.
+  if (WritesRows()) {
     FData->NotifyHighlightsChanged();
   }
 }

@@ -16,6 +16,9 @@ class LapGridTarget {
   virtual int ClientWidth() const = 0;
 };
 
+// A new session: the lap grid loses its rows and the fuel average its samples.
+void ClearLapGridAndFuelAverage(TGame& game);
+
 // Index of the sector the driven car is in; 0 is the first sector of a lap. Its change to 0 is the
 // crossing of the line, which settles the lap's fuel and maximum speed.
 class TSecteurValue final : public TPerDriver<TValueSmallInt> {

@@ -198,8 +198,15 @@ void TCokpitValue::SetValue(std::uint8_t Value) {
 
 void TCokpitValue::RunEntrySteps() {
   TGame& game = *FGame;
-  game.FLongueurCircuit.ReadAndDisplay(game);
-  game.FFuel.ReadAndDisplay(game);
+  if (game.FNetwork.NetworkType() == TNetworkType::ntClient) {
+    // A client reads no simulator: the record being applied is its reading. Without this the first
+    // level it applies would count as a refuel and the lap under way as a whole lap's fuel.
+    game.FLongueurCircuit.WriteAndDisplayClient(game, game.GameData.LongueurCircuit);
+    game.FFuel.WriteAndDisplayClient(game, game.GameData.Fuel);
+  } else {
+    game.FLongueurCircuit.ReadAndDisplay(game);
+    game.FFuel.ReadAndDisplay(game);
+  }
   game.FMemoFuel.FValue = -1.0;
   // The player's own record may have moved to another slot since the last time.
   if (game.FSlotJoueur.FActive) {

@@ -3,6 +3,9 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -119,6 +122,89 @@ TEST_F(NetworkProgramsTest, ServeAnswers501WithoutTheStandInAndRecordsOnceItIsBa
   ASSERT_EQ(sim.Ask("open"), "ok");
   EXPECT_TRUE(ReplyWithin5s(client, "201 440"));
   client.Quit();
+}
+
+// The kibibytes of a "VmHWM:"-style line of /proc/<pid>/status.
+long StatusKiB(pid_t pid, const std::string& key) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.starts_with(key + ":")) {
+      return std::stol(line.substr(key.size() + 1));
+    }
+  }
+  return -1;
+}
+
+// Every hostile peer of the line protocol in turn, against the program: its peak memory barely moves.
+TEST_F(NetworkProgramsTest, ServeMemoryStaysBoundedUnderHostilePeers) {
+  test::RunningSim sim;
+  Serve serve;
+  const pid_t pid = serve.Process().Pid();
+  TProtocolClient served;
+  ASSERT_TRUE(served.Connect("127.0.0.1", serve.Port()));
+  ASSERT_TRUE(ReplyWithin5s(served, "201 440"));
+  const auto ask_record = [&served] {
+    TGameData record{};
+    return served.SendLine("DATA") && served.ReadLine() == "201 440" &&
+           served.ReadBytes(std::as_writable_bytes(std::span(&record, 1)));
+  };
+  // Once every path has run once, the program has all it keeps.
+  for (int i = 0; i < 20; ++i) {
+    ASSERT_TRUE(ask_record());
+    TProtocolClient intruder;
+    intruder.Connect("127.0.0.1", serve.Port());
+    intruder.ReadLine(2000ms);
+  }
+  const long baseline = StatusKiB(pid, "VmHWM");
+  ASSERT_GT(baseline, 0);
+
+  // While one client is served: 1,000 connection attempts and 50 silent sockets, each turned away.
+  int turned_away = 0;
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    // Each waits to be shown out: with a backlog of one, a flood that does not wait is only slowed
+    // down by the system's retries.
+    TProtocolClient intruder;
+    turned_away += intruder.Connect("127.0.0.1", serve.Port()) && !intruder.ReadLine(2000ms) ? 1 : 0;
+    if (attempt % 50 == 0) {
+      ASSERT_TRUE(ask_record()) << attempt;
+    }
+  }
+  EXPECT_EQ(turned_away, 1000);
+  {
+    std::vector<std::unique_ptr<TProtocolClient>> silent;
+    for (int i = 0; i < 50; ++i) {
+      silent.push_back(std::make_unique<TProtocolClient>());
+      silent.back()->Connect("127.0.0.1", serve.Port());
+    }
+    ASSERT_TRUE(ask_record());
+  }
+  served.Quit();
+
+  // In the slot: a 1 MB line, then 10,000 garbage lines followed by DATA.
+  {
+    TProtocolClient hostile;
+    ASSERT_TRUE(hostile.Connect("127.0.0.1", serve.Port()));
+    hostile.Send(std::string(1 << 20, 'x'), 2000ms);
+    EXPECT_FALSE(hostile.ReadLine(2000ms).has_value());
+    EXPECT_FALSE(hostile.Connected());
+  }
+  {
+    TProtocolClient hostile;
+    ASSERT_TRUE(hostile.Connect("127.0.0.1", serve.Port()));
+    std::string garbage;
+    for (int i = 0; i < 10000; ++i) {
+      garbage += "garbage " + std::to_string(i) + " \x01\x7f\r\n";
+    }
+    ASSERT_TRUE(hostile.Send(garbage, 5000ms));
+    EXPECT_TRUE(ReplyWithin5s(hostile, "201 440"));
+    hostile.Quit();
+  }
+
+  const long peak = StatusKiB(pid, "VmHWM");
+  std::cout << "velmora-cli serve: peak resident memory " << baseline << " KiB before the hostile peers, "
+            << peak << " KiB after (" << peak - baseline << " KiB more)" << std::endl;
+  // A 1 MB line kept, or the garbage lines, would each add a mebibyte or more.
+  EXPECT_LT(peak - baseline, 512);
 }
 
 TEST_F(NetworkProgramsTest, ServeStopsCleanlyOnSigterm) {

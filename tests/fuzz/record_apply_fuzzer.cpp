@@ -1,8 +1,9 @@
-// Applies arbitrary 440-byte records to a client's game model with every kind of display bound, in and
-// out of the car and in both unit systems.
+// Applies arbitrary 440-byte records to a client's game model with every kind of display bound, the lap
+// grid, the session labels and the summary row among them, in and out of the car and in both unit
+// systems.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -22,8 +23,10 @@ class StepClock final : public velmora::platform::TickClock {
 class Sink final : public velmora::PanelTarget,
                    public velmora::PictureTarget,
                    public velmora::PositionTarget,
-                   public velmora::TemperatureGaugeTarget {
+                   public velmora::TemperatureGaugeTarget,
+                   public velmora::FooterTarget {
  public:
+  explicit Sink(velmora::TFooterInformation& footer) : footer_(footer) {}
   void SetText(std::string_view text) override { text_ = text; }
   void SetColor(velmora::Rgb) override {}
   int Picture() const override { return picture_; }
@@ -32,16 +35,29 @@ class Sink final : public velmora::PanelTarget,
   void SetPosition(int position) override { position_ = position; }
   void SetValue(double) override {}
   void SetMetrique(bool) override {}
+  // Draws the summary row as its widget would: every column's text and colour.
+  void RepaintRow() override {
+    for (std::size_t column = 0; column < velmora::TFooterInformation::kColumnCount; ++column) {
+      text_ = footer_.GetText(column);
+      (void)footer_.ColumnColor(column);
+    }
+  }
 
  private:
+  velmora::TFooterInformation& footer_;
   std::string text_;
   int picture_ = 1;
   int position_ = 0;
 };
 
-void Bind(velmora::TGame& game, Sink& sink) {
-  for (velmora::TPneu* tyre : {&game.FPneuAvantGauche, &game.FPneuAvantDroit, &game.FPneuArriereGauche,
-                               &game.FPneuArriereDroit}) {
+void Bind(velmora::TGame& game, Sink& sink, velmora::TLapTable& laps) {
+  game.FNetwork.SetNetworkType(velmora::TNetworkType::ntClient);
+  game.FTemps.SetData(&laps);
+  game.FSession.FEtiquette = &sink;
+  game.FSession.FEtiquetteTemps = &sink;
+  game.FFooterInformation.SetVirtualTree(&sink);
+  for (velmora::TPneu* tyre :
+       {&game.FPneuAvantGauche, &game.FPneuAvantDroit, &game.FPneuArriereGauche, &game.FPneuArriereDroit}) {
     tyre->FTempExterieure.FPanel = &sink;
     tyre->FTempMilieu.FPanel = &sink;
     tyre->FTempInterieure.FPanel = &sink;
@@ -79,9 +95,10 @@ void Bind(velmora::TGame& game, Sink& sink) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static StepClock clock;
-  static Sink sink;
   static velmora::TGame game(nullptr, clock);
-  static const bool bound = (Bind(game, sink), true);
+  static Sink sink(game.FFooterInformation);
+  static velmora::TLapTable laps;
+  static const bool bound = (Bind(game, sink, laps), true);
   (void)bound;
   std::memset(&game.GameData, 0, sizeof game.GameData);
   std::memcpy(&game.GameData, data, std::min(size, sizeof game.GameData));

@@ -13,6 +13,7 @@
 #include "manual_clock.h"
 #include "memory_fixture.h"
 #include "platform/process_memory.h"
+#include "race/lap_table.h"
 #include "recording_targets.h"
 
 namespace velmora {
@@ -30,6 +31,27 @@ template <typename T>
 void PutAt(TGameData& record, std::size_t offset, T value) {
   std::memcpy(reinterpret_cast<std::uint8_t*>(&record) + offset, &value, sizeof value);
 }
+
+// The summary row's widget: it only needs to be there for the row to take texts.
+class SummaryRow final : public FooterTarget {
+ public:
+  void RepaintRow() override {}
+};
+
+// A client dashboard's race state: the lap grid, the session labels and the summary row.
+struct ClientRaceViews {
+  explicit ClientRaceViews(TGame& game) {
+    game.FNetwork.SetNetworkType(TNetworkType::ntClient);
+    game.FTemps.SetData(&laps);
+    game.FSession.FEtiquette = &session_name;
+    game.FSession.FEtiquetteTemps = &session_time;
+    game.FFooterInformation.SetVirtualTree(&summary);
+  }
+  TLapTable laps;
+  test::RecordingLabel session_name;
+  test::RecordingLabel session_time;
+  SummaryRow summary;
+};
 
 class GameDataTest : public ::testing::Test {
  protected:
@@ -133,6 +155,46 @@ TEST_F(GameDataTest, ServerFillsTheRecordRawFromTheSimulator) {
   EXPECT_EQ(game.GameData.TypeSession, 0);
 }
 
+// On a server the lap timing reads its times with its usual effects, so the best splits follow the
+// simulator, but the lap grid it would write stays as it was.
+TEST_F(GameDataTest, ServerTimesFollowTheSimulatorAndTheGridStaysAsItIs) {
+  test::MemoryFixture memory(kBase, static_cast<std::size_t>(sysconf(_SC_PAGESIZE)));
+  game.FProgramHandleProcess = platform::OpenProcessMemory(memory.Pid());
+  ASSERT_NE(game.FProgramHandleProcess, nullptr);
+  TLapTable laps;
+  laps.FindOrAppend(3);  // a row from an earlier session stand alone
+  const std::vector<TLapRow> rows_before = laps.Rows();
+  game.FTemps.SetData(&laps);
+  game.FNetwork.SetNetworkType(TNetworkType::ntServer);
+  game.FRecLongueur = 0x40;
+  game.FSlotJoueur.Affectation(kBase + 0x100, true);
+  game.FTemps.Affectation(kBase + 0x300, 4, 8, 188, 192, 196, true);
+  game.FSecteur.Affectation(kBase + 0x204, true);
+  memory.Put<std::uint8_t>(kBase + 0x100, 2);
+  const std::uint32_t times = kBase + 0x300 + 2 * 0x40;
+  memory.Put<float>(times, 83.5F);
+  memory.Put<float>(times + 4, 30.25F);
+  memory.Put<float>(times + 8, 60.5F);
+  memory.Put<float>(times + 188, 82.0F);
+  memory.Put<float>(times + 192, 29.5F);
+  memory.Put<float>(times + 196, 59.75F);
+
+  game.ReadServer();
+
+  const TGameData& d = game.GameData;
+  EXPECT_EQ(d.TempsDernierTour, 83.5F);
+  EXPECT_EQ(d.TempsDernierTourSecteur1, 30.25F);
+  EXPECT_EQ(d.TempsDernierTourSecteur2, 60.5F);
+  EXPECT_EQ(d.TempsMeilleurTour, 82.0F);
+  EXPECT_EQ(d.TempsMeilleurTourSecteur1, 29.5F);
+  EXPECT_EQ(d.TempsMeilleurTourSecteur2, 59.75F);
+  EXPECT_EQ(game.FTemps.MeilleurTour(), 82.0F);
+  EXPECT_EQ(game.FTemps.MeilleurSecteur1(), 30.25F);
+  EXPECT_EQ(game.FTemps.MeilleurSecteur2(), 30.25F);
+  EXPECT_EQ(game.FTemps.MeilleurSecteur3(), 23.0F);
+  EXPECT_EQ(laps.Rows(), rows_before);
+}
+
 TEST_F(GameDataTest, ClientAppliesTheStabilityLampFromItsLowByte) {
   test::RecordingPicture lamp;
   game.FStabilite.FLed = &lamp;
@@ -193,6 +255,118 @@ TEST_F(GameDataTest, MetricAndImperialClientsShowTheSameBytesInTheirOwnUnits) {
   EXPECT_EQ(imperial_panel.Text(), "194");
   EXPECT_EQ(metric_panel.Color(), imperial_panel.Color());
   EXPECT_EQ(Bytes(game.GameData), Bytes(imperial.GameData));
+}
+
+}  // namespace
+}  // namespace velmora
+
+namespace velmora {
+namespace {
+
+// A record that completes a lap fills the row named by the lap count the client held before it, with
+// that lap's time, fuel and speed, and the laps left follow from the fuel now in place. As stand alone,
+// the first crossing after getting into the car only takes the fuel reference.
+TEST_F(GameDataTest, ALapCompletedByARecordFillsTheRowOfTheCountHeldBeforeIt) {
+  ClientRaceViews views(game);
+  game.FMetrique = true;
+  TGameData& d = game.GameData;
+  const auto apply = [&](std::int16_t sector, std::int16_t laps, double fuel, float last_lap) {
+    d.Secteur = sector;
+    d.NombreTour = laps;
+    d.Fuel = fuel;
+    d.TempsDernierTour = last_lap;
+    game.WriteAndDisplayClient();
+  };
+  d.InCockpit = 1;
+  d.LongueurCircuit = 4000.0F;
+  d.Vitesse = 50.0F;  // the top speed of the laps, 180 km/h
+  apply(2, 4, 40.0, 0.0F);
+  EXPECT_TRUE(views.laps.Rows().empty());
+
+  // Over the line, and the lap counter moves on in the same record.
+  d.TempsMeilleurTour = 83.456F;
+  apply(0, 5, 39.9, 83.456F);
+  ASSERT_EQ(views.laps.Rows().size(), 1U);
+  EXPECT_EQ(views.laps.Rows()[0].Lap, 5);
+  EXPECT_EQ(views.laps.Rows()[0].Final, "1:23.456");
+  EXPECT_EQ(LapCellText(views.laps.Rows()[0], TLapField::Fuel), "");  // the reference only
+  EXPECT_EQ(game.FFooterInformation.GetText(5), "");
+
+  apply(1, 5, 38.0, 83.456F);
+  apply(0, 6, 37.4, 84.0F);
+  ASSERT_EQ(views.laps.Rows().size(), 2U);
+  const TLapRow& lap = views.laps.Rows()[1];
+  EXPECT_EQ(lap.Lap, 6);
+  EXPECT_EQ(lap.Final, "1:24.000");
+  EXPECT_EQ(LapCellText(lap, TLapField::Fuel), "2.50");
+  EXPECT_EQ(LapCellText(lap, TLapField::MaximumSpeed), "180.0");
+  EXPECT_EQ(LapCellText(lap, TLapField::AverageSpeed), "171.4");
+  EXPECT_EQ(game.FNombreTour.Value(), 6);
+  EXPECT_DOUBLE_EQ(game.FMoyenneFuel.Value(), 2.5);
+  EXPECT_DOUBLE_EQ(game.FTourRestant.Value(), 37.4 / 2.5);
+  EXPECT_EQ(game.FFooterInformation.GetText(2), "1:23.456");  // best lap
+  EXPECT_EQ(game.FFooterInformation.GetText(5), "15");        // laps left
+
+  // A new session: the count falls to 0, the grid empties and the estimate goes with the average.
+  apply(0, 0, 37.4, 84.0F);
+  EXPECT_TRUE(views.laps.Rows().empty());
+  EXPECT_EQ(game.FTourRestant.Value(), 0.0);
+  EXPECT_EQ(game.FFooterInformation.GetText(5), "");
+}
+
+// The same bytes on a metric and on an imperial client: the lap's average speed in each one's unit, the
+// session and the lap times alike.
+TEST_F(GameDataTest, MetricAndImperialClientsShowTheSameLapAndSessionRecord) {
+  TGameData record{};
+  record.InCockpit = 1;
+  record.LongueurCircuit = 4000.0F;
+  record.TempsDernierTour = 100.0F;
+  record.TempsMeilleurTour = 100.0F;
+  record.TypeSession = 3;
+  record.TempsSession = 1800.0F;
+  record.TimerSession = 754.6F;
+  const struct {
+    bool metric;
+    const char* average_speed;
+  } cases[] = {{true, "144.0"}, {false, "89.5"}};
+  for (const auto& c : cases) {
+    TGame client{nullptr, clock};
+    ClientRaceViews views(client);
+    client.FMetrique = c.metric;
+    client.GameData = record;
+    clock.Advance(1000);  // past the session's refresh time
+    client.WriteAndDisplayClient();
+    ASSERT_EQ(views.laps.Rows().size(), 1U) << c.metric;
+    const TLapRow& lap = views.laps.Rows().front();
+    EXPECT_EQ(lap.Lap, 1);
+    EXPECT_EQ(lap.Final, "1:40.000");
+    EXPECT_EQ(LapCellText(lap, TLapField::AverageSpeed), c.average_speed);
+    EXPECT_EQ(views.session_name.Text(), "Qualifying");
+    EXPECT_EQ(views.session_time.Text(), "17:25");
+    EXPECT_EQ(client.FFooterInformation.GetText(2), "1:40.000");
+    EXPECT_EQ(Bytes(client.GameData), Bytes(record));
+  }
+}
+
+// In the client role the position received falling to 0 starts a new session, as the lap count does.
+TEST_F(GameDataTest, AReceivedPositionFallingTo0EmptiesTheGridAndTheFuelAverage) {
+  ClientRaceViews views(game);
+  TGameData& d = game.GameData;
+  d.InCockpit = 1;
+  d.Position = 3;
+  for (const auto& [sector, fuel] : {std::pair{1, 40.0}, {0, 40.0}, {1, 39.0}, {0, 38.0}}) {
+    d.Secteur = static_cast<std::int16_t>(sector);
+    d.Fuel = fuel;
+    game.WriteAndDisplayClient();
+  }
+  ASSERT_EQ(views.laps.Rows().size(), 1U);
+  ASSERT_EQ(game.FMoyenneFuel.Value(), 2.0);
+
+  d.Position = 0;
+  game.WriteAndDisplayClient();
+  EXPECT_TRUE(views.laps.Rows().empty());
+  EXPECT_EQ(game.FMoyenneFuel.Value(), 0.0);
+  EXPECT_TRUE(game.FMoyenneFuel.FArrayFuel.empty());
 }
 
 }  // namespace
