@@ -4,6 +4,11 @@
 #include <chrono>
 
 namespace velmora {
+namespace {
+
+constexpr std::chrono::milliseconds kStopCheckInterval{20};
+
+}  // namespace
 
 QueuedHandOver::QueuedHandOver(std::function<void()> wake_main)
     : main_thread_(std::this_thread::get_id()), wake_main_(std::move(wake_main)) {}
@@ -28,10 +33,9 @@ bool QueuedHandOver::RunAndWait(const std::function<void()>& step, std::stop_tok
   if (wake_main_) {
     wake_main_();
   }
-  std::stop_callback wake_on_stop(stop, [this] {
-    std::lock_guard lock(mutex_);
-    changed_.notify_all();
-  });
+  // The stop is looked at every few milliseconds rather than through a std::stop_callback: removing a
+  // callback that another thread is running can leave this thread asleep for ever (seen with the MinGW-w64
+  // C++ library). A step is normally taken within one frame, so the wait rarely wakes more than once.
   std::unique_lock lock(mutex_);
   for (;;) {
     if (task.state == State::kDone) {
@@ -43,7 +47,7 @@ bool QueuedHandOver::RunAndWait(const std::function<void()>& step, std::stop_tok
       task.state = State::kAbandoned;
       return false;
     }
-    changed_.wait(lock);
+    changed_.wait_for(lock, kStopCheckInterval);
   }
 }
 

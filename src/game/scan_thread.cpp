@@ -12,7 +12,7 @@ TThreadData::TThreadData(TGameLink& link)
     : link_(link), game_(link.Game()), thread_([this](std::stop_token stop) { Execute(stop); }) {}
 
 TThreadData::~TThreadData() {
-  thread_.request_stop();
+  RequestStop();
   if (thread_.joinable()) {
     thread_.join();
   }
@@ -46,8 +46,7 @@ void TThreadData::Execute(std::stop_token stop) {
     } else {
       window_gone = true;
     }
-    std::unique_lock lock(pause_mutex_);
-    pause_.wait_for(lock, stop, std::chrono::milliseconds(kPassPauseMs), [] { return false; });
+    pause_.Wait(std::chrono::milliseconds(kPassPauseMs));
   }
   // Ended by its owner, the thread leaves the status alone: the owner is attaching anew or closing.
   hand_over.RunAndWait([this] { link_.SyncGameLost(); }, stop);

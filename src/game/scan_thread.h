@@ -1,10 +1,10 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
 #include <thread>
+
+#include "game/stoppable_pause.h"
 
 namespace velmora {
 
@@ -25,7 +25,10 @@ class TThreadData final {
   TThreadData(const TThreadData&) = delete;
   TThreadData& operator=(const TThreadData&) = delete;
 
-  void RequestStop() { thread_.request_stop(); }
+  void RequestStop() {
+    thread_.request_stop();
+    pause_.Stop();
+  }
   bool Finished() const { return finished_.load(std::memory_order_acquire); }
 
   // Tick count of the last driver-list refresh, or of the thread's start. Written on the main thread (in
@@ -41,8 +44,7 @@ class TThreadData final {
   TGameLink& link_;
   TGame& game_;
   std::atomic<bool> finished_{false};
-  std::mutex pause_mutex_;
-  std::condition_variable_any pause_;
+  StoppablePause pause_;
   std::jthread thread_;  // last: it starts once everything above exists
 };
 

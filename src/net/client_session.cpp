@@ -21,6 +21,7 @@ TClientSession::TClientSession(TGameLink& link, NetworkUi& ui, std::string versi
 TClientSession::~TClientSession() {
   if (reception_.joinable()) {
     reception_.request_stop();
+    pause_.Stop();
     client_.Interrupt();
     reception_.join();
     client_.ClearInterrupt();
@@ -90,17 +91,19 @@ void TClientSession::CloseByProgram(bool may_reconnect) {
 
 void TClientSession::StartReception() {
   finished_ = false;
+  pause_.Reset();
   reception_ = std::jthread([this](std::stop_token stop) { Execute(stop); });
 }
 
 void TClientSession::StopReception(bool on_reception_thread) {
   if (!on_reception_thread && reception_.joinable()) {
     reception_.request_stop();
+    pause_.Stop();
     client_.Interrupt();
     while (!finished_.load()) {
       ui_.ProcessMessages();
-      std::unique_lock lock(pause_mutex_);
-      pause_.wait_for(lock, std::chrono::milliseconds(5), [this] { return finished_.load(); });
+      std::unique_lock lock(finished_mutex_);
+      finished_changed_.wait_for(lock, std::chrono::milliseconds(5), [this] { return finished_.load(); });
     }
     reception_.join();
     client_.ClearInterrupt();
@@ -138,13 +141,13 @@ void TClientSession::Execute(std::stop_token stop) {
         }
       }
     }
-    Pause(stop);
+    Pause();
   }
   {
-    std::lock_guard lock(pause_mutex_);
+    std::lock_guard lock(finished_mutex_);
     finished_ = true;
   }
-  pause_.notify_all();
+  finished_changed_.notify_all();
 }
 
 void TClientSession::ReceiveRecord(std::string_view count_text, std::stop_token stop) {
@@ -183,9 +186,8 @@ void TClientSession::ReceiveRecord(std::string_view count_text, std::stop_token 
       stop);
 }
 
-void TClientSession::Pause(std::stop_token stop) {
-  std::unique_lock lock(pause_mutex_);
-  pause_.wait_for(lock, stop, std::chrono::milliseconds(interval_ms_.load()), [] { return false; });
+void TClientSession::Pause() {
+  pause_.Wait(std::chrono::milliseconds(interval_ms_.load()));
 }
 
 }  // namespace velmora

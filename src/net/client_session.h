@@ -10,6 +10,7 @@
 #include <string_view>
 #include <thread>
 
+#include "game/stoppable_pause.h"
 #include "net/protocol_client.h"
 
 namespace velmora {
@@ -67,7 +68,7 @@ class TClientSession final {
   void Execute(std::stop_token stop);
   void ReceiveRecord(std::string_view count_text, std::stop_token stop);
   bool ConnectedOnReceptionThread();
-  void Pause(std::stop_token stop);
+  void Pause();
 
   TGameLink& link_;
   NetworkUi& ui_;
@@ -77,8 +78,9 @@ class TClientSession final {
   TProtocolClient client_;
   std::atomic<int> interval_ms_{static_cast<int>(kDefaultDataInterval.count())};
   std::atomic<bool> finished_{false};
-  std::mutex pause_mutex_;
-  std::condition_variable_any pause_;
+  std::mutex finished_mutex_;
+  std::condition_variable finished_changed_;
+  StoppablePause pause_;
   std::jthread reception_;
 };
 
