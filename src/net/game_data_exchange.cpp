@@ -5,28 +5,59 @@
 namespace velmora {
 namespace {
 
-void ReadTyre(TGame& game, const TPneu& tyre, double& exterieure, double& milieu, double& interieure,
-              double& pression, double& disque, double& usure, double& rayon, double& vitesse) {
-  exterieure = tyre.FTempExterieure.Read(game);
-  milieu = tyre.FTempMilieu.Read(game);
-  interieure = tyre.FTempInterieure.Read(game);
-  pression = tyre.FPression.Read(game);
-  disque = tyre.FDisqueFrein.Read(game);
-  usure = tyre.FUsure.Read(game);
-  rayon = tyre.FRayon.Read(game);
-  vitesse = tyre.FVitesse.Read(game);
+// Where one tyre's values lie in the record.
+struct TyreFields {
+  double TGameData::*exterieure;
+  double TGameData::*milieu;
+  double TGameData::*interieure;
+  double TGameData::*pression;
+  double TGameData::*disque;
+  double TGameData::*usure;
+  double TGameData::*rayon;
+  double TGameData::*vitesse;
+};
+
+constexpr TyreFields kAvantGauche{
+    &TGameData::PneuAvantGaucheTempExterieure, &TGameData::PneuAvantGaucheTempMilieu,
+    &TGameData::PneuAvantGaucheTempInterieure, &TGameData::PneuAvantGauchePression,
+    &TGameData::PneuAvantGaucheDisqueFrein,    &TGameData::PneuAvantGaucheUsure,
+    &TGameData::PneuAvantGaucheRayon,          &TGameData::PneuAvantGaucheVitesse};
+constexpr TyreFields kAvantDroit{
+    &TGameData::PneuAvantDroitTempExterieure, &TGameData::PneuAvantDroitTempMilieu,
+    &TGameData::PneuAvantDroitTempInterieure, &TGameData::PneuAvantDroitPression,
+    &TGameData::PneuAvantDroitDisqueFrein,    &TGameData::PneuAvantDroitUsure,
+    &TGameData::PneuAvantDroitRayon,          &TGameData::PneuAvantDroitVitesse};
+constexpr TyreFields kArriereGauche{
+    &TGameData::PneuArriereGaucheTempExterieure, &TGameData::PneuArriereGaucheTempMilieu,
+    &TGameData::PneuArriereGaucheTempInterieure, &TGameData::PneuArriereGauchePression,
+    &TGameData::PneuArriereGaucheDisqueFrein,    &TGameData::PneuArriereGaucheUsure,
+    &TGameData::PneuArriereGaucheRayon,          &TGameData::PneuArriereGaucheVitesse};
+constexpr TyreFields kArriereDroit{
+    &TGameData::PneuArriereDroitTempExterieure, &TGameData::PneuArriereDroitTempMilieu,
+    &TGameData::PneuArriereDroitTempInterieure, &TGameData::PneuArriereDroitPression,
+    &TGameData::PneuArriereDroitDisqueFrein,    &TGameData::PneuArriereDroitUsure,
+    &TGameData::PneuArriereDroitRayon,          &TGameData::PneuArriereDroitVitesse};
+
+void ReadTyre(TGame& game, const TPneu& tyre, TGameData& d, const TyreFields& f) {
+  d.*f.exterieure = tyre.FTempExterieure.Read(game);
+  d.*f.milieu = tyre.FTempMilieu.Read(game);
+  d.*f.interieure = tyre.FTempInterieure.Read(game);
+  d.*f.pression = tyre.FPression.Read(game);
+  d.*f.disque = tyre.FDisqueFrein.Read(game);
+  d.*f.usure = tyre.FUsure.Read(game);
+  d.*f.rayon = tyre.FRayon.Read(game);
+  d.*f.vitesse = tyre.FVitesse.Read(game);
 }
 
-void ApplyTyre(TGame& game, TPneu& tyre, double exterieure, double milieu, double interieure, double pression,
-               double disque, double usure, double rayon, double vitesse) {
-  tyre.FTempExterieure.WriteAndDisplayClient(game, exterieure);
-  tyre.FTempMilieu.WriteAndDisplayClient(game, milieu);
-  tyre.FTempInterieure.WriteAndDisplayClient(game, interieure);
-  tyre.FPression.WriteAndDisplayClient(game, pression);
-  tyre.FDisqueFrein.WriteAndDisplayClient(game, disque);
-  tyre.FUsure.WriteAndDisplayClient(game, usure);
-  tyre.FRayon.WriteAndDisplayClient(game, rayon);
-  tyre.FVitesse.WriteAndDisplayClient(game, tyre, vitesse);
+void ApplyTyre(TGame& game, TPneu& tyre, const TGameData& d, const TyreFields& f) {
+  tyre.FTempExterieure.WriteAndDisplayClient(game, d.*f.exterieure);
+  tyre.FTempMilieu.WriteAndDisplayClient(game, d.*f.milieu);
+  tyre.FTempInterieure.WriteAndDisplayClient(game, d.*f.interieure);
+  tyre.FPression.WriteAndDisplayClient(game, d.*f.pression);
+  tyre.FDisqueFrein.WriteAndDisplayClient(game, d.*f.disque);
+  tyre.FUsure.WriteAndDisplayClient(game, d.*f.usure);
+  tyre.FRayon.WriteAndDisplayClient(game, d.*f.rayon);
+  tyre.FVitesse.WriteAndDisplayClient(game, tyre, d.*f.vitesse);
 }
 
 // The lamps travel as SmallInts; only their low byte means anything.
@@ -63,18 +94,10 @@ void TGame::FillGameData() {
   TGameData& d = GameData;
   d.InCockpit = FInCokpit.Read(*this);
   d.Vitesse = FVitesse.Read(*this);
-  ReadTyre(*this, FPneuAvantGauche, d.PneuAvantGaucheTempExterieure, d.PneuAvantGaucheTempMilieu,
-           d.PneuAvantGaucheTempInterieure, d.PneuAvantGauchePression, d.PneuAvantGaucheDisqueFrein,
-           d.PneuAvantGaucheUsure, d.PneuAvantGaucheRayon, d.PneuAvantGaucheVitesse);
-  ReadTyre(*this, FPneuAvantDroit, d.PneuAvantDroitTempExterieure, d.PneuAvantDroitTempMilieu,
-           d.PneuAvantDroitTempInterieure, d.PneuAvantDroitPression, d.PneuAvantDroitDisqueFrein,
-           d.PneuAvantDroitUsure, d.PneuAvantDroitRayon, d.PneuAvantDroitVitesse);
-  ReadTyre(*this, FPneuArriereGauche, d.PneuArriereGaucheTempExterieure, d.PneuArriereGaucheTempMilieu,
-           d.PneuArriereGaucheTempInterieure, d.PneuArriereGauchePression, d.PneuArriereGaucheDisqueFrein,
-           d.PneuArriereGaucheUsure, d.PneuArriereGaucheRayon, d.PneuArriereGaucheVitesse);
-  ReadTyre(*this, FPneuArriereDroit, d.PneuArriereDroitTempExterieure, d.PneuArriereDroitTempMilieu,
-           d.PneuArriereDroitTempInterieure, d.PneuArriereDroitPression, d.PneuArriereDroitDisqueFrein,
-           d.PneuArriereDroitUsure, d.PneuArriereDroitRayon, d.PneuArriereDroitVitesse);
+  ReadTyre(*this, FPneuAvantGauche, d, kAvantGauche);
+  ReadTyre(*this, FPneuAvantDroit, d, kAvantDroit);
+  ReadTyre(*this, FPneuArriereGauche, d, kArriereGauche);
+  ReadTyre(*this, FPneuArriereDroit, d, kArriereDroit);
   d.Eau = FEau.Read(*this);
   d.Huille = FHuille.Read(*this);
   d.Traction = FTraction.Read(*this);
@@ -137,18 +160,10 @@ void TGame::WriteAndDisplayClient() {
     FHumidityOffPath.WriteAndDisplayClient(*this, d.HumidityOffPath);
     return;
   }
-  ApplyTyre(*this, FPneuAvantGauche, d.PneuAvantGaucheTempExterieure, d.PneuAvantGaucheTempMilieu,
-            d.PneuAvantGaucheTempInterieure, d.PneuAvantGauchePression, d.PneuAvantGaucheDisqueFrein,
-            d.PneuAvantGaucheUsure, d.PneuAvantGaucheRayon, d.PneuAvantGaucheVitesse);
-  ApplyTyre(*this, FPneuAvantDroit, d.PneuAvantDroitTempExterieure, d.PneuAvantDroitTempMilieu,
-            d.PneuAvantDroitTempInterieure, d.PneuAvantDroitPression, d.PneuAvantDroitDisqueFrein,
-            d.PneuAvantDroitUsure, d.PneuAvantDroitRayon, d.PneuAvantDroitVitesse);
-  ApplyTyre(*this, FPneuArriereGauche, d.PneuArriereGaucheTempExterieure, d.PneuArriereGaucheTempMilieu,
-            d.PneuArriereGaucheTempInterieure, d.PneuArriereGauchePression, d.PneuArriereGaucheDisqueFrein,
-            d.PneuArriereGaucheUsure, d.PneuArriereGaucheRayon, d.PneuArriereGaucheVitesse);
-  ApplyTyre(*this, FPneuArriereDroit, d.PneuArriereDroitTempExterieure, d.PneuArriereDroitTempMilieu,
-            d.PneuArriereDroitTempInterieure, d.PneuArriereDroitPression, d.PneuArriereDroitDisqueFrein,
-            d.PneuArriereDroitUsure, d.PneuArriereDroitRayon, d.PneuArriereDroitVitesse);
+  ApplyTyre(*this, FPneuAvantGauche, d, kAvantGauche);
+  ApplyTyre(*this, FPneuAvantDroit, d, kAvantDroit);
+  ApplyTyre(*this, FPneuArriereGauche, d, kArriereGauche);
+  ApplyTyre(*this, FPneuArriereDroit, d, kArriereDroit);
   FEau.WriteAndDisplayClient(*this, d.Eau);
   FHuille.WriteAndDisplayClient(*this, d.Huille);
   FTraction.WriteAndDisplayClient(*this, d.Traction);
