@@ -69,76 +69,56 @@ void TVelmoraBase::PaintLayout(const GaugePaint& paint, const ImageList* images)
   }
 }
 
-// --- wetness
+// --- caption, value and trend arrow
 
-TVelmoraHumiditySector::TVelmoraHumiditySector(const QString& name, QWidget* parent)
-    : TVelmoraBase(name, parent) {
-  setAutoFillBackground(false);
-}
-
-void TVelmoraHumiditySector::Repaint(bool needed) {
-  if (needed) {
-    update();
-  }
-}
-
-void TVelmoraHumiditySector::SetCaption(const QString& caption) {
-  Repaint(gauge_.SetCaption(caption.toStdString()));
-}
-void TVelmoraHumiditySector::SetImageDown(int index) {
-  Repaint(gauge_.SetImageDown(index));
-}
-void TVelmoraHumiditySector::SetImageHorizontal(int index) {
-  Repaint(gauge_.SetImageHorizontal(index));
-}
-void TVelmoraHumiditySector::SetImageUp(int index) {
-  Repaint(gauge_.SetImageUp(index));
-}
-void TVelmoraHumiditySector::SetImageList(const ImageList* images) {
-  Repaint(images != images_);
-  images_ = images;
-}
-void TVelmoraHumiditySector::SetValue(double value) {
-  Repaint(gauge_.SetValue(static_cast<float>(value)));
-}
-
-void TVelmoraHumiditySector::paintEvent(QPaintEvent*) {
-  PaintLayout(gauge_.Paint(Area(images_)), images_);
-}
-
-// --- temperature
-
-TVelmoraTemperatureTrack::TVelmoraTemperatureTrack(const QString& name, QWidget* parent)
+template <typename Model, typename Target>
+TVelmoraTrendGauge<Model, Target>::TVelmoraTrendGauge(const QString& name, QWidget* parent)
     : TVelmoraBase(name, parent) {}
 
-void TVelmoraTemperatureTrack::Repaint(bool needed) {
+template <typename Model, typename Target>
+void TVelmoraTrendGauge<Model, Target>::Repaint(bool needed) {
   if (needed) {
     update();
   }
 }
 
-void TVelmoraTemperatureTrack::SetCaption(const QString& caption) {
+template <typename Model, typename Target>
+void TVelmoraTrendGauge<Model, Target>::SetCaption(const QString& caption) {
   Repaint(gauge_.SetCaption(caption.toStdString()));
 }
-void TVelmoraTemperatureTrack::SetImageDown(int index) {
+template <typename Model, typename Target>
+void TVelmoraTrendGauge<Model, Target>::SetImageDown(int index) {
   Repaint(gauge_.SetImageDown(index));
 }
-void TVelmoraTemperatureTrack::SetImageHorizontal(int index) {
+template <typename Model, typename Target>
+void TVelmoraTrendGauge<Model, Target>::SetImageHorizontal(int index) {
   Repaint(gauge_.SetImageHorizontal(index));
 }
-void TVelmoraTemperatureTrack::SetImageUp(int index) {
+template <typename Model, typename Target>
+void TVelmoraTrendGauge<Model, Target>::SetImageUp(int index) {
   Repaint(gauge_.SetImageUp(index));
 }
-void TVelmoraTemperatureTrack::SetImageList(const ImageList* images) {
+template <typename Model, typename Target>
+void TVelmoraTrendGauge<Model, Target>::SetImageList(const ImageList* images) {
   Repaint(images != images_);
   images_ = images;
 }
-void TVelmoraTemperatureTrack::SetValue(double value) {
+template <typename Model, typename Target>
+void TVelmoraTrendGauge<Model, Target>::SetValue(double value) {
   Repaint(gauge_.SetValue(static_cast<float>(value)));
 }
 
-void TVelmoraTemperatureTrack::paintEvent(QPaintEvent*) {
+template <typename Model, typename Target>
+void TVelmoraTrendGauge<Model, Target>::paintEvent(QPaintEvent*) {
   PaintLayout(gauge_.Paint(Area(images_)), images_);
+}
+
+template class TVelmoraTrendGauge<WetnessGauge, GaugeValueTarget>;
+template class TVelmoraTrendGauge<TemperatureGauge, TemperatureGaugeTarget>;
+
+TVelmoraHumiditySector::TVelmoraHumiditySector(const QString& name, QWidget* parent)
+    : TVelmoraTrendGauge(name, parent) {
+  setAutoFillBackground(false);
 }
 
 // --- forecast

@@ -26,10 +26,12 @@ class TVelmoraBase : public QWidget {
   int left_margin_ = 3;
 };
 
-// Wetness: caption, a percentage coloured by the two limits, and a trend arrow.
-class TVelmoraHumiditySector final : public TVelmoraBase, public GaugeValueTarget {
+// A caption, a value and a trend arrow: what the wetness and the temperature gauges have in common.
+// `Model` lays the gauge out; `Target` is what the value arrives through.
+template <typename Model, typename Target>
+class TVelmoraTrendGauge : public TVelmoraBase, public Target {
  public:
-  TVelmoraHumiditySector(const QString& name, QWidget* parent);
+  TVelmoraTrendGauge(const QString& name, QWidget* parent);
 
   void SetCaption(const QString& caption);
   void SetImageDown(int index);
@@ -41,44 +43,34 @@ class TVelmoraHumiditySector final : public TVelmoraBase, public GaugeValueTarge
   void SetLimitWarning(float limit) { gauge_.SetLimitWarning(limit); }
   void SetValue(double value) override;
 
-  const WetnessGauge& Gauge() const { return gauge_; }
+  const Model& Gauge() const { return gauge_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
-
- private:
   void Repaint(bool needed);
 
-  WetnessGauge gauge_;
+  Model gauge_;
+
+ private:
   const ImageList* images_ = nullptr;
 };
 
-// Temperature: caption, the value in °C or °F in the font's colour, and a trend arrow.
-class TVelmoraTemperatureTrack final : public TVelmoraBase, public TemperatureGaugeTarget {
+// Both are built once, with the rest of the gauges.
+extern template class TVelmoraTrendGauge<WetnessGauge, GaugeValueTarget>;
+extern template class TVelmoraTrendGauge<TemperatureGauge, TemperatureGaugeTarget>;
+
+// Wetness: caption, a percentage coloured by the two limits, and a trend arrow.
+class TVelmoraHumiditySector final : public TVelmoraTrendGauge<WetnessGauge, GaugeValueTarget> {
  public:
-  TVelmoraTemperatureTrack(const QString& name, QWidget* parent);
+  TVelmoraHumiditySector(const QString& name, QWidget* parent);
+};
 
-  void SetCaption(const QString& caption);
-  void SetImageDown(int index);
-  void SetImageHorizontal(int index);
-  void SetImageUp(int index);
-  void SetImageList(const ImageList* images);
-  void SetImageMargins(Margins margins) { gauge_.SetImageMargins(margins); }
-  void SetLimitAlert(float limit) { gauge_.SetLimitAlert(limit); }
-  void SetLimitWarning(float limit) { gauge_.SetLimitWarning(limit); }
+// Temperature: caption, the value in °C or °F in the font's colour, and a trend arrow.
+class TVelmoraTemperatureTrack final : public TVelmoraTrendGauge<TemperatureGauge, TemperatureGaugeTarget> {
+ public:
+  using TVelmoraTrendGauge::TVelmoraTrendGauge;
+
   void SetMetrique(bool metrique) override { gauge_.SetMetrique(metrique); }
-  void SetValue(double value) override;
-
-  const TemperatureGauge& Gauge() const { return gauge_; }
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-
- private:
-  void Repaint(bool needed);
-
-  TemperatureGauge gauge_;
-  const ImageList* images_ = nullptr;
 };
 
 // The forecast: one weather picture, centred.
