@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "platform/pe_image_writer.h"
+#include "version_resource.h"
 
 namespace velmora::sim {
 
@@ -49,16 +50,9 @@ std::optional<pid_t> OwnerOf(const std::string& folder_name) {
 
 std::unique_ptr<ExeImage> ExeImage::Create(const std::string& title, const std::string& version,
                                            std::string& error) {
-  platform::VersionResourceContents contents;
-  // The fixed block wants numbers; the text, which is what is read, may be anything.
-  const platform::VersionParts parts =
-      platform::ParseVersionParts(version).value_or(platform::VersionParts{});
-  contents.file_version = parts;
-  contents.product_version = parts;
-  contents.strings = {{"ProductName", title}, {"FileVersion", version}, {"ProductVersion", version}};
   std::vector<std::byte> image;
   try {
-    image = platform::BuildPeImage(contents);
+    image = platform::BuildPeImage(VersionResourceOf(title, version));
   } catch (const std::length_error&) {
     error = "the version text is too long for a version resource";
     return nullptr;

@@ -1,6 +1,5 @@
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 
 #include <sys/mman.h>
@@ -10,25 +9,12 @@
 
 namespace velmora::sim {
 
-namespace {
-
-std::string Hex(std::uint64_t value) {
-  char text[24];
-  std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
-  return text;
-}
-
-}  // namespace
-
 std::unique_ptr<SimMemory> SimMemory::Reserve(std::uint32_t begin, std::uint32_t end, std::string& error) {
-  const auto page = static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE));
-  const std::uint64_t first = begin / page * page;
-  const std::uint64_t last = (static_cast<std::uint64_t>(end) + page - 1) / page * page;
-  const std::string range = Hex(first) + " - " + Hex(last);
-  if (end <= begin || first == 0 || last > UINT32_MAX) {
-    error = "address range " + range + " cannot be mapped";
+  const auto pages = PagesCovering(begin, end, static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE)), error);
+  if (!pages) {
     return nullptr;
   }
+  const auto [first, last, range] = *pages;
   // NOREPLACE: an address taken by anything else (our own code, a library, the heap) must never be
   // overwritten; the mapping then fails instead.
   void* wanted = reinterpret_cast<void*>(static_cast<std::uintptr_t>(first));

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
-#include <cstdio>
 
 #include "sim_memory.h"
 
@@ -26,28 +25,20 @@ namespace {
 // One section, so one reservation at a time, as two mappings cannot share an address.
 std::atomic<bool> g_reserved{false};
 
-std::string Hex(std::uint64_t value) {
-  char text[24];
-  std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
-  return text;
-}
-
 }  // namespace
 
 std::unique_ptr<SimMemory> SimMemory::Reserve(std::uint32_t begin, std::uint32_t end, std::string& error) {
   constexpr std::uint64_t kPage = 4096;
-  const std::uint64_t first = begin / kPage * kPage;
-  const std::uint64_t last = (static_cast<std::uint64_t>(end) + kPage - 1) / kPage * kPage;
-  const std::string range = Hex(first) + " - " + Hex(last);
-  if (end <= begin || first == 0 || last > UINT32_MAX) {
-    error = "address range " + range + " cannot be mapped";
+  const auto pages = PagesCovering(begin, end, kPage, error);
+  if (!pages) {
     return nullptr;
   }
+  const auto [first, last, range] = *pages;
   const auto section_begin = reinterpret_cast<std::uintptr_t>(velmora_sim_image_data);
   const std::uintptr_t section_end = section_begin + VELMORA_SIM_IMAGE_DATA_SIZE;
   if (first < section_begin || last > section_end) {
-    error = "address range " + range + " lies outside the image's data section " + Hex(section_begin) +
-            " - " + Hex(section_end) + " (is the executable linked at its fixed image base?)";
+    error = "address range " + range + " lies outside the image's data section " + HexAddress(section_begin) +
+            " - " + HexAddress(section_end) + " (is the executable linked at its fixed image base?)";
     return nullptr;
   }
   if (g_reserved.exchange(true)) {

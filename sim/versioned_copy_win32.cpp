@@ -10,7 +10,9 @@
 
 #include "exe_image.h"
 #include "platform/pe_image_writer.h"
+#include "platform/windows/own_executable_win32.h"
 #include "platform/windows/win32_text.h"
+#include "version_resource.h"
 
 namespace velmora::sim {
 
@@ -22,21 +24,6 @@ constexpr wchar_t kCopyVariable[] = L"VELMORA_SIM_VERSIONED_COPY";
 
 std::wstring LastErrorText() {
   return std::to_wstring(GetLastError());
-}
-
-std::filesystem::path OwnExecutable() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) {
-      return {};
-    }
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
 }
 
 // "velmora-sim-<pid>-<n>": the pid tells a later stand-in whether the folder is still in use.
@@ -53,17 +40,6 @@ std::filesystem::path MakePrivateFolder(std::string& error) {
   }
   error = "cannot make a folder for the executable in " + base.string();
   return {};
-}
-
-std::vector<std::byte> VersionBlock(const std::string& title, const std::string& version) {
-  platform::VersionResourceContents contents;
-  // The fixed block wants numbers; the text, which is what is read, may be anything.
-  const platform::VersionParts parts =
-      platform::ParseVersionParts(version).value_or(platform::VersionParts{});
-  contents.file_version = parts;
-  contents.product_version = parts;
-  contents.strings = {{"ProductName", title}, {"FileVersion", version}, {"ProductVersion", version}};
-  return platform::BuildVersionInfoBlock(contents);
 }
 
 // Replaces the version resource of `file` (language U.S. English, as every program of ours is linked).
@@ -99,12 +75,12 @@ std::unique_ptr<VersionedCopy> VersionedCopy::Create(const std::string& title, c
                                                      std::string& error) {
   std::vector<std::byte> block;
   try {
-    block = VersionBlock(title, version);
+    block = platform::BuildVersionInfoBlock(VersionResourceOf(title, version));
   } catch (const std::length_error&) {
     error = "the version text is too long for a version resource";
     return nullptr;
   }
-  const std::filesystem::path source = OwnExecutable();
+  const std::filesystem::path source = platform::OwnExecutablePath();
   const std::filesystem::path folder = MakePrivateFolder(error);
   if (source.empty() || folder.empty()) {
     error = error.empty() ? "cannot tell where velmora-sim.exe is" : error;

@@ -83,6 +83,37 @@ TEST(SimMemoryTest, AnEmptyOrNullRangeIsRefused) {
   EXPECT_EQ(SimMemory::Reserve(0x10, 0x2000, error), nullptr);
 }
 
+TEST(PagesCoveringTest, RoundsOutToWholePagesOrSaysWhyNot) {
+  struct Case {
+    std::uint32_t begin;
+    std::uint32_t end;
+    std::uint64_t page_size;
+    const char* text;  // empty: refused
+  };
+  const Case cases[] = {
+      {0x900010, 0x900020, 0x1000, "0x900000 - 0x901000"},
+      {0x900000, 0x901000, 0x1000, "0x900000 - 0x901000"},
+      {0x900FFF, 0x901001, 0x1000, "0x900000 - 0x902000"},
+      {0x90ABCD, 0x90ABCE, 0x10000, "0x900000 - 0x910000"},
+      {0x900000, 0x900000, 0x1000, ""},       // empty
+      {0x900010, 0x900000, 0x1000, ""},       // backwards
+      {0x10, 0x2000, 0x1000, ""},             // the page at zero
+      {0xFFFFF000, 0xFFFFFFFF, 0x10000, ""},  // past 4 GiB once rounded out
+  };
+  for (const Case& c : cases) {
+    std::string error;
+    const auto pages = PagesCovering(c.begin, c.end, c.page_size, error);
+    if (*c.text == '\0') {
+      EXPECT_FALSE(pages.has_value()) << std::hex << c.begin;
+      EXPECT_NE(error.find("cannot be mapped"), std::string::npos) << error;
+    } else {
+      ASSERT_TRUE(pages.has_value()) << std::hex << c.begin << " " << error;
+      EXPECT_EQ(pages->text, c.text);
+      EXPECT_EQ(HexAddress(pages->first) + " - " + HexAddress(pages->last), c.text);
+    }
+  }
+}
+
 // The bytes of a datum, as a reader in another process gets them.
 template <std::size_t N>
 std::array<std::uint8_t, N> BytesAt(const SimMemory& memory, std::uint32_t address) {

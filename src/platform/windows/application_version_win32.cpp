@@ -5,31 +5,14 @@
 
 #include "platform/application_version.h"
 #include "platform/pe_version.h"
+#include "platform/windows/own_executable_win32.h"
 #include "platform/windows/version_info_win32.h"
 
 namespace velmora::platform {
-namespace {
-
-std::wstring OwnExecutable() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) {
-      return {};
-    }
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);  // cut short: a long path
-  }
-}
-
-}  // namespace
 
 // From the version resource that every program of ours is linked with.
 std::string ApplicationVersion() {
-  const auto info = Win32VersionInfo::Load(OwnExecutable());
+  const auto info = Win32VersionInfo::Load(OwnExecutablePath());
   const auto fixed = info ? info->Query(L"\\") : std::nullopt;
   VS_FIXEDFILEINFO block{};
   if (fixed && fixed->size() >= sizeof block) {
