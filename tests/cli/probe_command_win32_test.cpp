@@ -7,25 +7,16 @@
 
 #include <gtest/gtest.h>
 
+#include "cli_test_support.h"
 #include "platform/file_version.h"
 #include "platform/pe_version.h"
 #include "platform/windows/win32_text.h"
-#include "run_program.h"
-#include "running_sim.h"
 
 namespace velmora {
 namespace {
 
-test::Outcome RunCli(const std::vector<std::string>& arguments) {
-  std::vector<std::string> argv{VELMORA_CLI_PATH};
-  argv.insert(argv.end(), arguments.begin(), arguments.end());
-  return test::RunProgram(argv);
-}
-
-bool HasLine(const std::string& text, const std::string& line) {
-  const auto lines = test::Lines(text);
-  return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
+using test::HasLine;
+using test::RunCli;
 
 // The "exe" line's path, unescaped.
 std::string ExePath(const std::string& json) {
@@ -46,28 +37,15 @@ std::string ExePath(const std::string& json) {
 }
 
 TEST(WindowsProbeTest, AttachesByTitleAndClassAndReadsTheValuesTheStandInWasToldToSet) {
-  test::RunningSim sim({"--title", "STCC - The Game", "--class", "CUBEApp", "--version", "1, 2, 0, 8"});
-  for (const char* command :
-       {"pause", "set FInCokpit 1", "set FEau 363.5", "set FPneuAvantGauche.FPression 201.5",
-        "set FRapportVitesse -1", "set FAcceleration 0.25", "set FNomPilote Ada Lovelace"}) {
-    ASSERT_EQ(sim.Ask(command), "ok") << command;
-  }
+  test::RunningSim sim(test::StccSimArguments());
+  ASSERT_NO_FATAL_FAILURE(test::SetPlayerValues(sim));
   const test::Outcome run = RunCli({"probe", "--timeout", "10"});
   ASSERT_EQ(run.status, 0) << run.err;
   const std::string& json = run.out;
-  EXPECT_TRUE(HasLine(json, "  \"title\": \"STCC - The Game\",")) << json;
-  EXPECT_TRUE(HasLine(json, "  \"class\": \"CUBEApp\","));
-  EXPECT_TRUE(HasLine(json, "  \"pid\": " + std::to_string(sim.Pid()) + ","));
-  EXPECT_TRUE(HasLine(json, "  \"version\": \"1, 2, 0, 8\","));
-  EXPECT_TRUE(HasLine(json, "  \"supported\": true,"));
+  test::ExpectProbeOfPlayerValues(json, sim);
   // The executable of the process is the stand-in's copy named after the title.
   const std::string exe = ExePath(json);
   EXPECT_TRUE(exe.ends_with("\\STCCTheGame.exe")) << json;
-  for (const char* value : {"    \"FInCokpit\": 1,", "    \"FEau\": 363.5,",
-                            "    \"FPneuAvantGauche.FPression\": 201.5,", "    \"FRapportVitesse\": -1,",
-                            "    \"FAcceleration\": 0.25,", "    \"FNomPilote\": \"Ada Lovelace\","}) {
-    EXPECT_TRUE(HasLine(json, value)) << value << "\n" << json;
-  }
 
   // The version command reads the same file with the Windows version service; our own reader of the
   // resource agrees with it.

@@ -3,19 +3,14 @@
 
 #include <gtest/gtest.h>
 
-#include "run_program.h"
+#include "cli_test_support.h"
 
 namespace velmora {
 namespace {
 
 using test::Lines;
 using test::Outcome;
-
-Outcome RunCli(const std::vector<std::string>& arguments) {
-  std::vector<std::string> argv{VELMORA_CLI_PATH};
-  argv.insert(argv.end(), arguments.begin(), arguments.end());
-  return test::RunProgram(argv);
-}
+using test::RunCli;
 
 TEST(TablesCommandTest, PrintsTableHInItsOrderOneLinePerEntry) {
   const Outcome run = RunCli({"tables", "Race 07", "1, 2, 1, 9"});
