@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "child_process.h"
 
@@ -13,6 +14,9 @@ namespace velmora::test {
 // The unit in which a fixture's memory is mapped and left out: the page on Linux, the allocation
 // granularity (64 KiB) on Windows, where views of shared memory start only at such boundaries.
 std::size_t PageSize();
+
+// "0x" and the upper-case hex digits of `address`, as the fixture program takes it.
+std::string AddressText(std::uint32_t address);
 
 // Part of a fixture's mapping left unmapped, so that reads there fail.
 struct MemoryHole {
@@ -46,6 +50,11 @@ class MemoryFixture {
   void Stop();
 
  private:
+  // Runs the fixture program with `arguments` (which name the shared memory and give the address) and
+  // `hole`, and waits until it says it is ready. Throws when it does not start; the memory is then still
+  // the caller's to release.
+  void StartProcess(std::vector<std::string> arguments, MemoryHole hole);
+
   std::uint32_t address_;
   std::size_t size_;
   std::byte* bytes_ = nullptr;

@@ -1,5 +1,4 @@
 #include <atomic>
-#include <cstdio>
 #include <stdexcept>
 
 #include <windows.h>
@@ -32,26 +31,12 @@ MemoryFixture::MemoryFixture(std::uint32_t address, std::size_t size, MemoryHole
     CloseHandle(mapping_);
     throw std::runtime_error("cannot map the shared memory");
   }
-  char address_text[16];
-  std::snprintf(address_text, sizeof address_text, "0x%X", address);
-  std::vector<std::string> argv{VELMORA_MEMORY_FIXTURE_PATH, name, address_text, std::to_string(size)};
-  if (hole.size != 0) {
-    argv.push_back(std::to_string(hole.offset));
-    argv.push_back(std::to_string(hole.size));
-  }
-  std::string ready;
   try {
-    process_ = std::make_unique<ChildProcess>(argv);
-    ready = process_->ReadLine();
+    StartProcess({name, AddressText(address), std::to_string(size)}, hole);
   } catch (...) {
     UnmapViewOfFile(bytes_);
     CloseHandle(mapping_);
     throw;
-  }
-  if (ready.rfind("ready ", 0) != 0) {
-    UnmapViewOfFile(bytes_);
-    CloseHandle(mapping_);
-    throw std::runtime_error("the memory fixture did not start");
   }
 }
 
@@ -59,10 +44,6 @@ MemoryFixture::~MemoryFixture() {
   process_.reset();
   UnmapViewOfFile(bytes_);
   CloseHandle(mapping_);
-}
-
-void MemoryFixture::Stop() {
-  process_->CloseAndWait();
 }
 
 }  // namespace velmora::test
