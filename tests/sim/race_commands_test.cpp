@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "commands.h"
+#include "controller_fixture.h"
 #include "sim_controller.h"
 
 namespace velmora::sim {
@@ -49,32 +50,9 @@ TEST(ParseRaceCommandTest, ReadsTheRaceCommandsAndSaysWhatIsWrong) {
   EXPECT_EQ(line.laps, -1);
 }
 
-struct NoHost final : SimHost {
-  void CloseWindow() override {}
-  bool OpenWindow() override { return true; }
-  void Quit() override {}
-};
-
-class RaceCommandsTest : public ::testing::Test {
+class RaceCommandsTest : public ControllerFixture {
  protected:
-  RaceCommandsTest() : model_(5, 6, 2), layout_(*AddressTableNamed('H'), 6) {
-    std::string error;
-    memory_ = SimMemory::Reserve(layout_.Begin(), layout_.End(), error);
-    if (memory_ == nullptr) {
-      throw std::runtime_error(error);
-    }
-    state_memory_ = std::make_unique<StateMemory>(layout_, *memory_);
-    controller_ = std::make_unique<SimController>(model_, layout_, *state_memory_, host_);
-  }
-
-  std::string Run(const std::string& line) { return controller_->Execute(line); }
-
-  SessionModel model_;
-  SimLayout layout_;
-  std::unique_ptr<SimMemory> memory_;
-  std::unique_ptr<StateMemory> state_memory_;
-  NoHost host_;
-  std::unique_ptr<SimController> controller_;
+  RaceCommandsTest() : ControllerFixture(5, 'H', 6, 2) {}
 };
 
 TEST_F(RaceCommandsTest, ALapDrivenByCommandsShowsInThePlayersRecord) {

@@ -2,50 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include "controller_fixture.h"
+
 namespace velmora::sim {
 namespace {
 
-const AddressTable& Table(char name) {
-  return *AddressTableNamed(name);
-}
-
-// The window and the end of the program belong to the process around the controller; here they only
-// count what they are asked.
-struct RecordingHost final : SimHost {
-  int closed = 0;
-  int opened = 0;
-  int quit = 0;
-  void CloseWindow() override { ++closed; }
-  bool OpenWindow() override {
-    ++opened;
-    return display;
-  }
-  bool display = true;
-  void Quit() override { ++quit; }
-};
-
-// A controller over real memory at the table's addresses.
-class SimControllerTest : public ::testing::Test {
+// A controller over table H's memory, or another table's.
+class SimControllerTest : public ControllerFixture {
  protected:
   explicit SimControllerTest(char table = 'H', int drivers = 6, int player_slot = 2)
-      : model_(11, drivers, player_slot), layout_(Table(table), drivers) {
-    std::string error;
-    memory_ = SimMemory::Reserve(layout_.Begin(), layout_.End(), error);
-    if (memory_ == nullptr) {
-      throw std::runtime_error(error);
-    }
-    state_memory_ = std::make_unique<StateMemory>(layout_, *memory_);
-    controller_ = std::make_unique<SimController>(model_, layout_, *state_memory_, host_);
-  }
-
-  std::string Run(const std::string& line) { return controller_->Execute(line); }
-
-  SessionModel model_;
-  SimLayout layout_;
-  std::unique_ptr<SimMemory> memory_;
-  std::unique_ptr<StateMemory> state_memory_;
-  RecordingHost host_;
-  std::unique_ptr<SimController> controller_;
+      : ControllerFixture(11, table, drivers, player_slot) {}
 };
 
 TEST_F(SimControllerTest, SetValuesReadBackFromMemory) {
