@@ -42,4 +42,10 @@ void ExpectProbeOfPlayerValues(const std::string& json, const RunningSim& sim) {
   }
 }
 
+void ExpectProbeOfUnsupported(const std::string& json) {
+  EXPECT_TRUE(HasLine(json, "  \"supported\": false,")) << json;
+  EXPECT_TRUE(HasLine(json, "  \"values\": {},")) << json;
+  EXPECT_TRUE(HasLine(json, "  \"standings\": [],")) << json;
+}
+
 }  // namespace velmora::test

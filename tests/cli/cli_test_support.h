@@ -23,4 +23,7 @@ void SetPlayerValues(RunningSim& sim);
 // What probe prints of that stand-in after SetPlayerValues: who it is and the values that were set.
 void ExpectProbeOfPlayerValues(const std::string& json, const RunningSim& sim);
 
+// What probe prints of a stand-in whose version no address table knows: no values and no standings.
+void ExpectProbeOfUnsupported(const std::string& json);
+
 }  // namespace velmora::test

@@ -62,9 +62,7 @@ TEST(WindowsProbeTest, AnUnsupportedVersionIsReportedAsSuch) {
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_TRUE(HasLine(run.out, "  \"title\": \"RACE On\",")) << run.out;
   EXPECT_TRUE(HasLine(run.out, "  \"version\": \"1.2.1.9\",")) << run.out;
-  EXPECT_TRUE(HasLine(run.out, "  \"supported\": false,")) << run.out;
-  EXPECT_TRUE(HasLine(run.out, "  \"values\": {},")) << run.out;
-  EXPECT_TRUE(HasLine(run.out, "  \"standings\": [],")) << run.out;
+  test::ExpectProbeOfUnsupported(run.out);
 }
 
 TEST(WindowsProbeTest, WithTheStandInClosedNoSimulatorIsFound) {
