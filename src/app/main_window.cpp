@@ -218,11 +218,12 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 
 void TForm1::closeEvent(QCloseEvent* event) {
   network_->CloseForQuit();
-  web_update_->StoreAtClose();
-  emit Closing();
-  SavePlacementAndMarks();
   {
+    // Everything the window keeps goes to the file in one save.
     TSettingsFile::Batch batch(*settings_);
+    web_update_->StoreAtClose();
+    emit Closing();
+    SavePlacementAndMarks();
     settings_->WriteString("Velmora\\IP", FGame->FNetwork.FIP);
     settings_->WriteInteger("Velmora\\Port", static_cast<int>(FGame->FNetwork.FPort));
   }

@@ -18,6 +18,7 @@
 
 #include "app/footer_view.h"
 #include "app/main_window.h"
+#include "four_laps.h"
 #include "platform/window_finder.h"
 #include "running_sim.h"
 #include "save_as_answer.h"
@@ -26,7 +27,7 @@
 namespace velmora::app {
 namespace {
 
-enum GridColumn { kLap = 0, kInt1, kInt2, kFinal, kSector1, kSector2, kSector3, kAverage, kMaximum, kFuel };
+using enum test::LapGridColumn;
 
 class RaceViewsTest : public test::X11DisplayTest {
  protected:
@@ -54,27 +55,6 @@ class RaceViewsTest : public test::X11DisplayTest {
 
   void Ask(const std::string& command) { ASSERT_EQ(sim.Ask(command), "ok") << command; }
 
-  // Lets the dashboard see the car reach a point before the next command moves it on.
-  void WaitForCell(int row, int column, const QString& text) {
-    ASSERT_TRUE(Within8s([&] { return grid->rowCount() > row && Text(*grid, row, column) == text; }))
-        << "row " << row << " column " << column << " wanted " << text.toStdString() << ", has "
-        << (grid->rowCount() > row ? Text(*grid, row, column).toStdString() : "no row");
-  }
-
-  // One lap: the two intermediates and the line, each seen by the dashboard before the next.
-  void DriveLap(int row, float speed, double fuel_at_line, const char* int1, const char* int2,
-                const char* lap) {
-    Ask("set FVitesse " + std::to_string(speed));
-    Ask(std::string("sector 1 ") + int1);
-    WaitForCell(row, kLap, QString::number(row + 1));
-    Ask(std::string("sector 2 ") + int2);
-    ASSERT_TRUE(Within8s([&] { return !Text(*grid, row, kInt2).isEmpty(); }));
-    Ask("set FFuel " + std::to_string(fuel_at_line));
-    Ask(std::string("line ") + lap);
-    ASSERT_TRUE(Within8s(
-        [&] { return !Text(*grid, row, kFinal).isEmpty() && Text(*grid, row, kFinal) != "--:--.---"; }));
-  }
-
   test::RunningSim sim;
   QAbstractItemModel* grid = nullptr;
 };
@@ -99,39 +79,9 @@ TEST_F(RaceViewsTest, LapsFuelAndSessionFromTheStandIn) {
   EXPECT_EQ(session_time->text(), "30:00");
 
   // The lap out of the pits only sets the fuel reference; then three laps at rising speeds.
-  DriveLap(0, 45.0F, 40.0, "40", "80", "120");
-  DriveLap(1, 50.0F, 37.4, "31", "63.5", "94.5");
-  DriveLap(2, 55.0F, 34.9, "30.5", "62", "93.25");
-  DriveLap(3, 60.0F, 32.2, "32", "64", "96.5");
-  ASSERT_TRUE(Within8s([&] { return Text(*grid, 3, kFuel) == "2.70"; }));
+  test::DriveFourLaps(sim, *grid);
 
-  struct Row {
-    const char* lap;
-    const char* int1;
-    const char* int2;
-    const char* final_time;
-    const char* average;  // 4112 m over the lap, km/h
-    const char* maximum;
-    const char* fuel;
-  };
-  const Row rows[] = {
-      {"1", "0:40.000", "1:20.000", "2:00.000", "123.4", "", ""},
-      {"2", "0:31.000", "1:03.500", "1:34.500", "156.6", "180.0", "2.60"},
-      {"3", "0:30.500", "1:02.000", "1:33.250", "158.7", "198.0", "2.50"},
-      {"4", "0:32.000", "1:04.000", "1:36.500", "153.4", "216.0", "2.70"},
-  };
-  ASSERT_EQ(grid->rowCount(), 4);
-  for (int row = 0; row < 4; ++row) {
-    SCOPED_TRACE(row);
-    const Row& want = rows[row];
-    EXPECT_EQ(Text(*grid, row, kLap), want.lap);
-    EXPECT_EQ(Text(*grid, row, kInt1), want.int1);
-    EXPECT_EQ(Text(*grid, row, kInt2), want.int2);
-    EXPECT_EQ(Text(*grid, row, kFinal), want.final_time);
-    EXPECT_EQ(Text(*grid, row, kAverage), want.average);
-    EXPECT_EQ(Text(*grid, row, kMaximum), want.maximum);
-    EXPECT_EQ(Text(*grid, row, kFuel), want.fuel);
-  }
+  test::ExpectFourLapRows(*grid);
   // Lap 3 is the best: its times carry the best colour, the others do not.
   const QColor best(0, 255, 128);
   for (int column : {kInt1, kInt2, kFinal}) {
