@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPointer>
 #include <QThread>
@@ -9,21 +8,9 @@
 #include <deque>
 #include <functional>
 
-namespace velmora::test {
+#include "within.h"
 
-// Lets the event loop run until `done`; false once `ms` have passed.
-inline bool Within(int ms, const std::function<bool()>& done) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > ms) {
-      return false;
-    }
-    QApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(5);
-  }
-  return true;
-}
+namespace velmora::test {
 
 // Answers the modal windows as they open, one answer each, in order, and notes what each one said.
 class ModalAnswers final : public QObject {

@@ -129,10 +129,3 @@ TEST_F(NetworkDialogTest, TheAddressTakesOnlyDigitsAndDots) {
 
 }  // namespace
 }  // namespace velmora::app
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -17,23 +17,13 @@
 #include "game/game.h"
 #include "platform/window_finder.h"
 #include "running_sim.h"
+#include "within.h"
 #include "x11_test_window.h"
 
 namespace velmora::app {
 namespace {
 
-bool Within8s(const std::function<bool()>& done) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > 8000) {
-      return false;
-    }
-    QApplication::processEvents(QEventLoop::AllEvents, 50);
-    QThread::msleep(10);
-  }
-  return true;
-}
+using test::Within;
 
 // A loopback port that nothing listens on right now.
 std::uint16_t FreePort() {
@@ -65,7 +55,7 @@ TEST_F(NetworkRolesTest, AClientDashboardShowsTheServersCar) {
   Find<QAction>(server, "Server1")->trigger();
   EXPECT_TRUE(Find<QAction>(server, "Server1")->isChecked());
   auto* server_status = Find<QLabel>(server, "lbl_application");
-  ASSERT_TRUE(Within8s([&] { return server_status->text() == "Race 07"; }))
+  ASSERT_TRUE(Within(8000, [&] { return server_status->text() == "Race 07"; }))
       << server_status->text().toStdString();
 
   TForm1 client(nullptr);  // reads no simulator
@@ -79,7 +69,7 @@ TEST_F(NetworkRolesTest, AClientDashboardShowsTheServersCar) {
   auto* tread = Find<PanelWidget>(client, "pnl_PneuGaucheAvantExt");
   auto* gear = Find<QLabel>(client, "lbl_rapport_vitesse");
   auto* throttle = Find<QProgressBar>(client, "gag_Accelaration");
-  ASSERT_TRUE(Within8s([&] { return gear->text() == "4"; })) << gear->text().toStdString();
+  ASSERT_TRUE(Within(8000, [&] { return gear->text() == "4"; })) << gear->text().toStdString();
   EXPECT_EQ(throttle->value(), 75);
   EXPECT_EQ(tread->text(), client.Game().FMetrique ? "90" : "194");
   EXPECT_EQ(client.Game().FEau.FValue, 368.15);
@@ -88,19 +78,13 @@ TEST_F(NetworkRolesTest, AClientDashboardShowsTheServersCar) {
 
   // The car moves on; the client follows.
   ASSERT_EQ(sim.Ask("set FRapportVitesse 5"), "ok");
-  EXPECT_TRUE(Within8s([&] { return gear->text() == "5"; }));
+  EXPECT_TRUE(Within(8000, [&] { return gear->text() == "5"; }));
 
   // Back to stand alone: the server stops listening.
   Find<QAction>(server, "Standalone1")->trigger();
-  EXPECT_TRUE(Within8s([&] { return Find<QLabel>(client, "lbl_application")->text() == "Unknown Game"; }));
+  EXPECT_TRUE(
+      Within(8000, [&] { return Find<QLabel>(client, "lbl_application")->text() == "Unknown Game"; }));
 }
 
 }  // namespace
 }  // namespace velmora::app
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -1,5 +1,6 @@
-// The dashboard's menus and dialogs under test: drawn off screen, with the folders of a fresh user so that
-// nothing of the machine's own settings is read or touched.
+// The dashboard's windows under test are drawn off screen (the stand-in's window and the window search use
+// the X display), with the folders of a fresh user so that nothing of the machine's own settings is read
+// or touched.
 #include <QApplication>
 #include <QTemporaryDir>
 

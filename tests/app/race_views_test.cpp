@@ -22,6 +22,7 @@
 #include "platform/window_finder.h"
 #include "running_sim.h"
 #include "save_as_answer.h"
+#include "within.h"
 #include "x11_test_window.h"
 
 namespace velmora::app {
@@ -31,19 +32,6 @@ using enum test::LapGridColumn;
 
 class RaceViewsTest : public test::X11DisplayTest {
  protected:
-  static bool Within8s(const std::function<bool()>& done) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-      if (clock.elapsed() > 8000) {
-        return false;
-      }
-      QApplication::processEvents(QEventLoop::AllEvents, 50);
-      QThread::msleep(10);
-    }
-    return true;
-  }
-
   static QString Text(QAbstractItemModel& model, int row, int column) {
     return model.data(model.index(row, column)).toString();
   }
@@ -74,7 +62,7 @@ TEST_F(RaceViewsTest, LapsFuelAndSessionFromTheStandIn) {
   ASSERT_TRUE(view && footer && session_name && session_time);
   grid = view->model();
 
-  ASSERT_TRUE(Within8s([&] { return session_name->text() == "Qualifying"; }))
+  ASSERT_TRUE(test::Within(8000, [&] { return session_name->text() == "Qualifying"; }))
       << session_name->text().toStdString();
   EXPECT_EQ(session_time->text(), "30:00");
 
@@ -127,7 +115,8 @@ TEST_F(RaceViewsTest, LapsFuelAndSessionFromTheStandIn) {
   EXPECT_EQ(view->currentIndex().row(), 3) << "the grid's current row stays";
 
   // The summary row: best lap with its intermediates, fuel left, average and laps left.
-  ASSERT_TRUE(Within8s([&] { return footer->CellText(3) == "32.2"; })) << footer->CellText(3).toStdString();
+  ASSERT_TRUE(test::Within(8000, [&] { return footer->CellText(3) == "32.2"; }))
+      << footer->CellText(3).toStdString();
   EXPECT_EQ(footer->CellText(0), "0:30.500");
   EXPECT_EQ(footer->CellText(1), "1:02.000");
   EXPECT_EQ(footer->CellText(2), "1:33.250");
@@ -137,9 +126,9 @@ TEST_F(RaceViewsTest, LapsFuelAndSessionFromTheStandIn) {
 
   // Fuel for under three laps: the laps-left cell alternates with orange.
   Ask("set FFuel 5");
-  ASSERT_TRUE(Within8s([&] { return footer->CellText(5) == "1.9"; }));
+  ASSERT_TRUE(test::Within(8000, [&] { return footer->CellText(5) == "1.9"; }));
   std::set<QRgb> seen;
-  ASSERT_TRUE(Within8s([&] {
+  ASSERT_TRUE(test::Within(8000, [&] {
     footer->CellText(5);  // as the row is drawn: the text first, then its colour
     seen.insert(footer->CellColor(5).rgb());
     return seen.size() == 2;
@@ -153,7 +142,7 @@ TEST_F(RaceViewsTest, LapsFuelAndSessionFromTheStandIn) {
 
   // A new race: the grid empties and the session labels follow.
   Ask("session 6 2700 12");
-  ASSERT_TRUE(Within8s([&] { return session_name->text() == "Race 1" && grid->rowCount() == 0; }));
+  ASSERT_TRUE(test::Within(8000, [&] { return session_name->text() == "Race 1" && grid->rowCount() == 0; }));
   EXPECT_EQ(session_time->text(), "12 laps");
 }
 

@@ -17,6 +17,7 @@
 #include "app/main_window.h"
 #include "platform/window_finder.h"
 #include "running_sim.h"
+#include "within.h"
 #include "x11_test_window.h"
 
 namespace velmora::app {
@@ -24,22 +25,10 @@ namespace {
 
 using gauges::TArrowIndicator;
 
+using test::Within;
+
 class SideColumnTest : public test::X11DisplayTest {
  protected:
-  // Lets the event loop run until `done`; false after `ms`.
-  static bool Within(int ms, const std::function<bool()>& done) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-      if (clock.elapsed() > ms) {
-        return false;
-      }
-      QApplication::processEvents(QEventLoop::AllEvents, 50);
-      QThread::msleep(10);
-    }
-    return true;
-  }
-
   template <typename Widget>
   Widget* Find(QWidget& window, const char* name) {
     auto* widget = window.findChild<Widget*>(QString::fromLatin1(name));
@@ -152,10 +141,3 @@ TEST_F(SideColumnTest, SwitchesLayTheColumnOutAgain) {
 
 }  // namespace
 }  // namespace velmora::app
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

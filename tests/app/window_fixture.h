@@ -11,23 +11,10 @@
 
 #include "app/main_window.h"
 #include "platform/window_finder.h"
+#include "within.h"
 #include "x11_test_window.h"
 
 namespace velmora::test {
-
-// Lets the event loop run until `done`; false after `limit_ms`.
-inline bool Within(int limit_ms, const std::function<bool()>& done) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > limit_ms) {
-      return false;
-    }
-    QApplication::processEvents(QEventLoop::AllEvents, 50);
-    QThread::msleep(5);
-  }
-  return true;
-}
 
 // Tests of the real main window, each with a settings file of its own in a fresh folder.
 class WindowTest : public X11DisplayTest {
