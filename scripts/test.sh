@@ -8,6 +8,9 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh || exit 1
 
 jobs=$(nproc)
+# Paths under the clone are hashed relative to it, so a fresh clone in another folder reuses the compiler
+# cache that earlier clones filled.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 status=0
 passed=0
 failed=0
