@@ -205,7 +205,7 @@ int RunLaps(std::span<const std::string> arguments, std::ostream& out, std::ostr
   // and not after an hour of laps; whoever reads the line below may count on the file.
   int status = Export(export_file, completed, err) ? 0 : kExitExportFailed;
   err << "velmora-cli laps: attached to \"" << link.ProgramNameWindows() << "\" (pid "
-      << link.ProgramProcessId << "), logging laps\n";
+      << link.ProgramProcessId << ", " << platform::RuntimeName(link.ProgramRuntime) << "), logging laps\n";
   // The scan thread the attach started hands every cycle to this thread. When the simulator goes away,
   // detection runs again once a second, as it does on the dashboard.
   long long printed = 0;

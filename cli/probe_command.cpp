@@ -183,6 +183,8 @@ int RunProbe(std::span<const std::string> arguments, std::ostream& out, std::ost
   probe.String("class", link.ProgrammeWindowsType());
   probe.Number("pid", static_cast<std::int64_t>(link.ProgramProcessId));
   probe.String("exe", link.ProgramExeName);
+  probe.String("executable", link.ProgramExeName);
+  probe.String("runtime", platform::RuntimeName(link.ProgramRuntime));
   probe.String("version", link.ProgramVersion);
   probe.Bool("supported", link.ProgramSupported);
   JsonObjectWriter values = probe.Object("values");
@@ -208,7 +210,11 @@ const Subcommand kProbeCommand{
     "Finds and attaches a running simulator exactly as the dashboard does (its window by title and\n"
     "class, its process, its executable's product version and the matching address table), reads\n"
     "it once as the dashboard does when the driver gets into the car, and prints one JSON object:\n"
-    "\"title\", \"class\", \"pid\", \"exe\", \"version\", \"supported\", and \"values\" with every member\n"
+    "\"title\", \"class\", \"pid\", \"exe\", \"version\", \"supported\", \"runtime\" (\"native\", or "
+    "\"wine\"\n"
+    "for a Windows simulator run through Wine or Proton, found by its title and a window class that\n"
+    "names its executable), \"executable\" (the simulator's executable as this system sees it, the\n"
+    "same as \"exe\"), and \"values\" with every member\n"
     "the address table made active, in the simulator's own units (kelvin, kPa, m/s, litres...);\n"
     "\"standings\", an array in position order of {\"position\", \"slot\", \"name\", \"car\",\n"
     "\"in_pits\", \"best_lap\"} (seconds, null for no lap yet); and \"weather\" with \"air_c\" and\n"

@@ -5,6 +5,7 @@
 #include "game/game.h"
 #include "game/game_link.h"
 #include "game/select_address_table.h"
+#include "platform/exe_name.h"
 #include "platform/executable_path.h"
 #include "platform/file_version.h"
 
@@ -12,39 +13,49 @@ namespace velmora {
 
 void TGameLink::TimerProgramTimer() {
   std::lock_guard attach_lock(attach_mutex_);
-  for (const char* title : GameTitles) {
-    for (const char* class_name : GameWindowClasses) {
-      if (finder_.FindWindow(class_name, title) == 0) {
-        continue;
-      }
-      // A new attach ends the scan thread of the previous one before it replaces the process it reads:
-      // two threads would run the cycle twice, and the old one would read through a freed handle.
-      StopScanThread();
-      SetProgramWindow(title, class_name);
-      ProgramHandle = finder_.FindWindow(class_name, title);
-      ProgramProcessId = finder_.WindowProcessId(ProgramHandle);
-      game_.FProgramHandleProcess.reset();
-      platform::OpenFailure failure;
-      game_.FProgramHandleProcess = platform::OpenProcessMemory(ProgramProcessId, &failure);
-      if (game_.FProgramHandleProcess == nullptr) {
-        LastOpenFailure = std::move(failure);
-        return;  // tried again on the next tick; the status stays as it is
-      }
-      LastOpenFailure.reset();
-      ProgramExeName = GetExeFromWindow(ProgramHandle);
-      ProgramVersion = GetFileInfo2(ProgramExeName);
-      ProgramSupported = SelectAddressTable(title, ProgramVersion, game_);
-      LedApplication(title, ProgramSupported ? 1 : 2);
-      timer_.SetEnabled(false);
-      if (game_.FNetwork.NetworkType() == TNetworkType::ntStandalone) {
-        StartScanThread();
-      }
-      return;
-    }
+  const platform::FoundWindow found = finder_.FindFirstWindow(GameTitles, GameWindowClasses);
+  if (found.handle == 0) {
+    LastOpenFailure.reset();
+    timer_.SetEnabled(true);
+    LedApplication("Unknown Game", 0);
+    return;
+  }
+  // A new attach ends the scan thread of the previous one before it replaces the process it reads: two
+  // threads would run the cycle twice, and the old one would read through a freed handle.
+  StopScanThread();
+  SetProgramWindow(found.title, found.class_name);
+  ProgramHandle = found.handle;
+  ProgramRuntime = found.runtime;
+  ProgramProcessId = finder_.WindowProcessId(ProgramHandle);
+  game_.FProgramHandleProcess.reset();
+  platform::OpenFailure failure;
+  game_.FProgramHandleProcess = platform::OpenProcessMemory(ProgramProcessId, &failure);
+  if (game_.FProgramHandleProcess == nullptr) {
+    LastOpenFailure = std::move(failure);
+    return;  // tried again on the next tick; the status stays as it is
   }
   LastOpenFailure.reset();
-  timer_.SetEnabled(true);
-  LedApplication("Unknown Game", 0);
+  ProgramExeName = GetExeFromWindow(ProgramHandle);
+  // A window that only looks like a Windows program's (its class ends in ".exe") counts only when its
+  // process has a Windows executable mapped; anything else has no version to go by.
+  if (ProgramRuntime == platform::WindowRuntime::kWine && !platform::NamesWindowsExecutable(ProgramExeName)) {
+    ProgramExeName.clear();
+  }
+  ProgramVersion = GetFileInfo2(ProgramExeName);
+  ProgramSupported = SelectAddressTable(found.title, ProgramVersion, game_);
+  LedApplication(StatusText(), ProgramSupported ? 1 : 2);
+  timer_.SetEnabled(false);
+  if (game_.FNetwork.NetworkType() == TNetworkType::ntStandalone) {
+    StartScanThread();
+  }
+}
+
+std::string TGameLink::StatusText() const {
+  std::string text = ProgramNameWindows();
+  if (ProgramRuntime == platform::WindowRuntime::kWine) {
+    text += " (Wine)";
+  }
+  return text;
 }
 
 std::string TGameLink::GetExeFromWindow(platform::WindowHandle window) {

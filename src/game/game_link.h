@@ -60,6 +60,8 @@ class TGameLink final {
   void SetProgramWindow(std::string title, std::string class_name);
 
   platform::WindowHandle ProgramHandle = 0;
+  // Whether the simulator runs natively or as a Windows program through a compatibility layer.
+  platform::WindowRuntime ProgramRuntime = platform::WindowRuntime::kNative;
   std::uint32_t ProgramProcessId = 0;
   std::string ProgramExeName;
   std::string ProgramVersion;
@@ -86,6 +88,10 @@ class TGameLink final {
 
   // True while both names are known and a window with exactly that class and title exists.
   bool TestProgramActif();
+
+  // What the status shows of an attached simulator: its title, and "(Wine)" after it when it runs through
+  // the compatibility layer.
+  std::string StatusText() const;
 
   // Level 0: red prohibition sign; 2: no picture; any other: green tick.
   void LedApplication(std::string_view ANameAppliaction, int ALedGreen);

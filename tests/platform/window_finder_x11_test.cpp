@@ -134,6 +134,62 @@ TEST_F(WindowFinderX11Test, AcceptsAClassWithoutTheLastTerminator) {
   EXPECT_EQ(finder_->FindWindow("CUBEApp", "Race 07"), 0u);
 }
 
+// The detection's one search: each title with each class in turn, then a class that names a Windows
+// executable, as Wine shows a Windows program's windows.
+TEST_F(WindowFinderX11Test, FindsTheFirstOfSeveralTitlesAndClassesAndWindowsProgramsAfterThem) {
+  const char* const titles[] = {"Race 07", "GTR Evolution"};
+  const char* const classes[] = {"CUBERealtime", "CUBEApp"};
+  struct Shown {
+    const char* title;
+    const char* class_name;
+  };
+  struct Case {
+    const char* label;
+    std::vector<Shown> windows;
+    int found;  // index into windows, -1 for none
+    WindowRuntime runtime;
+  };
+  const Case cases[] = {
+      {"a native window", {{"Race 07", "CUBEApp"}}, 0, WindowRuntime::kNative},
+      {"a Wine window", {{"Race 07", "race07.exe"}}, 0, WindowRuntime::kWine},
+      {"any case of .exe", {{"GTR Evolution", "GTR2.EXE"}}, 0, WindowRuntime::kWine},
+      {"the earlier title wins",
+       {{"GTR Evolution", "CUBERealtime"}, {"Race 07", "race07.exe"}},
+       1,
+       WindowRuntime::kWine},
+      {"a listed class before an executable",
+       {{"Race 07", "race07.exe"}, {"Race 07", "CUBEApp"}},
+       1,
+       WindowRuntime::kNative},
+      {"the earlier class wins",
+       {{"Race 07", "CUBEApp"}, {"Race 07", "CUBERealtime"}},
+       1,
+       WindowRuntime::kNative},
+      {"no name before .exe", {{"Race 07", ".exe"}}, -1, WindowRuntime::kNative},
+      {"not at the end", {{"Race 07", "race07.exe.bak"}}, -1, WindowRuntime::kNative},
+      {"an unlisted title", {{"Notepad", "notepad.exe"}}, -1, WindowRuntime::kNative},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::unique_ptr<X11TestWindow>> shown;
+    for (const auto& window : c.windows) {
+      shown.push_back(std::make_unique<X11TestWindow>(
+          sim::WindowIdentity{.title = window.title, .class_name = window.class_name}));
+    }
+    const FoundWindow found = finder_->FindFirstWindow(titles, classes);
+    if (c.found < 0) {
+      EXPECT_EQ(found.handle, 0u) << c.label;
+      continue;
+    }
+    const auto& wanted = c.windows[static_cast<std::size_t>(c.found)];
+    EXPECT_EQ(found.handle, shown[static_cast<std::size_t>(c.found)]->Handle()) << c.label;
+    EXPECT_EQ(found.title, wanted.title) << c.label;
+    EXPECT_EQ(found.class_name, wanted.class_name) << c.label;
+    EXPECT_EQ(found.runtime, c.runtime) << c.label;
+    // The scan thread finds the window again by the class it carries.
+    EXPECT_EQ(finder_->FindWindow(found.class_name, found.title), found.handle) << c.label;
+  }
+}
+
 // A reparenting window manager puts each application window into a frame of its own.
 TEST_F(WindowFinderX11Test, FindsTheApplicationWindowInsideAFrame) {
   X11TestWindow framed({.title = "Race 07", .class_name = "CUBERealtime", .pid = 55});

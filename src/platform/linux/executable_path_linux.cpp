@@ -1,5 +1,3 @@
-#include <algorithm>
-#include <cctype>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -8,6 +6,7 @@
 #include <limits.h>
 #include <unistd.h>
 
+#include "platform/exe_name.h"
 #include "platform/executable_path.h"
 
 namespace velmora::platform {
@@ -15,14 +14,6 @@ namespace {
 
 // What the kernel appends to the name of a mapped or running file that has since been unlinked.
 constexpr std::string_view kDeleted = " (deleted)";
-
-bool EndsWithExe(std::string_view path) {
-  constexpr std::string_view kExe = ".exe";
-  return path.size() > kExe.size() &&
-         std::equal(kExe.begin(), kExe.end(), path.end() - kExe.size(), [](char wanted, char actual) {
-           return wanted == std::tolower(static_cast<unsigned char>(actual));
-         });
-}
 
 // The file name of one line of /proc/<pid>/maps: everything after the fifth field, which may hold
 // spaces. The kernel writes a newline in a name as "\012".
@@ -63,10 +54,10 @@ std::optional<std::string> FirstMappedExe(const std::string& proc) {
       continue;  // anonymous memory, [heap], [stack] and the like
     }
     if (path.ends_with(kDeleted) &&
-        EndsWithExe(std::string_view(path).substr(0, path.size() - kDeleted.size()))) {
+        NamesWindowsExecutable(std::string_view(path).substr(0, path.size() - kDeleted.size()))) {
       return std::string();
     }
-    if (EndsWithExe(path)) {
+    if (NamesWindowsExecutable(path)) {
       return path;
     }
   }

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,7 @@
 #include <xcb/res.h>
 #include <xcb/xcb.h>
 
+#include "platform/exe_name.h"
 #include "platform/linux/window_owner_x11.h"
 #include "platform/linux/x11_connection.h"
 #include "platform/window_finder.h"
@@ -97,34 +99,70 @@ std::string Latin1ToUtf8(std::string_view latin1) {
 }
 
 // WM_CLASS holds "instance\0class\0"; some programs leave out the last terminator.
-bool ClassEquals(const xcb_get_property_reply_t* wm_class, std::string_view wanted) {
+std::optional<std::string_view> WindowClass(const xcb_get_property_reply_t* wm_class) {
   const auto text = CompleteText(wm_class);
   if (!text) {
-    return false;
+    return std::nullopt;
   }
   const auto separator = text->find('\0');
   if (separator == std::string_view::npos) {
-    return false;
+    return std::nullopt;
   }
   const auto rest = text->substr(separator + 1);
-  return rest.substr(0, rest.find('\0')) == wanted;
+  return rest.substr(0, rest.find('\0'));
 }
 
 // The UTF-8 name decides when the window has one, even when it differs from the legacy name.
-bool TitleEquals(const xcb_get_property_reply_t* net_wm_name, const xcb_get_property_reply_t* wm_name,
-                 std::string_view wanted, const Atoms& atoms) {
+std::optional<std::string> WindowTitle(const xcb_get_property_reply_t* net_wm_name,
+                                       const xcb_get_property_reply_t* wm_name, const Atoms& atoms) {
   if (net_wm_name != nullptr && net_wm_name->type == atoms.utf8_string) {
-    return CompleteText(net_wm_name) == wanted;
+    const auto text = CompleteText(net_wm_name);
+    return text ? std::optional<std::string>(*text) : std::nullopt;
   }
   const auto legacy = CompleteText(wm_name);
   if (!legacy) {
-    return false;
+    return std::nullopt;
   }
   if (wm_name->type == XCB_ATOM_STRING) {
-    return Latin1ToUtf8(*legacy) == wanted;
+    return Latin1ToUtf8(*legacy);
   }
-  return *legacy == wanted;  // UTF8_STRING, or compound text, whose ASCII part is plain ASCII
+  return std::string(*legacy);  // UTF8_STRING, or compound text, whose ASCII part is plain ASCII
 }
+
+// What a search looks for: every title with every class, in that order of preference, and, where asked,
+// after the classes of a title, a class that names a Windows executable.
+struct Search {
+  std::span<const char* const> titles;
+  std::span<const char* const> classes;
+  bool windows_executables = false;
+
+  // Lower ranks come first in the search order; nullopt, no match.
+  std::optional<std::size_t> Rank(std::string_view title, std::string_view class_name) const {
+    const auto wanted_title = std::find(titles.begin(), titles.end(), title);
+    if (wanted_title == titles.end()) {
+      return std::nullopt;
+    }
+    const auto per_title = classes.size() + 1;
+    const auto title_rank = static_cast<std::size_t>(wanted_title - titles.begin()) * per_title;
+    const auto wanted_class = std::find(classes.begin(), classes.end(), class_name);
+    if (wanted_class != classes.end()) {
+      return title_rank + static_cast<std::size_t>(wanted_class - classes.begin());
+    }
+    if (windows_executables && NamesWindowsExecutable(class_name)) {
+      return title_rank + classes.size();
+    }
+    return std::nullopt;
+  }
+
+  // Enough of a title to hold the longest wanted one and show whether the window's is any longer.
+  std::uint32_t TitleLongs() const {
+    std::size_t longest = 0;
+    for (const char* title : titles) {
+      longest = std::max(longest, std::string_view(title).size());
+    }
+    return static_cast<std::uint32_t>(std::min<std::size_t>(longest / 4 + 1, 1u << 24));
+  }
+};
 
 // The requests about one window that are in flight.
 struct PendingWindow {
@@ -139,7 +177,9 @@ struct PendingWindow {
 // What a search needs to know about one window once its replies are in.
 struct WindowFacts {
   xcb_window_t window = XCB_NONE;
-  bool matches = false;
+  std::optional<std::size_t> rank;  // how the window answers the search, if at all
+  std::string title;
+  std::string class_name;
   bool managed = false;  // has WM_STATE: a window manager treats it as an application window
   std::vector<xcb_window_t> children;
 };
@@ -153,49 +193,14 @@ class X11WindowFinder final : public WindowFinder {
   X11WindowFinder& operator=(const X11WindowFinder&) = delete;
 
   WindowHandle FindWindow(const std::string& class_name, const std::string& title) override {
-    // Enough to hold the title and show whether the window's is any longer.
-    const auto title_longs =
-        static_cast<std::uint32_t>(std::min<std::size_t>(title.size() / 4 + 1, 1u << 24));
-    const auto roots = Children(RootWindows());
-    std::vector<xcb_window_t> tops;
-    for (const auto& root : roots) {
-      // Bottom to top; searching from the top finds the window a person sees first.
-      tops.insert(tops.end(), root.rbegin(), root.rend());
-    }
-    const auto top_facts = Examine(tops, class_name, title, title_longs, true);
+    const char* const titles[] = {title.c_str()};
+    const char* const classes[] = {class_name.c_str()};
+    return Find({titles, classes, false}).handle;
+  }
 
-    // Frames carry no WM_STATE; the application windows below them are the candidates there.
-    std::vector<xcb_window_t> inner;
-    for (const auto& facts : top_facts) {
-      if (!facts.managed) {
-        inner.insert(inner.end(), facts.children.rbegin(), facts.children.rend());
-      }
-    }
-    const auto inner_facts = Examine(inner, class_name, title, title_longs, false);
-
-    std::size_t next_inner = 0;
-    for (const auto& facts : top_facts) {
-      if (facts.managed) {
-        if (facts.matches) {
-          return facts.window;
-        }
-        continue;
-      }
-      // An unmanaged window stands for itself only when nothing managed lives inside it, which is the
-      // case on a display without a window manager.
-      bool framed = false;
-      for (std::size_t i = 0; i < facts.children.size(); ++i, ++next_inner) {
-        const auto& child = inner_facts[next_inner];
-        framed = framed || child.managed;
-        if (child.managed && child.matches) {
-          return child.window;
-        }
-      }
-      if (!framed && facts.matches) {
-        return facts.window;
-      }
-    }
-    return 0;
+  FoundWindow FindFirstWindow(std::span<const char* const> titles,
+                              std::span<const char* const> classes) override {
+    return Find({titles, classes, true});
   }
 
   bool IsWindow(WindowHandle window) override {
@@ -242,6 +247,61 @@ class X11WindowFinder final : public WindowFinder {
   }
 
  private:
+  // One pass over the top-level windows, however many titles and classes are wanted.
+  FoundWindow Find(const Search& search) const {
+    const auto roots = Children(RootWindows());
+    std::vector<xcb_window_t> tops;
+    for (const auto& root : roots) {
+      // Bottom to top; searching from the top finds the window a person sees first.
+      tops.insert(tops.end(), root.rbegin(), root.rend());
+    }
+    const auto top_facts = Examine(tops, search, true);
+
+    // Frames carry no WM_STATE; the application windows below them are the candidates there.
+    std::vector<xcb_window_t> inner;
+    for (const auto& facts : top_facts) {
+      if (!facts.managed) {
+        inner.insert(inner.end(), facts.children.rbegin(), facts.children.rend());
+      }
+    }
+    const auto inner_facts = Examine(inner, search, false);
+
+    // The best rank wins; among equals, the window a person sees first.
+    const WindowFacts* best = nullptr;
+    const auto consider = [&best](const WindowFacts& candidate) {
+      if (candidate.rank && (best == nullptr || *candidate.rank < *best->rank)) {
+        best = &candidate;
+      }
+    };
+    std::size_t next_inner = 0;
+    for (const auto& facts : top_facts) {
+      if (facts.managed) {
+        consider(facts);
+        continue;
+      }
+      // An unmanaged window stands for itself only when nothing managed lives inside it, which is the
+      // case on a display without a window manager.
+      bool framed = false;
+      for (std::size_t i = 0; i < facts.children.size(); ++i, ++next_inner) {
+        const auto& child = inner_facts[next_inner];
+        framed = framed || child.managed;
+        if (child.managed) {
+          consider(child);
+        }
+      }
+      if (!framed) {
+        consider(facts);
+      }
+    }
+    if (best == nullptr) {
+      return {};
+    }
+    const bool wine =
+        std::find(search.classes.begin(), search.classes.end(), best->class_name) == search.classes.end();
+    return {best->window, best->title, best->class_name,
+            wine ? WindowRuntime::kWine : WindowRuntime::kNative};
+  }
+
   std::optional<std::uint32_t> ServerPid(xcb_res_query_client_ids_cookie_t cookie) const {
     xcb_generic_error_t* error = nullptr;
     Reply<xcb_res_query_client_ids_reply_t> reply(
@@ -299,9 +359,9 @@ class X11WindowFinder final : public WindowFinder {
 
   // Asks everything about all `windows` at once, then collects the answers in the same order. Windows
   // that vanish in between simply do not match.
-  std::vector<WindowFacts> Examine(const std::vector<xcb_window_t>& windows, const std::string& class_name,
-                                   const std::string& title, std::uint32_t title_longs,
+  std::vector<WindowFacts> Examine(const std::vector<xcb_window_t>& windows, const Search& search,
                                    bool with_children) const {
+    const std::uint32_t title_longs = search.TitleLongs();
     std::vector<PendingWindow> pending;
     pending.reserve(windows.size());
     for (const auto window : windows) {
@@ -329,8 +389,15 @@ class X11WindowFinder final : public WindowFinder {
       const auto wm_state = PropertyReply(request.wm_state);
       WindowFacts window;
       window.window = request.window;
-      window.matches = ClassEquals(wm_class.get(), class_name) &&
-                       TitleEquals(net_wm_name.get(), wm_name.get(), title, atoms_);
+      const auto class_name = WindowClass(wm_class.get());
+      auto title = WindowTitle(net_wm_name.get(), wm_name.get(), atoms_);
+      if (class_name && title) {
+        window.rank = search.Rank(*title, *class_name);
+        if (window.rank) {
+          window.title = std::move(*title);
+          window.class_name = *class_name;
+        }
+      }
       window.managed = wm_state != nullptr && wm_state->type != XCB_NONE;
       if (request.tree) {
         window.children = TreeReply(*request.tree);
