@@ -35,6 +35,7 @@ void ExpectProbeOfPlayerValues(const std::string& json, const RunningSim& sim) {
   EXPECT_TRUE(HasLine(json, "  \"pid\": " + std::to_string(sim.Pid()) + ","));
   EXPECT_TRUE(HasLine(json, "  \"version\": \"1, 2, 0, 8\","));
   EXPECT_TRUE(HasLine(json, "  \"supported\": true,"));
+  EXPECT_TRUE(HasLine(json, "  \"runtime\": \"native\","));
   for (const char* value : {"    \"FInCokpit\": 1,", "    \"FEau\": 363.5,",
                             "    \"FPneuAvantGauche.FPression\": 201.5,", "    \"FRapportVitesse\": -1,",
                             "    \"FAcceleration\": 0.25,", "    \"FNomPilote\": \"Ada Lovelace\","}) {
