@@ -30,7 +30,8 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
     args.push_back(const_cast<char*>(arg.c_str()));
   }
   args.push_back(nullptr);
-  const int error = posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), environ);
+  // A bare name is looked up in PATH ("wine"); every other argv[0] here is a path.
+  const int error = posix_spawnp(&pid_, args[0], &actions, nullptr, args.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   close(in_pipe[0]);
   close(out_pipe[1]);
