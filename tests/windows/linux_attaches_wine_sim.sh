@@ -112,6 +112,30 @@ for case in "Race 07|1, 2, 1, 9" "GTR Evolution|1, 2, 0, 13"; do
   stop_sim
 done
 
+# The server role of the Linux build serves the Wine stand-in's values.
+start_sim
+tell "pause" "set FInCokpit 1" "set FEau 363.5" "set FRapportVitesse 3"
+"$linux_cli" serve --port 0 --trace-log "$folder/protocole.txt" </dev/null >"$folder/serve.out" 2>"$folder/serve.err" &
+serve_pid=$!
+for _ in $(seq 100); do
+  [[ -s $folder/serve.out ]] && break
+  sleep 0.1
+done
+listening=$(head -n 1 "$folder/serve.out")
+if [[ $listening =~ ^listening\ on\ port\ ([0-9]+)$ ]]; then
+  record=$(timeout 60 "$linux_cli" fetch "127.0.0.1:${BASH_REMATCH[1]}" --count 1 2>"$folder/fetch.err")
+  for member in '"Eau":363.5,' '"RapportVitesse":3,' '"InCockpit":1,'; do
+    [[ $record == *"$member"* ]] || differ "serve: $member is not in $record $(cat "$folder/fetch.err")"
+  done
+  grep -q 'attached: Race 07 (Wine)' "$folder/serve.err" || differ "serve logged: $(cat "$folder/serve.err")"
+else
+  differ "serve said \"$listening\": $(cat "$folder/serve.err")"
+fi
+kill -TERM "$serve_pid"
+wait "$serve_pid" 2>/dev/null
+echo "serve of the stand-in under Wine: done"
+stop_sim
+
 # Two laps logged from the Windows stand-in agree with its own last lap.
 start_sim
 tell "pause" "session 1 1800 -1" "set FInCokpit 1" "set FFuel 40" "set FVitesse 40"
