@@ -66,7 +66,8 @@ class TClientSession final {
   void StartReception();
   void StopReception(bool on_reception_thread);
   void Execute(std::stop_token stop);
-  void ReceiveRecord(std::string_view count_text, std::stop_token stop);
+  // False when the connection is no longer in step: a record, or bytes to skip, did not arrive whole.
+  bool ReceiveRecord(std::string_view count_text, std::stop_token stop);
   bool ConnectedOnReceptionThread();
   void Pause();
 

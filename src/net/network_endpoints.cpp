@@ -38,6 +38,9 @@ void TNetworkEndpoints::StartServer() {
   if (server_ == nullptr) {
     ServerOptions options;
     options.version = version_;
+    if (!bind_address_.empty()) {
+      options.bind_address = bind_address_;
+    }
     server_ = std::make_unique<TProtocolServer>(source_, std::move(options));
   }
   if (server_->Active()) {
