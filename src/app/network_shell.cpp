@@ -42,8 +42,8 @@ void NetworkShell::OpenSetting() {
   dialog_->Edit(link_.Game().FNetwork);
 }
 
-void NetworkShell::CloseForQuit() {
-  endpoints_->CloseForQuit();
+void NetworkShell::CloseForQuit(bool ask) {
+  endpoints_->CloseForQuit(ask);
 }
 
 void NetworkShell::SetDataInterval(int milliseconds) {

@@ -89,13 +89,19 @@ void TClientSession::CloseByProgram(bool may_reconnect) {
   }
 }
 
+void TClientSession::CloseWithoutAsking() {
+  if (Polling() || client_.IsOpen()) {
+    StopReception(false);
+  }
+}
+
 void TClientSession::StartReception() {
   finished_ = false;
   pause_.Reset();
   reception_ = std::jthread([this](std::stop_token stop) { Execute(stop); });
 }
 
-void TClientSession::StopReception(bool on_reception_thread) {
+void TClientSession::StopReception(bool on_reception_thread, std::stop_token stop) {
   if (!on_reception_thread && reception_.joinable()) {
     reception_.request_stop();
     pause_.Stop();
@@ -113,23 +119,23 @@ void TClientSession::StopReception(bool on_reception_thread) {
   }
   const auto show_unknown = [this] { link_.LedApplication("Unknown Game", 0); };
   if (on_reception_thread) {
-    link_.HandOver().RunAndWait(show_unknown, reception_.get_stop_token());
+    link_.HandOver().RunAndWait(show_unknown, stop);
   } else {
     show_unknown();
   }
 }
 
-bool TClientSession::ConnectedOnReceptionThread() {
+bool TClientSession::ConnectedOnReceptionThread(std::stop_token stop) {
   if (client_.Connected()) {
     return true;
   }
-  StopReception(true);
+  StopReception(true, stop);
   return false;
 }
 
 void TClientSession::Execute(std::stop_token stop) {
   while (!stop.stop_requested()) {
-    if (!ConnectedOnReceptionThread()) {
+    if (!ConnectedOnReceptionThread(stop)) {
       ui_.ShowError(kMessageDisconnected);
       break;
     }

@@ -69,9 +69,13 @@ void TNetworkEndpoints::SetDataInterval(std::chrono::milliseconds interval) {
   }
 }
 
-void TNetworkEndpoints::CloseForQuit() {
+void TNetworkEndpoints::CloseForQuit(bool ask) {
   if (client_ != nullptr && client_->Connected()) {
-    client_->CloseByProgram(false);
+    if (ask) {
+      client_->CloseByProgram(false);
+    } else {
+      client_->CloseWithoutAsking();
+    }
   }
 }
 

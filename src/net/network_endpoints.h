@@ -34,8 +34,8 @@ class TNetworkEndpoints final : public NetworkRoleSteps {
   // The IPv4 address the server listens on from its next start; empty for all of them.
   void SetBindAddress(std::string address) { bind_address_ = std::move(address); }
 
-  // Quitting: a connected client is closed (the user is asked, and no reconnect follows).
-  void CloseForQuit();
+  // Quitting: a connected client is closed (the user is asked when `ask`, and no reconnect follows).
+  void CloseForQuit(bool ask = true);
 
   TProtocolServer* FTCPServer() { return server_.get(); }
   TClientSession* FTCPClient() { return client_.get(); }
