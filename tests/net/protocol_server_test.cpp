@@ -15,6 +15,7 @@
 
 #include "net/protocol_client.h"
 #include "net/trace_log.h"
+#include "race/lap_time_text.h"
 #include "served_game.h"
 
 namespace velmora {
@@ -356,6 +357,38 @@ TEST(ProtocolServerBind, ListensOnlyOnItsAddress) {
     EXPECT_THROW(server.Activate(), std::system_error) << bad;
     EXPECT_FALSE(server.Active());
   }
+}
+
+// In the server role the connection thread takes the simulator's best times while the lap grid, on the
+// main thread, paints its best-time highlights from them.
+TEST(ProtocolServerTimes, TheGridPaintsItsHighlightsWhileAClientPolls) {
+  test::ServedGame served;
+  constexpr std::uint32_t kTimes = test::ServedGame::kBase + 0x100;
+  served.Game().FTemps.Affectation(kTimes, 4, 8, 12, 16, 20, true);
+  std::atomic<bool> done{false};
+  std::atomic<int> records{0};
+  std::thread poller([&] {
+    Peer client(served.Port());
+    for (int i = 0; i < 100000 && !done; ++i) {
+      if (client.Ask("DATA") != "201 440") {
+        return;
+      }
+      client.Record();
+      ++records;
+    }
+  });
+  int highlighted = 0;
+  for (int lap = 0; lap < 2000 && (records < 50 || lap < 200); ++lap) {
+    const float best = 90.0F + static_cast<float>(lap % 7);
+    served.Memory().Put<float>(kTimes + 12, best);
+    std::this_thread::sleep_for(1ms);  // a poll or more takes it up
+    const auto& temps = served.Game().FTemps;
+    highlighted += temps.CellColor(TLapField::Final, FormatValue(best)).has_value() ? 1 : 0;
+  }
+  done = true;
+  poller.join();
+  EXPECT_GE(records.load(), 50);
+  EXPECT_GT(highlighted, 0);
 }
 
 }  // namespace
