@@ -137,6 +137,7 @@ void BM_ServerDataRoundTrip(benchmark::State& state) {
   const auto log = std::filesystem::temp_directory_path() / "velmora_protocol_bench_protocole.txt";
   ServerOptions options;
   options.port = 0;
+  options.bind_address = "127.0.0.1";
   options.version = "bench";
   options.trace_log_path = log.string();
   TProtocolServer server(source, options);

@@ -1,3 +1,4 @@
+#include <exception>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -44,7 +45,8 @@ void PrintHelp(std::ostream& out) {
          "--version prints this program's own version (the text the network handshake sends).\n"
          "\n"
          "Exit status: 0 on success, 2 when the command line cannot be carried out as asked, 1 when the\n"
-         "output cannot be written; the commands add their own (see above).\n";
+         "output cannot be written or this program's own version cannot be read (the reason on standard\n"
+         "error); the commands add their own (see above).\n";
 }
 
 bool IsHelp(std::string_view argument) {
@@ -53,8 +55,9 @@ bool IsHelp(std::string_view argument) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  const std::vector<std::string> arguments(argv + 1, argv + argc);
+namespace {
+
+int Run(const std::vector<std::string>& arguments) {
   if (arguments.empty()) {
     PrintHelp(std::cerr);
     return velmora::cli::kExitUsage;
@@ -80,4 +83,18 @@ int main(int argc, char** argv) {
   }
   std::cerr << "velmora-cli: unknown command \"" << arguments[0] << "\"; see velmora-cli --help\n";
   return velmora::cli::kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  try {
+    return Run(arguments);
+  } catch (const std::exception& error) {
+    // An executable built without its version resource cannot say which version it speaks: say why,
+    // rather than end without a word.
+    std::cerr << "velmora-cli: " << error.what() << "\n";
+    return 1;
+  }
 }

@@ -10,6 +10,7 @@
 #include "game/game.h"
 #include "game/game_link.h"
 #include "net/game_server_source.h"
+#include "net/network_address.h"
 #include "net/protocol_server.h"
 #include "platform/application_version.h"
 #include "platform/tick_clock.h"
@@ -77,10 +78,16 @@ int RunServe(std::span<const std::string> arguments, std::ostream& out, std::ost
         return kExitUsage;
       }
       options.port = static_cast<std::uint16_t>(port);
+    } else if (arguments[i] == "--bind" && has_value) {
+      options.bind_address = arguments[++i];
+      if (!IsValidIP(options.bind_address)) {
+        err << "velmora-cli serve: --bind takes an IPv4 address such as 127.0.0.1\n";
+        return kExitUsage;
+      }
     } else if (arguments[i] == "--trace-log" && has_value) {
       options.trace_log_path = arguments[++i];
     } else {
-      err << "velmora-cli serve: usage: velmora-cli serve [--port N] [--trace-log FILE]\n";
+      err << "velmora-cli serve: usage: velmora-cli serve [--port N] [--bind ADDRESS] [--trace-log FILE]\n";
       return kExitUsage;
     }
   }
@@ -112,7 +119,8 @@ int RunServe(std::span<const std::string> arguments, std::ostream& out, std::ost
   try {
     server.Activate();
   } catch (const std::system_error& error) {
-    err << "velmora-cli serve: cannot listen on port " << options.port << ": " << error.what() << "\n";
+    err << "velmora-cli serve: cannot listen on " << options.bind_address << " port " << options.port << ": "
+        << error.what() << "\n";
     return kExitPort;
   }
   out << "listening on port " << server.Port() << "\n" << std::flush;
@@ -136,15 +144,17 @@ int RunServe(std::span<const std::string> arguments, std::ostream& out, std::ost
 }  // namespace
 
 const Subcommand kServeCommand{
-    "serve", "[--port N] [--trace-log FILE]",
+    "serve", "[--port N] [--bind ADDRESS] [--trace-log FILE]",
     "Runs the dashboard's server role without a window, for the machine that runs the simulator:\n"
-    "listens on all IPv4 addresses on port N (default 6000; 0 takes any free port), finds and\n"
+    "listens on port N (default 6000; 0 takes any free port) of the IPv4 ADDRESS (default 0.0.0.0,\n"
+    "every IPv4 address of the machine; 127.0.0.1 keeps it to this machine), finds and\n"
     "attaches the simulator as the dashboard does, and answers Velmora clients (\"DATA\", \"VERSION\",\n"
     "\"QUIT\"), one at a time. When the simulator goes it answers \"501 No data\" and looks for it\n"
     "again. Every connection is traced in FILE (default \"protocole.txt\" in the current folder).\n"
     "It prints \"listening on port N\" on standard output once it listens, logs attachments and\n"
     "connections on standard error, and stops cleanly on SIGINT or SIGTERM (exit status 0). A port\n"
-    "that cannot be opened exits with status 5; no X display, with status 3.",
+    "or address that cannot be opened exits with status 5; no X display, with status 3. The trace\n"
+    "starts afresh past 16 MiB, the previous one kept beside it with \".1\" before its extension.",
     RunServe};
 
 }  // namespace velmora::cli

@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
   velmora::app::TForm1 window(velmora::platform::CreateWindowFinder(), window_options);
   // Once every window exists, the stored place and marks are taken up again.
   window.RestorePlacementAndMarks();
-  velmora::app::CloseOnTerminationSignals(window);
+  velmora::app::CloseOnTerminationSignals(window, [&window] { window.CloseUnattended(); });
   window.show();
   window.activateWindow();
   if (options.isSet(screenshot)) {

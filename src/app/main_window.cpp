@@ -216,8 +216,14 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
+void TForm1::CloseUnattended() {
+  attended_close_ = false;
+  close();
+  attended_close_ = true;
+}
+
 void TForm1::closeEvent(QCloseEvent* event) {
-  network_->CloseForQuit();
+  network_->CloseForQuit(attended_close_);
   {
     // Everything the window keeps goes to the file in one save.
     TSettingsFile::Batch batch(*settings_);

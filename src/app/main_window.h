@@ -73,6 +73,8 @@ class TForm1 final : public QMainWindow {
 
   void RestorePlacementAndMarks();
   void SavePlacementAndMarks();
+  // Closes as the close box does, but nobody is there to answer: no question is asked.
+  void CloseUnattended();
 
  signals:
   // The window is closing: listeners store their settings and end their connections now, before the
@@ -135,6 +137,7 @@ class TForm1 final : public QMainWindow {
   std::unique_ptr<TGameLink> link_;
   // Freed before the link: its server and reception threads use the game model.
   std::unique_ptr<NetworkShell> network_;
+  bool attended_close_ = true;
 };
 
 }  // namespace velmora::app

@@ -18,7 +18,10 @@ NetworkShell::NetworkShell(QWidget& window, TGameLink& link, DetectionTimer& tim
     : window_(window),
       link_(link),
       dialog_(new TOKRightDlg(&window)),
-      endpoints_(std::make_unique<TNetworkEndpoints>(link, timer, *this, platform::ApplicationVersion())) {}
+      endpoints_(std::make_unique<TNetworkEndpoints>(link, timer, *this, platform::ApplicationVersion())) {
+  // Lets a machine (or a test) keep the server to one of its addresses.
+  endpoints_->SetBindAddress(qEnvironmentVariable("VELMORA_SERVER_ADDRESS").toStdString());
+}
 
 NetworkShell::~NetworkShell() {
   endpoints_.reset();
@@ -39,8 +42,8 @@ void NetworkShell::OpenSetting() {
   dialog_->Edit(link_.Game().FNetwork);
 }
 
-void NetworkShell::CloseForQuit() {
-  endpoints_->CloseForQuit();
+void NetworkShell::CloseForQuit(bool ask) {
+  endpoints_->CloseForQuit(ask);
 }
 
 void NetworkShell::SetDataInterval(int milliseconds) {

@@ -29,8 +29,8 @@ class NetworkShell final : public QObject, public NetworkUi {
   void SwitchRole(TNetworkType role);
   // "Setting": the network dialog.
   void OpenSetting();
-  // The quit command and the close box: a connected client is closed first.
-  void CloseForQuit();
+  // The quit command and the close box: a connected client is closed first, asking the user when `ask`.
+  void CloseForQuit(bool ask = true);
   // The "Scan" menu's interval paces the client's polls.
   void SetDataInterval(int milliseconds);
 

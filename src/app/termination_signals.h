@@ -1,11 +1,14 @@
 #pragma once
 
+#include <functional>
+
 class QWidget;
 
 namespace velmora::app {
 
-// From now on SIGTERM and SIGINT close `window` as its close box does (settings written, threads ended),
-// as a desktop session that ends expects, instead of killing the program on the spot.
-void CloseOnTerminationSignals(QWidget& window);
+// From now on SIGTERM and SIGINT close `window` through `close` (as its close box does: settings written,
+// threads ended, but with no question for a person who may not be there), as a desktop session that ends
+// expects, instead of killing the program on the spot.
+void CloseOnTerminationSignals(QWidget& window, std::function<void()> close);
 
 }  // namespace velmora::app

@@ -22,12 +22,12 @@ void OnSignal(int number) {
 
 }  // namespace
 
-void CloseOnTerminationSignals(QWidget& window) {
+void CloseOnTerminationSignals(QWidget& window, std::function<void()> close) {
   if (signal_pipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signal_pipe) != 0) {
     return;
   }
   auto* notifier = new QSocketNotifier(signal_pipe[0], QSocketNotifier::Read, &window);
-  QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+  QObject::connect(notifier, &QSocketNotifier::activated, &window, [close = std::move(close)] {
     char byte = 0;
     [[maybe_unused]] const ssize_t got = ::read(signal_pipe[0], &byte, 1);
     // A modal box open at that moment is answered with Cancel first, so nothing waits on it.
@@ -37,7 +37,7 @@ void CloseOnTerminationSignals(QWidget& window) {
         modal->hide();
       }
     }
-    window.close();
+    close();
   });
   struct sigaction action {};
   action.sa_handler = OnSignal;

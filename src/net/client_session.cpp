@@ -89,13 +89,19 @@ void TClientSession::CloseByProgram(bool may_reconnect) {
   }
 }
 
+void TClientSession::CloseWithoutAsking() {
+  if (Polling() || client_.IsOpen()) {
+    StopReception(false);
+  }
+}
+
 void TClientSession::StartReception() {
   finished_ = false;
   pause_.Reset();
   reception_ = std::jthread([this](std::stop_token stop) { Execute(stop); });
 }
 
-void TClientSession::StopReception(bool on_reception_thread) {
+void TClientSession::StopReception(bool on_reception_thread, std::stop_token stop) {
   if (!on_reception_thread && reception_.joinable()) {
     reception_.request_stop();
     pause_.Stop();
@@ -113,31 +119,34 @@ void TClientSession::StopReception(bool on_reception_thread) {
   }
   const auto show_unknown = [this] { link_.LedApplication("Unknown Game", 0); };
   if (on_reception_thread) {
-    link_.HandOver().RunAndWait(show_unknown, reception_.get_stop_token());
+    link_.HandOver().RunAndWait(show_unknown, stop);
   } else {
     show_unknown();
   }
 }
 
-bool TClientSession::ConnectedOnReceptionThread() {
+bool TClientSession::ConnectedOnReceptionThread(std::stop_token stop) {
   if (client_.Connected()) {
     return true;
   }
-  StopReception(true);
+  StopReception(true, stop);
   return false;
 }
 
 void TClientSession::Execute(std::stop_token stop) {
   while (!stop.stop_requested()) {
-    if (!ConnectedOnReceptionThread()) {
+    if (!ConnectedOnReceptionThread(stop)) {
       ui_.ShowError(kMessageDisconnected);
       break;
     }
     if (client_.SendLine("DATA")) {
       if (const auto line = client_.ReadLine(); line && !stop.stop_requested()) {
         const ReplyLine reply = ParseReply(*line);
-        if (reply.code == 201) {
-          ReceiveRecord(reply.text, stop);
+        if (reply.code == 201 && !ReceiveRecord(reply.text, stop) && !stop.stop_requested()) {
+          // Part of a record is left behind or ahead: what follows could not be told apart from record
+          // bytes, so the connection goes as if the server had closed it.
+          client_.Disconnect();
+          continue;
         }
       }
     }
@@ -150,32 +159,32 @@ void TClientSession::Execute(std::stop_token stop) {
   finished_changed_.notify_all();
 }
 
-void TClientSession::ReceiveRecord(std::string_view count_text, std::stop_token stop) {
+bool TClientSession::ReceiveRecord(std::string_view count_text, std::stop_token stop) {
   std::size_t count = 0;
   if (!ParseByteCount(count_text, count)) {
     ui_.ShowError(kMessageProbleme);
-    return;
+    return true;
   }
   if (count != kGameDataSize) {
     // Not our record: read past it when that is cheap, so the next reply starts where it should, and
     // keep what is shown.
+    if (count > kMaxSkippedBytes) {
+      return false;
+    }
     std::array<std::byte, 4096> skipped{};
-    for (std::size_t left = count <= kMaxSkippedBytes ? count : 0; left > 0;) {
+    for (std::size_t left = count; left > 0;) {
       const std::size_t part = std::min(left, skipped.size());
       if (!client_.ReadBytes(std::span(skipped.data(), part))) {
-        break;
+        return false;
       }
       left -= part;
     }
     ui_.ShowError(kMessageProbleme);
-    return;
+    return true;
   }
   std::array<std::byte, kGameDataSize> bytes{};
   if (!client_.ReadBytes(bytes)) {
-    if (!stop.stop_requested()) {
-      ui_.ShowError(kMessageProbleme);
-    }
-    return;
+    return false;
   }
   TGame& game = link_.Game();
   link_.HandOver().RunAndWait(
@@ -184,6 +193,7 @@ void TClientSession::ReceiveRecord(std::string_view count_text, std::stop_token 
         game.WriteAndDisplayClient();
       },
       stop);
+  return true;
 }
 
 void TClientSession::Pause() {

@@ -56,6 +56,8 @@ class TClientSession final {
   // Main thread: the program closes the connection. The user is asked whether to reconnect; OK does so,
   // with the same address and port, when `may_reconnect`.
   void CloseByProgram(bool may_reconnect);
+  // Main thread: the program ends without a person to ask (a termination signal): closes, asking nothing.
+  void CloseWithoutAsking();
 
   void SetDataInterval(std::chrono::milliseconds interval) {
     interval_ms_ = static_cast<int>(interval.count());
@@ -64,10 +66,13 @@ class TClientSession final {
 
  private:
   void StartReception();
-  void StopReception(bool on_reception_thread);
+  // `stop` is the reception thread's own token when it calls: `reception_` may still be being assigned
+  // by the main thread when a thread that has just started finds the connection gone.
+  void StopReception(bool on_reception_thread, std::stop_token stop = {});
   void Execute(std::stop_token stop);
-  void ReceiveRecord(std::string_view count_text, std::stop_token stop);
-  bool ConnectedOnReceptionThread();
+  // False when the connection is no longer in step: a record, or bytes to skip, did not arrive whole.
+  bool ReceiveRecord(std::string_view count_text, std::stop_token stop);
+  bool ConnectedOnReceptionThread(std::stop_token stop);
   void Pause();
 
   TGameLink& link_;

@@ -6,6 +6,11 @@ void TNetwork::SetNetworkType(TNetworkType Value) {
   if (Value == NetworkType()) {
     return;
   }
+  if (NetworkType() == TNetworkType::ntServer && steps_ != nullptr) {
+    // A request being served reads the role to choose what it may touch; it must have ended, and the
+    // server's thread with it, before the role says anything else.
+    steps_->StopServer();
+  }
   FNetworkType.store(Value, std::memory_order_release);
   if (steps_ == nullptr) {
     return;

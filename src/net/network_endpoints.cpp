@@ -38,6 +38,9 @@ void TNetworkEndpoints::StartServer() {
   if (server_ == nullptr) {
     ServerOptions options;
     options.version = version_;
+    if (!bind_address_.empty()) {
+      options.bind_address = bind_address_;
+    }
     server_ = std::make_unique<TProtocolServer>(source_, std::move(options));
   }
   if (server_->Active()) {
@@ -66,9 +69,13 @@ void TNetworkEndpoints::SetDataInterval(std::chrono::milliseconds interval) {
   }
 }
 
-void TNetworkEndpoints::CloseForQuit() {
+void TNetworkEndpoints::CloseForQuit(bool ask) {
   if (client_ != nullptr && client_->Connected()) {
-    client_->CloseByProgram(false);
+    if (ask) {
+      client_->CloseByProgram(false);
+    } else {
+      client_->CloseWithoutAsking();
+    }
   }
 }
 

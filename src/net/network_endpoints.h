@@ -31,8 +31,11 @@ class TNetworkEndpoints final : public NetworkRoleSteps {
   // The "Scan" menu's interval, which paces the client's polls.
   void SetDataInterval(std::chrono::milliseconds interval);
 
-  // Quitting: a connected client is closed (the user is asked, and no reconnect follows).
-  void CloseForQuit();
+  // The IPv4 address the server listens on from its next start; empty for all of them.
+  void SetBindAddress(std::string address) { bind_address_ = std::move(address); }
+
+  // Quitting: a connected client is closed (the user is asked when `ask`, and no reconnect follows).
+  void CloseForQuit(bool ask = true);
 
   TProtocolServer* FTCPServer() { return server_.get(); }
   TClientSession* FTCPClient() { return client_.get(); }
@@ -43,6 +46,7 @@ class TNetworkEndpoints final : public NetworkRoleSteps {
   NetworkUi& ui_;
   std::string version_;
   std::chrono::milliseconds interval_ = TClientSession::kDefaultDataInterval;
+  std::string bind_address_;
   GameServerSource source_;
   std::unique_ptr<TProtocolServer> server_;
   std::unique_ptr<TClientSession> client_;

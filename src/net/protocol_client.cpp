@@ -9,6 +9,13 @@
 #include "net/protocol.h"
 
 namespace velmora {
+namespace {
+
+// A reply is one line and at most one record, read only as far as needed, so anything much beyond that
+// is a server talking past its turn (a flood of short lines) and must not pile up here.
+constexpr std::size_t kMaxBuffered = 16 * 1024;
+
+}  // namespace
 
 using asio::ip::tcp;
 
@@ -48,8 +55,20 @@ struct TProtocolClient::Impl {
         received = n;
       });
     });
-    input.append(chunk.data(), received);
+    if (!Take(received)) {
+      return asio::error::message_size;
+    }
     return error;
+  }
+
+  // False, with the connection closed, when the bytes would take the input past its bound.
+  bool Take(std::size_t received) {
+    if (input.size() + received > kMaxBuffered) {
+      Close();
+      return false;
+    }
+    input.append(chunk.data(), received);
+    return true;
   }
 
   void Close() {
@@ -99,8 +118,7 @@ bool TProtocolClient::Connected() {
     impl_->Close();
     return false;
   }
-  impl_->input.append(impl_->chunk.data(), received);
-  return true;
+  return impl_->Take(received);
 }
 
 void TProtocolClient::Disconnect() {

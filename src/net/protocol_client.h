@@ -11,7 +11,8 @@
 
 namespace velmora {
 
-// The client end of the line protocol: IPv4, every wait bounded. One thread uses it at a time.
+// The client end of the line protocol: IPv4, every wait bounded. One thread uses it at a time. A server
+// that sends far more than was asked for (16 KiB past what has been taken) loses the connection.
 class TProtocolClient final {
  public:
   static constexpr std::chrono::milliseconds kTimeout{2000};

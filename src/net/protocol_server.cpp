@@ -30,7 +30,9 @@ struct TProtocolServer::Impl {
   class Connection;
 
   Impl(ServerDataSource& data_source, const ServerOptions& server_options)
-      : source(data_source), options(server_options), log(server_options.trace_log_path) {}
+      : source(data_source),
+        options(server_options),
+        log(server_options.trace_log_path, server_options.trace_log_max_bytes) {}
 
   void Accept();
   void Event(std::string_view what) {
@@ -233,7 +235,7 @@ TProtocolServer::~TProtocolServer() {
 void TProtocolServer::Activate() {
   Deactivate();
   auto impl = std::make_unique<Impl>(source_, options_);
-  const tcp::endpoint endpoint(tcp::v4(), options_.port);
+  const tcp::endpoint endpoint(asio::ip::make_address_v4(options_.bind_address), options_.port);
   impl->acceptor.open(endpoint.protocol());
   impl->acceptor.set_option(tcp::acceptor::reuse_address(true));
   impl->acceptor.bind(endpoint);

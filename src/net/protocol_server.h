@@ -23,9 +23,11 @@ class ServerDataSource {
 };
 
 struct ServerOptions {
-  std::uint16_t port = kDefaultPort;  // 0 lets the system choose; Port() tells which
-  std::string version;                // what "VERSION" is compared with
+  std::uint16_t port = kDefaultPort;     // 0 lets the system choose; Port() tells which
+  std::string bind_address = "0.0.0.0";  // an IPv4 address of this machine; the default takes them all
+  std::string version;                   // what "VERSION" is compared with
   std::string trace_log_path = "protocole.txt";
+  std::uintmax_t trace_log_max_bytes = 16 * 1024 * 1024;  // then it starts afresh, keeping one previous
   // A peer that sends no complete line for this long loses its connection, so that a silent one cannot
   // hold the only slot for ever.
   std::chrono::milliseconds idle_timeout{30000};
@@ -33,8 +35,8 @@ struct ServerOptions {
   std::function<void(std::string_view)> on_event;
 };
 
-// The line protocol server: listens on all IPv4 addresses and serves one connection at a time on a
-// thread of its own; a connection that comes while one is served is accepted and closed at once.
+// The line protocol server: listens on one IPv4 address (or all of them) and serves one connection at a time
+// on a thread of its own; a connection that comes while one is served is accepted and closed at once.
 class TProtocolServer final {
  public:
   TProtocolServer(ServerDataSource& source, ServerOptions options);
@@ -42,7 +44,8 @@ class TProtocolServer final {
   TProtocolServer(const TProtocolServer&) = delete;
   TProtocolServer& operator=(const TProtocolServer&) = delete;
 
-  // Starts listening; throws std::system_error when the port cannot be opened.
+  // Starts listening; throws std::system_error when the address is not one of this machine's IPv4
+  // addresses or the port cannot be opened.
   void Activate();
   // Closes the listener and the connection being served and joins the thread.
   void Deactivate();

@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <ctime>
+#include <filesystem>
+#include <system_error>
 
 namespace velmora {
 namespace {
@@ -78,18 +80,54 @@ void TraceLog::Data(std::string_view peer, std::string_view kind, std::string_vi
   Write(entry_, false);
 }
 
-void TraceLog::Write(const std::string& entry, bool flush_now) {
-  if (file_ == nullptr && !failed_) {
-    file_ = std::fopen(path_.c_str(), "ab");
-    failed_ = file_ == nullptr;  // a log that cannot be opened must not stop the serving
-  }
+std::string TraceLog::RotatedPath(const std::string& path) {
+  const std::filesystem::path file(path);
+  std::filesystem::path rotated = file;
+  rotated.replace_filename(file.stem().string() + ".1" + file.extension().string());
+  return rotated.string();
+}
+
+bool TraceLog::Open() {
+  file_ = std::fopen(path_.c_str(), "ab");
+  failed_ = file_ == nullptr;  // a log that cannot be opened must not stop the serving
   if (file_ != nullptr) {
-    std::fwrite(entry.data(), 1, entry.size(), file_);
-    const auto now = std::chrono::steady_clock::now();
-    if (flush_now || now - last_flush_ >= kFlushPeriod) {
-      std::fflush(file_);
-      last_flush_ = now;
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path_, error);
+    size_ = error ? 0 : size;
+  }
+  return file_ != nullptr;
+}
+
+// The previous file is replaced, not added to: what is kept stays bounded at about twice the limit.
+void TraceLog::Rotate() {
+  std::fclose(file_);
+  file_ = nullptr;
+  const std::string rotated = RotatedPath(path_);
+  std::error_code error;
+  std::filesystem::remove(rotated, error);
+  std::filesystem::rename(path_, rotated, error);
+  // When the rename fails (the previous file held open elsewhere) the entries stay where they are, and
+  // the next attempt waits for another limit's worth rather than reopening for every entry.
+  if (Open() && error) {
+    size_ = 0;
+  }
+}
+
+void TraceLog::Write(const std::string& entry, bool flush_now) {
+  if (file_ == nullptr && (failed_ || !Open())) {
+    return;
+  }
+  if (size_ > 0 && size_ + entry.size() > max_bytes_) {
+    Rotate();
+    if (file_ == nullptr) {
+      return;
     }
+  }
+  size_ += std::fwrite(entry.data(), 1, entry.size(), file_);
+  const auto now = std::chrono::steady_clock::now();
+  if (flush_now || now - last_flush_ >= kFlushPeriod) {
+    std::fflush(file_);
+    last_flush_ = now;
   }
 }
 

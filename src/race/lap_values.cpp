@@ -8,7 +8,7 @@ namespace velmora {
 namespace {
 
 // A best split takes a smaller time, or any time after 0 or -1 (no split yet); 0 itself resets it.
-bool TakeBestSplit(float& best, float split) {
+bool TakeBestSplit(std::atomic<float>& best, float split) {
   if (split == best) {
     return false;
   }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -79,12 +80,14 @@ class TTemps final {
   float FDernierTourSecteur2 = 0.0F;
   TGame* FGame;
   LapGridTarget* FGrid = nullptr;
-  float FMeilleurSecteur1 = 0.0F;
-  float FMeilleurSecteur2 = 0.0F;
-  float FMeilleurSecteur3 = 0.0F;
-  float FMeilleurTour = 0.0F;
-  float FMeilleurTourSecteur1 = 0.0F;
-  float FMeilleurTourSecteur2 = 0.0F;
+  // In the server role the connection thread takes the best times while the grid paints its highlights
+  // from them on the main thread.
+  std::atomic<float> FMeilleurSecteur1 = 0.0F;
+  std::atomic<float> FMeilleurSecteur2 = 0.0F;
+  std::atomic<float> FMeilleurSecteur3 = 0.0F;
+  std::atomic<float> FMeilleurTour = 0.0F;
+  std::atomic<float> FMeilleurTourSecteur1 = 0.0F;
+  std::atomic<float> FMeilleurTourSecteur2 = 0.0F;
   bool FSecteurTime = false;
 
   explicit TTemps(TGame& AOwner) : FGame(&AOwner) {}

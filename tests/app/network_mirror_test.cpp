@@ -14,6 +14,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <memory>
@@ -30,6 +31,7 @@
 #include "game/game.h"
 #include "modal_answers.h"
 #include "net/protocol_client.h"
+#include "net/protocol_server.h"
 #include "platform/application_version.h"
 #include "platform/window_finder.h"
 #include "running_sim.h"
@@ -237,6 +239,43 @@ TEST_F(NetworkMirrorTest, APortChangedInTheDialogSurvivesARestartAndTheServerThe
   EXPECT_TRUE(HandshakeWithin10s(port)) << "nothing answers on port " << port;
   ::kill(program->Pid(), SIGTERM);
   EXPECT_EQ(program->CloseAndWait(), 0);
+}
+
+// A signal to a client program ends it at once: nobody may be there to answer "Do you want reconnect?".
+TEST_F(NetworkMirrorTest, ATerminationSignalClosesAClientProgramWithoutAsking) {
+  class NoGame final : public ServerDataSource {
+   public:
+    bool CommandData(TGameData&, std::stop_token) override { return false; }
+  } no_game;
+  for (const int signal_number : {SIGTERM, SIGINT}) {
+    SCOPED_TRACE(signal_number == SIGTERM ? "SIGTERM" : "SIGINT");
+    std::atomic<int> connected{0};
+    std::atomic<int> disconnected{0};
+    ServerOptions options;
+    options.port = 0;
+    options.bind_address = "127.0.0.1";
+    options.version = platform::ApplicationVersion();
+    options.trace_log_path = PathOf("protocole.txt").toStdString();
+    options.on_event = [&](std::string_view what) {
+      if (what.starts_with("connected")) {
+        ++connected;
+      } else if (what.starts_with("disconnected")) {
+        ++disconnected;
+      }
+    };
+    TProtocolServer server(no_game, options);
+    server.Activate();
+    WriteSettings(PathOf("client/Velmora.xml"), {{"IP", "127.0.0.1"},
+                                                 {"Port", std::to_string(server.Port())},
+                                                 {"Standalone1_Checked", "0"},
+                                                 {"Client1_Checked", "-1"}});
+    const auto program = StartProgram(folder_.path(), PathOf("client/Velmora.xml"));
+    ASSERT_TRUE(Within(10000, [&] { return connected > 0; })) << "the client program never connected";
+    ::kill(program->Pid(), signal_number);
+    // A question left open would keep the connection, and the program, waiting for ever.
+    ASSERT_TRUE(Within(5000, [&] { return disconnected > 0; })) << "still connected: a question is waiting";
+    EXPECT_EQ(program->CloseAndWait(), 0);
+  }
 }
 
 }  // namespace

@@ -11,6 +11,10 @@ int main(int argc, char** argv) {
   QTemporaryDir home;
   qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toUtf8());
   qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toUtf8());
+  // No test may fetch from an update location the machine happens to name, and no test server may be
+  // reached from beyond this machine.
+  qunsetenv("VELMORA_UPDATE_URL");
+  qputenv("VELMORA_SERVER_ADDRESS", "127.0.0.1");
   QApplication application(argc, argv);
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

@@ -38,8 +38,8 @@ class Serve {
   Serve()
       : folder_(std::filesystem::temp_directory_path() / ("velmora_serve_" + std::to_string(::getpid()))),
         process_((std::filesystem::create_directories(folder_),
-                  std::vector<std::string>{VELMORA_CLI_PATH, "serve", "--port", "0", "--trace-log",
-                                           (folder_ / "protocole.txt").string()})) {
+                  std::vector<std::string>{VELMORA_CLI_PATH, "serve", "--port", "0", "--bind", "127.0.0.1",
+                                           "--trace-log", (folder_ / "protocole.txt").string()})) {
     const std::string line = process_.ReadLine(10000);
     const std::string prefix = "listening on port ";
     EXPECT_TRUE(line.starts_with(prefix)) << line;
@@ -224,6 +224,7 @@ TEST(FetchCommandTest, HandshakeFailuresExitWith4) {
   } no_game;
   ServerOptions options;
   options.port = 0;
+  options.bind_address = "127.0.0.1";
   options.version = "0.0.0.0";
   options.trace_log_path =
       (std::filesystem::temp_directory_path() / "velmora_fetch_test_protocole.txt").string();
@@ -257,6 +258,8 @@ TEST(FetchCommandTest, BadCommandLinesExitWith2) {
                                                     {"fetch", "127.0.0.1", "--count", "0"},
                                                     {"fetch", "127.0.0.1", "--interval", "x"},
                                                     {"serve", "--port", "65536"},
+                                                    {"serve", "--bind", "localhost"},
+                                                    {"serve", "--bind", "127.0.0"},
                                                     {"serve", "--colour"}}) {
     EXPECT_EQ(RunCli(arguments).status, 2) << arguments.back();
   }

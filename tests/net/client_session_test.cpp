@@ -207,7 +207,7 @@ class HostileServer {
   std::atomic<int> answered_{0};
 };
 
-TEST(ClientSessionHostile, WrongCountsAndAShortRecordGiveProblemeAndWriteNothing) {
+TEST(ClientSessionHostile, WrongCountsGiveProblemeAndAShortRecordEndsTheConnection) {
   const std::string short_record = "201 440\r\n" + std::string(100, '\x7f');
   HostileServer server({"201 439\r\n" + std::string(439, '\x7f'), "201 441\r\n" + std::string(441, '\x7f'),
                         "201 abc\r\n", short_record});
@@ -231,10 +231,160 @@ TEST(ClientSessionHostile, WrongCountsAndAShortRecordGiveProblemeAndWriteNothing
       8000ms);
   EXPECT_TRUE(four);
   const auto messages = client.ui.Messages();
-  EXPECT_EQ(std::count(messages.begin(), messages.end(), "Probleme"), 4) << messages.size();
+  EXPECT_EQ(std::count(messages.begin(), messages.end(), "Probleme"), 3) << messages.size();
+  EXPECT_EQ(messages.back(), "Disconnected !");
+  EXPECT_FALSE(session.Polling());
   EXPECT_LT(longest, 100ms);
   EXPECT_EQ(std::memcmp(&client.game.GameData, &before, sizeof before), 0);
   EXPECT_EQ(client.game.FEau.FValue, 0.0);
+}
+
+// A server on loopback that agrees on the version and answers every DATA with a whole record whose Eau
+// counts up from 400, over any number of connections. On its first connection it answers its third DATA
+// with `fault` and then goes on as if nothing had happened; `stall` is how long it waits in the middle.
+class StallingServer {
+ public:
+  StallingServer(std::string fault, std::chrono::milliseconds stall)
+      : fault_(std::move(fault)), stall_(stall) {
+    acceptor_.open(asio::ip::tcp::v4());
+    acceptor_.bind({asio::ip::make_address_v4("127.0.0.1"), 0});
+    acceptor_.listen();
+    thread_ = std::thread([this] {
+      for (int connection = 0; connection < 5 && !stop_; ++connection) {
+        asio::ip::tcp::socket peer(io_);
+        std::error_code error;
+        acceptor_.accept(peer, error);
+        if (error || stop_) {
+          return;
+        }
+        Serve(peer, connection == 0);
+      }
+    });
+  }
+  ~StallingServer() {
+    stop_ = true;
+    std::error_code ignored;
+    asio::ip::tcp::socket wake(io_);
+    wake.connect(acceptor_.local_endpoint(), ignored);
+    thread_.join();
+  }
+  std::uint16_t Port() const { return acceptor_.local_endpoint().port(); }
+
+ private:
+  void Serve(asio::ip::tcp::socket& peer, bool faulty) {
+    asio::streambuf input;
+    std::error_code error;
+    asio::read_until(peer, input, "\r\n", error);
+    input.consume(input.size());
+    asio::write(peer, asio::buffer(std::string("200 OK same version\r\n")), error);
+    for (int data = 0; !error && !stop_; ++data) {
+      asio::read_until(peer, input, "\r\n", error);
+      input.consume(input.size());
+      if (faulty && data == 2) {
+        asio::write(peer, asio::buffer(fault_.substr(0, fault_.size() / 2)), error);
+        std::this_thread::sleep_for(stall_);
+        asio::write(peer, asio::buffer(fault_.substr(fault_.size() / 2)), error);
+        continue;
+      }
+      TGameData record{};
+      record.Eau = 400.0 + next_++;
+      asio::write(peer, asio::buffer(std::string("201 440\r\n")), error);
+      asio::write(peer, asio::buffer(&record, sizeof record), error);
+    }
+  }
+
+  std::string fault_;
+  std::chrono::milliseconds stall_;
+  asio::io_context io_;
+  asio::ip::tcp::acceptor acceptor_{io_};
+  std::thread thread_;
+  std::atomic<bool> stop_{false};
+  int next_ = 0;
+};
+
+std::string RecordReply(double eau) {
+  TGameData record{};
+  record.Eau = eau;
+  return "201 440\r\n" + std::string(reinterpret_cast<const char*>(&record), sizeof record);
+}
+
+// Losing step in the middle of a record must never show bytes of one record as another: the client drops
+// the connection with "Disconnected !", and connecting again (as after any lost connection) brings the
+// live values back.
+TEST(ClientSessionHostile, ARecordThatCannotBeReadWholeEndsTheConnectionAndReconnectingGoesOn) {
+  const struct {
+    const char* name;
+    std::string fault;
+    std::chrono::milliseconds stall;
+  } cases[] = {
+      {"stalls past the deadline mid-record", RecordReply(1.0), 2500ms},
+      {"count past the guard", "201 70000\r\n" + std::string(70000, '\x7f'), 0ms},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    StallingServer server(c.fault, c.stall);
+    ClientSide client;
+    TClientSession session(client.link, client.ui, "2.9.0.220");
+    session.SetDataInterval(10ms);
+    ASSERT_TRUE(session.Connect("127.0.0.1", server.Port()));
+    // Every value shown is one a record carried whole.
+    const auto shown_whole = [&] {
+      const double eau = client.game.GameData.Eau;
+      return eau == 0.0 || (eau >= 400.0 && eau < 1000.0 && eau == static_cast<int>(eau));
+    };
+    bool always_whole = true;
+    EXPECT_TRUE(client.PumpUntil(
+        [&] {
+          always_whole = always_whole && shown_whole();
+          return !session.Polling();
+        },
+        6000ms));
+    EXPECT_TRUE(always_whole);
+    EXPECT_EQ(client.ui.Messages(), std::vector<std::string>{"Disconnected !"});
+    EXPECT_EQ(client.status.Text(), "Unknown Game");
+
+    const double before = client.game.GameData.Eau;
+    ASSERT_TRUE(session.Connect("127.0.0.1", server.Port()));
+    EXPECT_TRUE(client.PumpUntil([&] {
+      always_whole = always_whole && shown_whole();
+      return client.game.GameData.Eau > before + 2;
+    }));
+    EXPECT_TRUE(always_whole);
+    EXPECT_EQ(client.ui.Messages().size(), 1U);
+  }
+}
+
+// A server that floods short lines between replies: the client's input stays bounded and the connection
+// goes, instead of taking up to a chunk more memory with every poll.
+TEST(ClientSessionHostile, AFloodOfShortLinesEndsTheConnection) {
+  asio::io_context io;
+  asio::ip::tcp::acceptor acceptor(io, {asio::ip::make_address_v4("127.0.0.1"), 0});
+  std::atomic<bool> stop{false};
+  std::thread flood([&] {
+    asio::ip::tcp::socket peer(io);
+    std::error_code error;
+    acceptor.accept(peer, error);
+    asio::streambuf input;
+    asio::read_until(peer, input, "\r\n", error);
+    asio::write(peer, asio::buffer(std::string("200 OK same version\r\n")), error);
+    std::string lines;
+    for (int i = 0; i < 1024; ++i) {
+      lines += "x\r\n";
+    }
+    // At most 64 MiB, far past any bound worth having.
+    for (int i = 0; i < 16384 && !error && !stop; ++i) {
+      asio::write(peer, asio::buffer(lines), error);
+    }
+  });
+  ClientSide client;
+  TClientSession session(client.link, client.ui, "2.9.0.220");
+  session.SetDataInterval(10ms);
+  ASSERT_TRUE(session.Connect("127.0.0.1", acceptor.local_endpoint().port()));
+  EXPECT_TRUE(client.PumpUntil([&] { return !session.Polling(); }, 5000ms));
+  EXPECT_TRUE(client.ui.Saw("Disconnected !"));
+  stop = true;
+  session.CloseByProgram(false);
+  flood.join();
 }
 
 }  // namespace

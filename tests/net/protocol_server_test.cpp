@@ -2,7 +2,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -13,6 +15,7 @@
 
 #include "net/protocol_client.h"
 #include "net/trace_log.h"
+#include "race/lap_time_text.h"
 #include "served_game.h"
 
 namespace velmora {
@@ -180,6 +183,62 @@ TEST(TraceLogText, ShowsLineEndsAndControlBytes) {
   }
 }
 
+std::string FileText(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
+
+// Entries "0000 Stat Connected." and on, 22 bytes each with their CR LF.
+std::string Entries(int first, int count) {
+  std::string text;
+  for (int i = first; i < first + count; ++i) {
+    char peer[16];
+    std::snprintf(peer, sizeof peer, "%04d", i);
+    text += std::string(peer) + " Stat Connected.\r\n";
+  }
+  return text;
+}
+
+TEST(TraceLogRotation, StartsAfreshPastItsSizeKeepingThePreviousFile) {
+  const auto folder = std::filesystem::temp_directory_path() /
+                      ("velmora_trace_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  const auto path = folder / "protocole.txt";
+  const auto previous = folder / "protocole.1.txt";
+  EXPECT_EQ(TraceLog::RotatedPath(path.string()), previous.string());
+  const std::string earlier_run(900, 'x');
+  std::ofstream(path, std::ios::binary) << earlier_run;
+  {
+    TraceLog log(path.string(), 1000);
+    for (int i = 0; i < 10; ++i) {
+      char peer[16];
+      std::snprintf(peer, sizeof peer, "%04d", i);
+      log.Connected(peer);
+    }
+  }
+  // The earlier run's bytes count: 900 + 4 entries fill the first file, the rest start the next.
+  EXPECT_EQ(FileText(previous), earlier_run + Entries(0, 4));
+  EXPECT_EQ(FileText(path), Entries(4, 6));
+
+  {
+    TraceLog log(path.string(), 1000);
+    for (int i = 10; i < 200; ++i) {
+      char peer[16];
+      std::snprintf(peer, sizeof peer, "%04d", i);
+      log.Connected(peer);
+    }
+  }
+  // Only the older file is given up: the two files hold the last entries without a gap, each in its limit.
+  const std::string kept = FileText(previous) + FileText(path);
+  EXPECT_LE(std::filesystem::file_size(path), 1000U);
+  EXPECT_LE(std::filesystem::file_size(previous), 1000U);
+  EXPECT_GT(std::filesystem::file_size(previous), 1000U - 22U);
+  EXPECT_EQ(kept, Entries(200 - static_cast<int>(kept.size() / 22), static_cast<int>(kept.size() / 22)));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2);
+  std::filesystem::remove_all(folder);
+}
+
 // --- Hostile peers, one at a time in the slot
 
 TEST_F(ProtocolServerTest, AFloodOfConnectionsAndSilentSocketsLeavesTheServedClientServed) {
@@ -262,9 +321,74 @@ TEST(ProtocolServerIdle, ASilentPeerLosesTheSlotAfterTheIdleTime) {
   EXPECT_TRUE(talker.client.Connected());
 }
 
-TEST(ProtocolServerIdle, TheDefaultIdleTimeIsThirtySeconds) {
-  EXPECT_EQ(ServerOptions{}.idle_timeout, 30s);
-  EXPECT_EQ(ServerOptions{}.port, 6000);
+// 127.0.0.2 is this machine too, but not the address 127.0.0.1: a server kept to one address is not
+// reached on another, while one on every address is.
+TEST(ProtocolServerBind, ListensOnlyOnItsAddress) {
+  class NoGame final : public ServerDataSource {
+   public:
+    bool CommandData(TGameData&, std::stop_token) override { return false; }
+  } no_game;
+  const auto log =
+      std::filesystem::temp_directory_path() /
+      ("velmora_bind_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".txt");
+  const struct {
+    const char* bind;
+    bool reached_on_other;
+  } cases[] = {{"127.0.0.1", false}, {"0.0.0.0", true}};
+  for (const auto& c : cases) {
+    ServerOptions options;
+    options.port = 0;
+    options.bind_address = c.bind;
+    options.trace_log_path = log.string();
+    TProtocolServer server(no_game, options);
+    server.Activate();
+    TProtocolClient client;
+    EXPECT_TRUE(client.Connect("127.0.0.1", server.Port())) << c.bind;
+    client.Disconnect();
+    EXPECT_EQ(client.Connect("127.0.0.2", server.Port(), 500ms), c.reached_on_other) << c.bind;
+  }
+  std::filesystem::remove(log);
+  for (const char* bad : {"127.0.0", "192.0.2.1"}) {  // not an address; not one of this machine's
+    ServerOptions options;
+    options.port = 0;
+    options.bind_address = bad;
+    options.trace_log_path = log.string();
+    TProtocolServer server(no_game, options);
+    EXPECT_THROW(server.Activate(), std::system_error) << bad;
+    EXPECT_FALSE(server.Active());
+  }
+}
+
+// In the server role the connection thread takes the simulator's best times while the lap grid, on the
+// main thread, paints its best-time highlights from them.
+TEST(ProtocolServerTimes, TheGridPaintsItsHighlightsWhileAClientPolls) {
+  test::ServedGame served;
+  constexpr std::uint32_t kTimes = test::ServedGame::kBase + 0x100;
+  served.Game().FTemps.Affectation(kTimes, 4, 8, 12, 16, 20, true);
+  std::atomic<bool> done{false};
+  std::atomic<int> records{0};
+  std::thread poller([&] {
+    Peer client(served.Port());
+    for (int i = 0; i < 100000 && !done; ++i) {
+      if (client.Ask("DATA") != "201 440") {
+        return;
+      }
+      client.Record();
+      ++records;
+    }
+  });
+  int highlighted = 0;
+  for (int lap = 0; lap < 2000 && (records < 50 || lap < 200); ++lap) {
+    const float best = 90.0F + static_cast<float>(lap % 7);
+    served.Memory().Put<float>(kTimes + 12, best);
+    std::this_thread::sleep_for(1ms);  // a poll or more takes it up
+    const auto& temps = served.Game().FTemps;
+    highlighted += temps.CellColor(TLapField::Final, FormatValue(best)).has_value() ? 1 : 0;
+  }
+  done = true;
+  poller.join();
+  EXPECT_GE(records.load(), 50);
+  EXPECT_GT(highlighted, 0);
 }
 
 }  // namespace

@@ -40,6 +40,7 @@ class ServedGame {
     Open();
     ServerOptions options;
     options.port = 0;
+    options.bind_address = "127.0.0.1";
     options.version = "2.9.0.220";
     options.trace_log_path = (folder_ / "protocole.txt").string();
     options.idle_timeout = idle_timeout;

@@ -55,7 +55,7 @@ for command in "pause" "set FInCokpit 1" "set FEau 363.5" "set FPneuAvantGauche.
   [[ $reply == ok ]] || fail "velmora-sim.exe answered \"$reply\" to \"$command\""
 done
 
-"$wine" "$windows_cli" serve --port 0 --trace-log "$(winepath -w "$folder/protocole.txt")" </dev/null \
+"$wine" "$windows_cli" serve --port 0 --bind 127.0.0.1 --trace-log "$(winepath -w "$folder/protocole.txt")" </dev/null \
   >"$folder/serve.out" 2>"$folder/serve.err" &
 serve_pid=$!
 for _ in $(seq 600); do
