@@ -105,6 +105,15 @@ TEST_F(WindowLayoutTest, MaximisingScalesTheWholeDashboardByOneFactor) {
   auto& drivers = static_cast<DriverListView&>(*Find(*window, "DisplayPlayersView"));
   const int design_row_height = drivers.sizeHintForRow(0);
   EXPECT_EQ(design_row_height, QFontInfo(drivers.font()).pixelSize() + 2);
+  // Every text of the time column shows whole; the name column gave up what the time needs.
+  const auto expect_whole_times = [&](const char* when) {
+    for (const char* text : {"-0:01.000", "--:--.---", "1:59.999"}) {
+      EXPECT_LE(drivers.TimeTextWidth(QString::fromLatin1(text)), drivers.columnWidth(2))
+          << text << " " << when;
+    }
+  };
+  expect_whole_times("at design size");
+  EXPECT_EQ(drivers.DesignNameWidth() + drivers.DesignTimeWidth(), DriverListView::kNameAndTimeWidth);
 
   window->showMaximized();
   // The screen's size decides whether the dashboard grows or shrinks.
@@ -130,10 +139,11 @@ TEST_F(WindowLayoutTest, MaximisingScalesTheWholeDashboardByOneFactor) {
   };
   for (const Column column : {Column{114, footer.CellRect(0).width()}, Column{80, footer.CellRect(5).width()},
                               Column{DriverListView::kPositionWidth, drivers.columnWidth(0)},
-                              Column{DriverListView::kNameWidth, drivers.columnWidth(1)},
-                              Column{DriverListView::kTimeWidth, drivers.columnWidth(2)}}) {
+                              Column{drivers.DesignNameWidth(), drivers.columnWidth(1)},
+                              Column{drivers.DesignTimeWidth(), drivers.columnWidth(2)}}) {
     EXPECT_NEAR(column.shown, static_cast<int>(column.design * factor), 1) << column.design;
   }
+  expect_whole_times("maximised");
   const int row_height = QFontInfo(drivers.font()).pixelSize() + 2;
   EXPECT_NE(row_height, design_row_height);
   EXPECT_EQ(drivers.sizeHintForRow(0), row_height);
@@ -142,7 +152,7 @@ TEST_F(WindowLayoutTest, MaximisingScalesTheWholeDashboardByOneFactor) {
   ASSERT_TRUE(Within(3000, [&] { return window->centralWidget()->width() == 994; }));
   EXPECT_EQ(InClient(*window, tread), tread_design);
   EXPECT_EQ(gear.font().pixelSize(), gear_font);
-  EXPECT_EQ(drivers.columnWidth(1), DriverListView::kNameWidth);
+  EXPECT_EQ(drivers.columnWidth(1), drivers.DesignNameWidth());
   EXPECT_EQ(drivers.sizeHintForRow(0), design_row_height);
 }
 
