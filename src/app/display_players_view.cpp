@@ -2,9 +2,12 @@
 
 #include <QEvent>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QPainter>
+#include <QStyle>
 #include <QSvgRenderer>
+#include <algorithm>
 #include <array>
 
 namespace velmora::app {
@@ -133,9 +136,25 @@ DriverListView::DriverListView(QWidget* parent) : QTreeView(parent), model_(this
   header()->setSectionsMovable(false);
   header()->setSectionResizeMode(QHeaderView::Fixed);
   header()->setMinimumSectionSize(1);
+  // Digits share one width in the list's font, so these stand for every gap, missing time and lap time.
+  // A scaled font rounds each glyph's advance, so a text may grow faster than the column: a tenth and two
+  // pixels more leave room for that at every window size.
+  int needed = 0;
+  for (const char* text : {"-0:01.000", "--:--.---", "1:59.999"}) {
+    needed = std::max(needed, TimeTextWidth(QString::fromLatin1(text)));
+  }
+  needed += needed / 10 + 2;
+  time_width_ = std::clamp(needed, kTimeWidth, kNameAndTimeWidth / 2);
+  name_width_ = kNameAndTimeWidth - time_width_;
   setColumnWidth(0, kPositionWidth);
-  setColumnWidth(1, kNameWidth);
-  setColumnWidth(2, kTimeWidth);
+  setColumnWidth(1, name_width_);
+  setColumnWidth(2, time_width_);
+}
+
+int DriverListView::TimeTextWidth(const QString& text) const {
+  // The style leaves a margin either side of an item's text.
+  const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+  return QFontMetrics(font()).horizontalAdvance(text) + 2 * margin;
 }
 
 void DriverListView::RowsReset(const TDisplayPlayers& list) {

@@ -37,11 +37,19 @@ class DriverListModel final : public QAbstractTableModel {
 class DriverListView final : public QTreeView, public PlayerListTarget {
  public:
   static constexpr int kPositionWidth = 28;
-  static constexpr int kNameWidth = 112;
+  // The name and time columns share these pixels; the time has at least its design width and takes
+  // what more its widest text needs from the name.
+  static constexpr int kNameAndTimeWidth = 178;
   static constexpr int kTimeWidth = 66;
   static constexpr int kHeaderHeight = 17;
 
   explicit DriverListView(QWidget* parent);
+
+  // The widths at design size.
+  int DesignNameWidth() const { return name_width_; }
+  int DesignTimeWidth() const { return time_width_; }
+  // The pixels a time text needs in the time column at the current font, margins included.
+  int TimeTextWidth(const QString& text) const;
 
   void RowsReset(const TDisplayPlayers& list) override;
   void SetTimeColumnTitle(std::string_view title) override;
@@ -61,6 +69,8 @@ class DriverListView final : public QTreeView, public PlayerListTarget {
  private:
   DriverListModel model_;
   const TDisplayPlayers* list_ = nullptr;
+  int name_width_ = 0;
+  int time_width_ = 0;
 };
 
 }  // namespace velmora::app

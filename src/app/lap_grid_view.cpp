@@ -4,6 +4,8 @@
 #include <QFont>
 #include <QHeaderView>
 
+#include "app/proportional_scaler.h"
+
 namespace velmora::app {
 namespace {
 
@@ -159,7 +161,7 @@ void LapGridView::ApplyColumns() {
     const int section = static_cast<int>(i);
     setColumnHidden(section, !columns[i].visible);
     if (columns[i].width > 0) {
-      setColumnWidth(section, columns[i].width);
+      TProportionalScaler::SetShownColumnWidth(*this, section, columns[i].width);
     }
   }
 }

@@ -92,8 +92,12 @@ TForm1::TForm1(std::unique_ptr<platform::WindowFinder> finder, TWindowOptions op
   // library, which the application object has set to the user's locale.
   std::setlocale(LC_NUMERIC, "C");
 
-  export_menu_ = new TLapGridExportMenu(
-      *this, [this] { return std::optional<TExportTable>(LapGridExportTable(mda_time, mda_time.Rows())); });
+  // The widths shown now, not the design's: a maximised window exports its wider columns.
+  export_menu_ = new TLapGridExportMenu(*this, [this] {
+    return std::optional<TExportTable>(LapGridExportTable(
+        mda_time, mda_time.Rows(),
+        [this](std::size_t column) { return grd_time->columnWidth(static_cast<int>(column)); }));
+  });
   web_update_ = new TWebUpdate(*this, TWebUpdateStore(*settings_), platform::ApplicationVersion());
   menu_ = std::make_unique<TMainMenu>(*menuBar(), *export_menu_, *web_update_);
   AboutBox_ = new TAboutBox(this);

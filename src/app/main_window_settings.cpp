@@ -87,7 +87,10 @@ void TForm1::SavePlacementAndMarks() {
   file.WriteInteger(kPath + "FormVersion", 0);
   file.WriteInteger(kPath + "Flags", isMaximized() ? 2 : 0);
   file.WriteInteger(kPath + "PixelsPerInch", PixelsPerInch(*this));
-  file.WriteString(kPath + "MinMaxPos", FourNumbers(-1, -1, -1, -1));
+  // A minimised window keeps its normal place here, and a maximised one fills its screen's free area.
+  const QScreen* screen = this->screen() != nullptr ? this->screen() : QApplication::primaryScreen();
+  const QPoint maximised = screen != nullptr ? screen->availableGeometry().topLeft() : QPoint(0, 0);
+  file.WriteString(kPath + "MinMaxPos", FourNumbers(left, top, maximised.x(), maximised.y()));
   file.WriteString(kPath + "NormPos", FourNumbers(left, top, left + width, top + height));
   if (const QWidget* focus = focusWidget(); focus != nullptr && !focus->objectName().isEmpty()) {
     file.WriteString(kPath + "ActiveControl", focus->objectName().toStdString());

@@ -44,31 +44,66 @@ QFont ScaledFont(QFont font, double scale) {
   return font;
 }
 
-void ScaleColumns(QAbstractItemView& view, double factor) {
+constexpr const char* kColumnFactor = "velmoraColumnFactor";
+
+QHeaderView* ColumnHeader(QAbstractItemView& view) {
   QHeaderView* header = nullptr;
   for (QHeaderView* candidate : view.findChildren<QHeaderView*>(QString(), Qt::FindDirectChildrenOnly)) {
     if (candidate->orientation() == Qt::Horizontal) {
       header = candidate;
     }
   }
-  if (header == nullptr || header->count() == 0) {
-    return;
-  }
-  QVariant recorded = view.property(kDesignColumns);
-  QList<int> design = recorded.value<QList<int>>();
-  if (!recorded.isValid() || design.size() != header->count()) {
+  return header;
+}
+
+double ColumnFactor(const QAbstractItemView& view) {
+  const QVariant factor = view.property(kColumnFactor);
+  return factor.isValid() ? factor.toDouble() : 1.0;
+}
+
+// The design widths, taken from the shown ones at the factor they were shown at when first met. A hidden
+// column shows 0 then; it gets its design width when its owner gives it one.
+QList<double> DesignColumns(QAbstractItemView& view, const QHeaderView& header) {
+  QList<double> design = view.property(kDesignColumns).value<QList<double>>();
+  if (design.size() != header.count()) {
     design.clear();
-    for (int column = 0; column < header->count(); ++column) {
-      design.append(header->sectionSize(column));
+    for (int column = 0; column < header.count(); ++column) {
+      design.append(header.sectionSize(column) / ColumnFactor(view));
     }
     view.setProperty(kDesignColumns, QVariant::fromValue(design));
   }
+  return design;
+}
+
+void ScaleColumns(QAbstractItemView& view, double factor) {
+  QHeaderView* header = ColumnHeader(view);
+  if (header == nullptr || header->count() == 0) {
+    return;
+  }
+  const QList<double> design = DesignColumns(view, *header);
+  view.setProperty(kColumnFactor, factor);
   for (int column = 0; column < header->count(); ++column) {
-    header->resizeSection(column, static_cast<int>(design[column] * factor));
+    // Resizing a hidden section would show it; it keeps its design width for when it comes back.
+    if (!header->isSectionHidden(column)) {
+      header->resizeSection(column, static_cast<int>(design[column] * factor));
+    }
   }
 }
 
 }  // namespace
+
+void TProportionalScaler::SetShownColumnWidth(QAbstractItemView& view, int column, int width) {
+  QHeaderView* header = ColumnHeader(view);
+  if (header == nullptr || column < 0 || column >= header->count()) {
+    return;
+  }
+  QList<double> design = DesignColumns(view, *header);
+  design[column] = width / ColumnFactor(view);
+  view.setProperty(kDesignColumns, QVariant::fromValue(design));
+  if (!header->isSectionHidden(column)) {
+    header->resizeSection(column, width);
+  }
+}
 
 double TProportionalScaler::TruncatedRatio(double factor) {
   return std::trunc(factor * 1000000.0) / 1000000.0;

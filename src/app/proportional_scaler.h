@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAbstractItemView>
 #include <QRect>
 #include <QWidget>
 
@@ -21,6 +22,10 @@ class TProportionalScaler final {
   // places it at the current scale.
   void SetDesignGeometry(QWidget& widget, const QRect& design);
   QRect DesignGeometry(QWidget& widget);
+
+  // Gives an item view's column a width chosen at the current scale (a column layout computed from the
+  // shown width); the column keeps it in proportion at every later scale.
+  static void SetShownColumnWidth(QAbstractItemView& view, int column, int width);
 
   // The ratio applied for a fit factor: six decimals, truncated, so that the same window size always
   // gives the same layout.

@@ -1,34 +1,16 @@
 #include "race/display_players.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "game/game.h"
 #include "platform/tick_clock.h"
+#include "race/lap_time_text.h"
 
 namespace velmora {
 namespace {
 
 // Offset of the best lap in a record's lap timing block.
 constexpr std::uint32_t kBestLapOffset = 188;
-
-constexpr const char* kNoTime = "--:--.---";
-
-// Minutes, ":" and the seconds to the thousandth, halves away from zero.
-std::string LapTimeText(float seconds) {
-  if (seconds == 0.0F || seconds == -1.0F || !std::isfinite(seconds)) {
-    return kNoTime;
-  }
-  const double total_ms = std::round(static_cast<double>(seconds) * 1000.0);
-  if (std::abs(total_ms) >= 60000.0 * 2147483647.0) {
-    return kNoTime;
-  }
-  const auto ms = static_cast<long long>(total_ms);
-  char text[48];
-  std::snprintf(text, sizeof text, "%s%lld:%02lld.%03lld", ms < 0 ? "-" : "", std::llabs(ms) / 60000,
-                std::llabs(ms) / 1000 % 60, std::llabs(ms) % 1000);
-  return text;
-}
 
 }  // namespace
 
@@ -125,9 +107,9 @@ std::string TDisplayPlayers::CellText(const TDataDisplayPlayer& row, int column)
         return {};
       }
       if (row.BestTime >= 0.0F) {
-        return LapTimeText(row.BestTime);
+        return FormatValue(row.BestTime);
       }
-      return "-" + LapTimeText(std::abs(row.BestTime));
+      return "-" + FormatValue(std::abs(row.BestTime));
     default:
       return {};
   }

@@ -1,11 +1,13 @@
 // The main window's layout and menus, read back from the real widgets: widths, docking, swap, scaling,
 // the scan interval, units, Init, the splash, the About box and the debug window.
 #include <QDesktopServices>
+#include <QFile>
 #include <QFontInfo>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QTableView>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -19,11 +21,15 @@
 #include "game/game.h"
 #include "platform/application_version.h"
 #include "running_sim.h"
+#include "save_as_answer.h"
 #include "window_fixture.h"
 
 namespace velmora::app {
 namespace {
 
+using test::DialogSeen;
+using test::ModalAnswers;
+using test::SaveAs;
 using test::Within;
 
 class WindowLayoutTest : public test::WindowTest {
@@ -99,6 +105,15 @@ TEST_F(WindowLayoutTest, MaximisingScalesTheWholeDashboardByOneFactor) {
   auto& drivers = static_cast<DriverListView&>(*Find(*window, "DisplayPlayersView"));
   const int design_row_height = drivers.sizeHintForRow(0);
   EXPECT_EQ(design_row_height, QFontInfo(drivers.font()).pixelSize() + 2);
+  // Every text of the time column shows whole; the name column gave up what the time needs.
+  const auto expect_whole_times = [&](const char* when) {
+    for (const char* text : {"-0:01.000", "--:--.---", "1:59.999"}) {
+      EXPECT_LE(drivers.TimeTextWidth(QString::fromLatin1(text)), drivers.columnWidth(2))
+          << text << " " << when;
+    }
+  };
+  expect_whole_times("at design size");
+  EXPECT_EQ(drivers.DesignNameWidth() + drivers.DesignTimeWidth(), DriverListView::kNameAndTimeWidth);
 
   window->showMaximized();
   // The screen's size decides whether the dashboard grows or shrinks.
@@ -124,10 +139,11 @@ TEST_F(WindowLayoutTest, MaximisingScalesTheWholeDashboardByOneFactor) {
   };
   for (const Column column : {Column{114, footer.CellRect(0).width()}, Column{80, footer.CellRect(5).width()},
                               Column{DriverListView::kPositionWidth, drivers.columnWidth(0)},
-                              Column{DriverListView::kNameWidth, drivers.columnWidth(1)},
-                              Column{DriverListView::kTimeWidth, drivers.columnWidth(2)}}) {
+                              Column{drivers.DesignNameWidth(), drivers.columnWidth(1)},
+                              Column{drivers.DesignTimeWidth(), drivers.columnWidth(2)}}) {
     EXPECT_NEAR(column.shown, static_cast<int>(column.design * factor), 1) << column.design;
   }
+  expect_whole_times("maximised");
   const int row_height = QFontInfo(drivers.font()).pixelSize() + 2;
   EXPECT_NE(row_height, design_row_height);
   EXPECT_EQ(drivers.sizeHintForRow(0), row_height);
@@ -136,8 +152,74 @@ TEST_F(WindowLayoutTest, MaximisingScalesTheWholeDashboardByOneFactor) {
   ASSERT_TRUE(Within(3000, [&] { return window->centralWidget()->width() == 994; }));
   EXPECT_EQ(InClient(*window, tread), tread_design);
   EXPECT_EQ(gear.font().pixelSize(), gear_font);
-  EXPECT_EQ(drivers.columnWidth(1), DriverListView::kNameWidth);
+  EXPECT_EQ(drivers.columnWidth(1), drivers.DesignNameWidth());
   EXPECT_EQ(drivers.sizeHintForRow(0), design_row_height);
+}
+
+// "Display Sector" across a restart, a maximise, a View-menu change and back, then the XML export's widths
+// while maximised: the sector columns always show, in proportion to the grid.
+TEST_F(WindowLayoutTest, TheSectorColumnsSurviveARestartAMaximiseAndAMenuChangeAndExportTheirShownWidths) {
+  {
+    auto window = Open();
+    window->Menu().DisplaySector1->trigger();
+    window->close();
+  }
+  auto window = Open();
+  ASSERT_TRUE(window->Menu().DisplaySector1->isChecked());
+  window->Init();
+  auto& grid = *Find<QTableView>(*window, "grd_time");
+  std::vector<int> design;
+  const auto expect_sector_columns = [&](double factor, const char* when) {
+    SCOPED_TRACE(when);
+    for (int column = 1; column <= 3; ++column) {
+      EXPECT_TRUE(grid.isColumnHidden(column)) << column;
+    }
+    for (int column = 4; column <= 6; ++column) {
+      EXPECT_FALSE(grid.isColumnHidden(column)) << column;
+      EXPECT_GT(grid.columnWidth(column), 0) << column;
+    }
+    for (const int column : {0, 4, 5, 6, 7, 8, 9}) {
+      EXPECT_NEAR(grid.columnWidth(column), design[column] * factor, 2.0) << column;
+    }
+  };
+  for (int column = 0; column < 10; ++column) {
+    design.push_back(grid.columnWidth(column));
+  }
+  expect_sector_columns(1.0, "after the restart");
+  EXPECT_NEAR(design[4], 0.1979 / 0.101 * design[0], 2.0);
+
+  window->showMaximized();
+  ASSERT_TRUE(Within(3000, [&] { return window->centralWidget()->width() != 994; }));
+  QApplication::processEvents();
+  const QSize client = window->centralWidget()->size();
+  const double factor = std::min(client.width() / 994.0, client.height() / 554.0);
+  expect_sector_columns(factor, "maximised");
+  window->Menu().ShowWeatherPanel1->trigger();
+  QApplication::processEvents();
+  const QSize narrower = window->centralWidget()->size();
+  const double menu_factor = std::min(narrower.width() / 785.0, narrower.height() / 554.0);
+  expect_sector_columns(menu_factor, "maximised, weather hidden");
+
+  const QString name = folder_.filePath(QStringLiteral("laps.xml"));
+  window->Menu().XMLfile1->trigger();
+  {
+    DialogSeen seen;
+    ModalAnswers answers({SaveAs(seen, name)});
+    window->Menu().Save1->trigger();
+  }
+  QFile file(name);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray xml = file.readAll();
+  for (const int column : {0, 4, 9}) {
+    EXPECT_TRUE(xml.contains("WIDTH=\"" + QByteArray::number(grid.columnWidth(column)) + "\""))
+        << column << xml.toStdString();
+  }
+
+  window->Menu().ShowWeatherPanel1->trigger();
+  window->showNormal();
+  ASSERT_TRUE(Within(3000, [&] { return window->centralWidget()->width() == 994; }));
+  QApplication::processEvents();
+  expect_sector_columns(1.0, "back to normal");
 }
 
 TEST_F(WindowLayoutTest, EachScanItemSetsTheDataInterval) {

@@ -58,6 +58,8 @@ TEST_F(WindowSettingsTest, AFirstStartHasTheDefaultsAndClosingWritesEveryMark) {
   }
   EXPECT_EQ(window->Game().FNetwork.FIP, "192.168.1.2");
   EXPECT_EQ(window->Game().FNetwork.FPort, 6000U);
+  const QPoint place = window->frameGeometry().topLeft();
+  const QPoint maximised = window->screen()->availableGeometry().topLeft();
   window->close();
 
   int marks = 0;
@@ -73,6 +75,12 @@ TEST_F(WindowSettingsTest, AFirstStartHasTheDefaultsAndClosingWritesEveryMark) {
   EXPECT_STREQ(Stored("Port").text().get(), "6000");
   EXPECT_STREQ(Stored("FormVersion").text().get(), "0");
   EXPECT_EQ(Stored("PixelsPerInch").text().as_int(), ScreenPixelsPerInch());
+  EXPECT_EQ(std::string(Stored("MinMaxPos").text().get()), QStringLiteral("%1,%2,%3,%4")
+                                                               .arg(place.x())
+                                                               .arg(place.y())
+                                                               .arg(maximised.x())
+                                                               .arg(maximised.y())
+                                                               .toStdString());
   EXPECT_TRUE(XmllintAccepts());
 }
 

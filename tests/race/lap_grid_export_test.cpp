@@ -212,9 +212,6 @@ TEST_F(ExportFileTest, NumbersKeepTheirPointUnderAGermanLocale) {
   {
     const GermanNumbers german;
     c_locale = german.HasCLocale();
-    char probe[16];
-    std::snprintf(probe, sizeof probe, "%.1f", 2.5);
-    EXPECT_EQ(std::string(probe), c_locale ? "2,5" : "2.5");
     csv = CsvText(table);
     xml = XmlText(table);
   }

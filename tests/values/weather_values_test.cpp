@@ -47,13 +47,6 @@ class WeatherValuesTest : public ::testing::Test {
   test::MemoryFixture fixture{kBase, 4096};
 };
 
-TEST_F(WeatherValuesTest, PeriodsOfTheThreeClasses) {
-  EXPECT_EQ(TTemperatureValueSingle().FDelaTime, 5000U);
-  EXPECT_EQ(THumidityValueSingle().FDelaTime, 3000U);
-  EXPECT_EQ(TMeteoValueSingle().FDelaTime, 5000U);
-  EXPECT_EQ(THumidityValueSingle().FTimer, 0U);
-}
-
 TEST_F(WeatherValuesTest, RefreshesOnlyWhenMoreThanThePeriodHasPassed) {
   struct Case {
     std::uint32_t timer;
