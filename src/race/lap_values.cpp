@@ -110,15 +110,16 @@ void TNombreTourValue::ReadAndDisplay(TGame& AGame) {
   }
 }
 
-void TNombreTourValue::TakeCountAfterAttach(TGame& AGame) {
+bool TNombreTourValue::TakeCountAfterAttach(TGame& AGame) {
   if (FCountTaken) {
-    return;
+    return false;
   }
   FCountTaken = true;
   if (FActive) {
     FValue = Read(AGame);
     Display();
   }
+  return true;
 }
 
 void TNombreTourValue::WriteAndDisplayClient(TGame&, std::int16_t AValue) {
