@@ -287,7 +287,7 @@ void TGame::ReadServer() {
 
 void TGame::ReadAndDisplay() {
   const CycleSnapshot cycle(*this, &TGame::WantFullCycle);
-  const bool count_taken = FNombreTour.TakeCountAfterAttach(*this);
+  FNombreTour.TakeCountAfterAttach(*this);
   FVitesse.ReadAndDisplay(*this);
   FPneuAvantGauche.ReadAndDisplay(*this);
   FPneuAvantDroit.ReadAndDisplay(*this);
@@ -325,9 +325,7 @@ void TGame::ReadAndDisplay() {
   // The lap counter comes last: until it moves on, the times just read still name the row of the lap
   // that has just ended.
   FTemps.ReadValue();
-  if (!count_taken) {
-    FNombreTour.ReadAndDisplay(*this);
-  }
+  FNombreTour.ReadAndDisplay(*this);
 }
 
 void TGame::ReadAndDisplayNoCockpit() {

@@ -110,16 +110,15 @@ void TNombreTourValue::ReadAndDisplay(TGame& AGame) {
   }
 }
 
-bool TNombreTourValue::TakeCountAfterAttach(TGame& AGame) {
+void TNombreTourValue::TakeCountAfterAttach(TGame& AGame) {
   if (FCountTaken) {
-    return false;
+    return;
   }
   FCountTaken = true;
   if (FActive) {
     FValue = Read(AGame);
     Display();
   }
-  return true;
 }
 
 void TNombreTourValue::WriteAndDisplayClient(TGame&, std::int16_t AValue) {

@@ -50,9 +50,8 @@ class TNombreTourValue final : public TPerDriver<TValueSmallInt> {
   explicit TNombreTourValue(TGame& AOwner) : FGame(&AOwner) {}
   std::int16_t Value() const { return FValue; }
   // Once after an attach, before any time of the cycle is applied: the count of a race already under way
-  // numbers the rows of the laps that follow. Whatever count it finds, it empties nothing. True when it
-  // read the count now, which then stands for the whole cycle.
-  bool TakeCountAfterAttach(TGame& AGame);
+  // numbers the rows of the laps that follow. Whatever count it finds, it empties nothing.
+  void TakeCountAfterAttach(TGame& AGame);
   void SetValue(std::int16_t Value);
   void Display();
   void ReadAndDisplay(TGame& AGame);
