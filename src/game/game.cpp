@@ -287,7 +287,6 @@ void TGame::ReadServer() {
 
 void TGame::ReadAndDisplay() {
   const CycleSnapshot cycle(*this, &TGame::WantFullCycle);
-  FNombreTour.TakeCountAfterAttach(*this);
   FVitesse.ReadAndDisplay(*this);
   FPneuAvantGauche.ReadAndDisplay(*this);
   FPneuAvantDroit.ReadAndDisplay(*this);

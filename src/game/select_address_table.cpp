@@ -44,7 +44,6 @@ void ApplyAddressTable(const AddressTable& table, TGame& game) {
   for (const AddressTableEntry& entry : table.entries) {
     std::visit([&](auto target) { Apply(target, entry); }, MemberOf(game, entry.member));
   }
-  game.FNombreTour.FCountTaken = false;
 }
 
 bool SelectAddressTable(std::string_view title, std::string_view version, TGame& game) {

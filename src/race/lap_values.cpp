@@ -110,17 +110,6 @@ void TNombreTourValue::ReadAndDisplay(TGame& AGame) {
   }
 }
 
-void TNombreTourValue::TakeCountAfterAttach(TGame& AGame) {
-  if (FCountTaken) {
-    return;
-  }
-  FCountTaken = true;
-  if (FActive) {
-    FValue = Read(AGame);
-    Display();
-  }
-}
-
 void TNombreTourValue::WriteAndDisplayClient(TGame&, std::int16_t AValue) {
   SetValue(AValue);
   Display();

@@ -44,14 +44,8 @@ class TNombreTourValue final : public TPerDriver<TValueSmallInt> {
   TextTarget* FEtiquette = nullptr;
   TGame* FGame;
 
-  // False from an attach until the first full cycle has taken the simulator's count.
-  bool FCountTaken = false;
-
   explicit TNombreTourValue(TGame& AOwner) : FGame(&AOwner) {}
   std::int16_t Value() const { return FValue; }
-  // Once after an attach, before any time of the cycle is applied: the count of a race already under way
-  // numbers the rows of the laps that follow. Whatever count it finds, it empties nothing.
-  void TakeCountAfterAttach(TGame& AGame);
   void SetValue(std::int16_t Value);
   void Display();
   void ReadAndDisplay(TGame& AGame);

@@ -104,31 +104,6 @@ TEST_F(LapsCommandTest, TwoLapsComeOutAsTheStandInReportsThem) {
   EXPECT_EQ(logger.CloseAndWait(), 0);
 }
 
-// The logger is usually started while a race runs: the lap under way, two laps in, fills one row numbered
-// as the simulator counts it, intermediates and final time together.
-TEST_F(LapsCommandTest, AttachingInTheMiddleOfALapNumbersItsRowAsTheSimulatorCounts) {
-  for (const char* command : {"pause", "session 1 1800 -1", "set FInCokpit 1", "set FFuel 40",
-                              "set FVitesse 40", "line 100", "line 99.5", "sector 1 30.25"}) {
-    ASSERT_EQ(sim.Ask(command), "ok") << command;
-  }
-  ASSERT_EQ(sim.Ask("get FNombreTour"), "2");
-  test::ChildProcess logger(
-      {"/bin/sh", "-c", std::string("exec '") + VELMORA_CLI_PATH + "' laps --laps 1 --timeout 5 2>&1"});
-  ASSERT_NE(logger.ReadLine(8000).find("attached to \"Race 07\""), std::string::npos);
-  std::this_thread::sleep_for(kTwoScanPasses);
-
-  Ask("sector 2 61.5");
-  Ask("line 92.75");
-  const std::string lap = NextLap(logger);
-  EXPECT_EQ(
-      lap.rfind("{\"lap\":3,\"intermediate1\":30.25,\"intermediate2\":61.5,\"final\":92.75,\"sector1\":30.25,"
-                "\"sector2\":31.25,\"sector3\":31.25,",
-                0),
-      0U)
-      << lap;
-  EXPECT_EQ(logger.CloseAndWait(), 0);
-}
-
 TEST_F(LapsCommandTest, ImperialSpeeds) {
   for (const char* command : {"pause", "set FInCokpit 1", "set FVitesse 40"}) {
     ASSERT_EQ(sim.Ask(command), "ok") << command;
