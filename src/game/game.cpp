@@ -322,9 +322,13 @@ void TGame::ReadAndDisplay() {
   FPrevisionMeteo.ReadAndDisplay(*this);
   FSession.ReadAndDisplay(*this);
   // The lap counter comes last: until it moves on, the times just read still name the row of the lap
-  // that has just ended.
+  // that has just ended. Only the first cycle after an attachment takes it first, as nothing has named a
+  // row yet.
+  const bool counted = FNombreTour.TakeFirstCount(*this);
   FTemps.ReadValue();
-  FNombreTour.ReadAndDisplay(*this);
+  if (!counted) {
+    FNombreTour.ReadAndDisplay(*this);
+  }
 }
 
 void TGame::ReadAndDisplayNoCockpit() {

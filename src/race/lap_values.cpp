@@ -103,6 +103,16 @@ void TNombreTourValue::Display() {
   }
 }
 
+bool TNombreTourValue::TakeFirstCount(TGame& AGame) {
+  if (!FCountPending || !FActive) {
+    return false;
+  }
+  FCountPending = false;
+  FValue = Read(AGame);
+  Display();
+  return true;
+}
+
 void TNombreTourValue::ReadAndDisplay(TGame& AGame) {
   if (FActive) {
     SetValue(Read(AGame));

@@ -45,11 +45,22 @@ class TNombreTourValue final : public TPerDriver<TValueSmallInt> {
   TGame* FGame;
 
   explicit TNombreTourValue(TGame& AOwner) : FGame(&AOwner) {}
+  void Affectation(std::uint32_t ABaseAddress, bool AActive) {
+    TPerDriver::Affectation(ABaseAddress, AActive);
+    FCountPending = true;
+  }
   std::int16_t Value() const { return FValue; }
   void SetValue(std::int16_t Value);
   void Display();
+  // Once after an attachment, before the cycle applies any time: a race joined under way must file the
+  // lap in progress under its own number from the start. The count found is no new session. True when
+  // it read the count, which then stands for the whole cycle.
+  bool TakeFirstCount(TGame& AGame);
   void ReadAndDisplay(TGame& AGame);
   void WriteAndDisplayClient(TGame& AGame, std::int16_t AValue);
+
+ private:
+  bool FCountPending = false;
 };
 
 // The timing block of the driven car's record: last and best lap with their intermediates. It keeps the

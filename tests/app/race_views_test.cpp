@@ -47,6 +47,34 @@ class RaceViewsTest : public test::X11DisplayTest {
   QAbstractItemModel* grid = nullptr;
 };
 
+// The dashboard started two laps into a race, halfway round the third: the lap in progress fills one row
+// under its own number, and no row 1 appears. (Attaching at the start gives the rows of the test below.)
+TEST_F(RaceViewsTest, AttachingMidRaceFilesTheLapInProgressUnderItsNumber) {
+  for (const char* command :
+       {"pause", "session 1 1800 -1", "set FInCokpit 1", "set FFuel 40", "set FVitesse 40", "sector 1 40.25",
+        "sector 2 81.5", "line 121.125", "sector 1 30.5", "sector 2 62.75", "line 93.5", "sector 1 29.25",
+        "sector 2 58.5"}) {
+    Ask(command);
+  }
+  TForm1 window(platform::CreateWindowFinder());
+  window.show();
+  window.activateWindow();
+  auto* view = window.findChild<QTableView*>(QStringLiteral("grd_time"));
+  ASSERT_NE(view, nullptr);
+  grid = view->model();
+  ASSERT_TRUE(test::Within(8000, [&] { return grid->rowCount() > 0; }));
+  EXPECT_EQ(Text(*grid, 0, kLap), "3");
+  EXPECT_EQ(Text(*grid, 0, kInt1), "0:29.250");
+  EXPECT_EQ(Text(*grid, 0, kInt2), "0:58.500");
+
+  Ask("line 87.75");
+  ASSERT_TRUE(test::Within(4000, [&] { return Text(*grid, 0, kFinal) == "1:27.750"; }))
+      << Text(*grid, 0, kFinal).toStdString();
+  EXPECT_EQ(grid->rowCount(), 1);
+  EXPECT_EQ(Text(*grid, 0, kLap), "3");
+  EXPECT_EQ(Text(*grid, 0, kInt1), "0:29.250");
+}
+
 TEST_F(RaceViewsTest, LapsFuelAndSessionFromTheStandIn) {
   for (const char* command :
        {"pause", "session 3 1800 -1", "set FInCokpit 1", "set FFuel 40", "set FVitesse 45"}) {

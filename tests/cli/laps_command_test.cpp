@@ -104,6 +104,29 @@ TEST_F(LapsCommandTest, TwoLapsComeOutAsTheStandInReportsThem) {
   EXPECT_EQ(logger.CloseAndWait(), 0);
 }
 
+// Started after the game, two laps into the race and halfway round the third: the lap in progress comes
+// out whole, under its own number. (Attaching at the start is the test above: its first row is lap 1.)
+TEST_F(LapsCommandTest, AttachingMidRaceFilesTheLapInProgressUnderItsNumber) {
+  for (const char* command :
+       {"pause", "session 1 1800 -1", "set FInCokpit 1", "set FFuel 40", "set FVitesse 40", "sector 1 40.25",
+        "sector 2 81.5", "line 121.125", "sector 1 30.5", "sector 2 62.75", "line 93.5", "sector 1 29.25",
+        "sector 2 58.5"}) {
+    ASSERT_EQ(sim.Ask(command), "ok") << command;
+  }
+  ASSERT_EQ(sim.Ask("get FNombreTour"), "2");
+  test::ChildProcess logger(
+      {"/bin/sh", "-c", std::string("exec '") + VELMORA_CLI_PATH + "' laps --laps 1 --timeout 5 2>&1"});
+  const std::string attached = logger.ReadLine(8000);
+  ASSERT_NE(attached.find("attached to \"Race 07\""), std::string::npos) << attached;
+  std::this_thread::sleep_for(kTwoScanPasses);
+
+  Ask("line 87.75");
+  const std::string lap = NextLap(logger);
+  EXPECT_EQ(lap.rfind("{\"lap\":3,\"intermediate1\":29.25,\"intermediate2\":58.5,\"final\":87.75,", 0), 0U)
+      << lap;
+  EXPECT_EQ(logger.CloseAndWait(), 0);
+}
+
 TEST_F(LapsCommandTest, ImperialSpeeds) {
   for (const char* command : {"pause", "set FInCokpit 1", "set FVitesse 40"}) {
     ASSERT_EQ(sim.Ask(command), "ok") << command;
