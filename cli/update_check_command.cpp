@@ -14,6 +14,7 @@
 namespace velmora::cli {
 namespace {
 
+constexpr int kExitCheckFailed = 4;
 constexpr int kExitDownloadFailed = 5;
 constexpr const char* kUsage =
     "velmora-cli update-check: usage: velmora-cli update-check [--beta] [--download DIR]\n";
@@ -55,7 +56,20 @@ int RunUpdateCheck(std::span<const std::string> arguments, std::ostream& out, st
                                 : scratch.path();
   const std::string running = platform::ApplicationVersion();
   const QString base = app::UpdateBaseLocation();
-  const auto history = base.isEmpty() ? std::nullopt : app::FetchVersionHistory(base, directory);
+  QString failure;
+  if (base.isEmpty() && !qEnvironmentVariable("VELMORA_UPDATE_URL").trimmed().isEmpty()) {
+    err << "velmora-cli update-check: could not check for updates: VELMORA_UPDATE_URL is not an http or "
+           "https "
+           "location\n";
+    return kExitCheckFailed;
+  }
+  const auto history = base.isEmpty() ? std::nullopt : app::FetchVersionHistory(base, directory, &failure);
+  // No location is no check at all; a location that gives no history is a check that could not be made,
+  // which a script must be able to tell from "nothing newer".
+  if (!base.isEmpty() && !history) {
+    err << "velmora-cli update-check: could not check for updates: " << failure.toStdString() << "\n";
+    return kExitCheckFailed;
+  }
   const app::TReleaseType allowed =
       options->beta ? app::TReleaseType::rtBeta : app::TReleaseType::rtProduction;
   const auto offered = history ? app::HighestNewerRelease(*history, allowed, running) : std::nullopt;
@@ -99,11 +113,13 @@ const Subcommand kUpdateCheckCommand{
     "the dashboard. The HTTP directory holding VelmoraVersion.xml is the one built in, or the\n"
     "environment variable VELMORA_UPDATE_URL when set. Production releases count; with --beta, beta\n"
     "releases too. Prints one JSON object: \"running\" (this version), \"offered\" (the newest newer\n"
-    "release as {\"version\", \"type\"}, or null when there is none or the history cannot be had) and,\n"
+    "release as {\"version\", \"type\"}, or null when there is none or no location is set) and,\n"
     "with --download, \"file\": the installer saved in DIR as VelmoraLast.exe once its size and SHA-256\n"
     "match the history. It is never started. When the download fails or does not match, nothing is\n"
     "left under that name and it says \"The file download was not successful!\" on standard error and\n"
-    "exits with status 5.",
+    "exits with status 5. When the location cannot be reached or what it holds is not a version\n"
+    "history, the check could not be made: nothing is printed on standard output, the reason is\n"
+    "said on standard error and the exit status is 4.",
     RunUpdateCheck};
 
 }  // namespace velmora::cli

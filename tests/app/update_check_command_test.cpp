@@ -73,12 +73,27 @@ TEST_F(UpdateCheckCommandTest, AnInstallerThatDoesNotVerifyFailsWithStatus5AndLe
   EXPECT_FALSE(QFile::exists(downloads_.filePath(QStringLiteral("VelmoraLast.exe"))));
 }
 
-TEST_F(UpdateCheckCommandTest, NoServerOrNoLocationMeansNothingOffered) {
-  for (const QString& url : {QStringLiteral("http://127.0.0.1:%1/").arg(test::ClosedLoopbackPort()),
-                             QString(), QStringLiteral("file:///etc/")}) {
-    const Outcome run = Run(url, {"--download", downloads_.path().toStdString()});
-    EXPECT_EQ(run.status, 0) << url.toStdString();
-    EXPECT_NE(run.out.find("\"offered\": null"), std::string::npos) << run.out;
+TEST_F(UpdateCheckCommandTest, NoLocationMeansNothingOffered) {
+  const Outcome run = Run(QString(), {"--download", downloads_.path().toStdString()});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("\"offered\": null"), std::string::npos) << run.out;
+}
+
+// A script must tell "nothing newer" from "could not look".
+TEST_F(UpdateCheckCommandTest, ACheckThatCannotBeMadeSaysWhyWithStatus4) {
+  site_.PublishText("<html>not a version history</html>");
+  const struct {
+    QString url;
+    const char* reason;
+  } cases[] = {{QStringLiteral("http://127.0.0.1:%1/").arg(test::ClosedLoopbackPort()), "cannot fetch"},
+               {site_.Url(), "is not a version history"},
+               {QStringLiteral("file:///etc/"), "not an http or https location"}};
+  for (const auto& c : cases) {
+    const Outcome run = Run(c.url, {"--download", downloads_.path().toStdString()});
+    EXPECT_EQ(run.status, 4) << c.url.toStdString();
+    EXPECT_EQ(run.out, "") << c.url.toStdString();
+    EXPECT_EQ(run.err.rfind("velmora-cli update-check: could not check for updates: ", 0), 0U) << run.err;
+    EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
   }
 }
 

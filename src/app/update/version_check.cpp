@@ -80,15 +80,24 @@ std::optional<TReleaseEntry> HighestNewerRelease(const TVersionHistory& history,
   return highest;
 }
 
-std::optional<TVersionHistory> FetchVersionHistory(const QString& base, const QString& local_directory) {
+std::optional<TVersionHistory> FetchVersionHistory(const QString& base, const QString& local_directory,
+                                                   QString* failure) {
+  const auto fail = [failure](const QString& why) {
+    if (failure != nullptr) {
+      *failure = why;
+    }
+    return std::nullopt;
+  };
   const TDownloadResult download =
       LoadFile(base, kVersionFileName, local_directory, kLocalVersionInfoFileName);
   if (download.FileName.isEmpty()) {
-    return std::nullopt;
+    return fail(QStringLiteral("cannot fetch %1%2: %3")
+                    .arg(base, kVersionFileName,
+                         download.Error.isEmpty() ? QStringLiteral("the transfer failed") : download.Error));
   }
   QFile file(download.FileName);
   if (!file.open(QIODevice::ReadOnly)) {
-    return std::nullopt;
+    return fail(QStringLiteral("cannot read %1: %2").arg(download.FileName, file.errorString()));
   }
   const QByteArray bytes = file.readAll();
   file.close();
@@ -102,6 +111,8 @@ std::optional<TVersionHistory> FetchVersionHistory(const QString& base, const QS
       copy.write(text.data(), static_cast<qint64>(text.size()));
       copy.commit();
     }
+  } else {
+    fail(QStringLiteral("%1%2 is not a version history").arg(base, kVersionFileName));
   }
   return history;
 }

@@ -36,8 +36,9 @@ std::optional<TReleaseEntry> HighestNewerRelease(const TVersionHistory& history,
                                                  const std::string& running);
 
 // Downloads the version history from `base` into `local_directory` and reads it. Nothing when it cannot
-// be fetched or is not a version history.
-std::optional<TVersionHistory> FetchVersionHistory(const QString& base, const QString& local_directory);
+// be fetched or is not a version history; then `failure`, when given, says why.
+std::optional<TVersionHistory> FetchVersionHistory(const QString& base, const QString& local_directory,
+                                                   QString* failure = nullptr);
 
 // Downloads a release's installer into `local_directory` as VelmoraLast.exe and checks its size and
 // SHA-256 against the history.
