@@ -9,11 +9,14 @@
 #include <QStandardPaths>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
+
+#include "platform/app_data_folder.h"
 
 namespace velmora::app {
 namespace {
@@ -102,12 +105,21 @@ TSettingsFile::TSettingsFile(QString path) : path_(std::move(path)) {}
 
 QString TSettingsFile::DefaultPath() {
   // The roaming application data on Windows, $XDG_CONFIG_HOME (default ~/.config) elsewhere.
-#ifdef Q_OS_WIN
-  const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-#else
-  const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-#endif
-  return base + QStringLiteral("/Velmora/Velmora.xml");
+  const std::filesystem::path folder = platform::SettingsFolder();
+  if (folder.empty()) {
+    return QStringLiteral("Velmora.xml");
+  }
+  const QString directory = QDir::fromNativeSeparators(QString::fromStdWString(folder.wstring()));
+  const QString path = directory + QStringLiteral("/Velmora.xml");
+  // Earlier Windows versions kept the file in the local, not the roaming, application data; it moves
+  // once, so that nobody loses their settings.
+  const QString legacy = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                         QStringLiteral("/Velmora/Velmora.xml");
+  if (QFileInfo(legacy) != QFileInfo(path) && !QFile::exists(path) && QFile::exists(legacy) &&
+      QDir().mkpath(directory)) {
+    QFile::rename(legacy, path);
+  }
+  return path;
 }
 
 std::string TSettingsFile::ElementName(std::string_view segment) {

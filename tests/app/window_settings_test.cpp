@@ -1,6 +1,8 @@
 // The main window and its settings file across restarts, with real files: defaults, marks, placement,
 // a corrupt file, the update check's entries, and the real program closed by SIGTERM.
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QScreen>
 #include <QTemporaryDir>
 
@@ -164,6 +166,15 @@ class ScopedVariable final {
 
 TEST_F(WindowSettingsTest, TheUpdateEntriesShareTheFileSurviveARestartAndKeepNoLocationAfterClose) {
   const ScopedVariable data("XDG_DATA_HOME", folder_.filePath(QStringLiteral("data")).toUtf8());
+  const ScopedVariable config("XDG_CONFIG_HOME", folder_.filePath(QStringLiteral("config")).toUtf8());
+  // An installer that an earlier version downloaded into the local data folder.
+  const QString old_installer = folder_.filePath(QStringLiteral("data/Velmora/Update/VelmoraLast.exe"));
+  ASSERT_TRUE(QDir().mkpath(QFileInfo(old_installer).path()));
+  {
+    QFile file(old_installer);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("an earlier download");
+  }
   velmora::test::UpdateSite site;
   site.AddRelease(platform::ApplicationVersion(), TReleaseType::rtProduction, "the running release");
   site.Publish();
@@ -188,7 +199,10 @@ TEST_F(WindowSettingsTest, TheUpdateEntriesShareTheFileSurviveARestartAndKeepNoL
   EXPECT_STREQ(stored.child("AllowedReleaseType").text().get(), "Beta");
   EXPECT_STREQ(stored.child("CheckFrequency").text().get(), "7");
   EXPECT_STREQ(stored.child("LocalDirectory").text().get(),
-               folder_.filePath(QStringLiteral("data/Velmora/Update")).toUtf8().constData());
+               folder_.filePath(QStringLiteral("config/Velmora/Update")).toUtf8().constData());
+  // The update files live beside the settings now; what was in the old place moved there once.
+  EXPECT_FALSE(QFile::exists(old_installer));
+  EXPECT_TRUE(QFile::exists(folder_.filePath(QStringLiteral("config/Velmora/Update/VelmoraLast.exe"))));
   const std::string last_check = stored.child("LastCheck").text().get();
   EXPECT_TRUE(QDateTime::fromString(QString::fromStdString(last_check), Qt::ISODateWithMs).isValid());
   EXPECT_FALSE(stored.child("LocationHTTP").child("VersionInfoLocationPaths").first_child());

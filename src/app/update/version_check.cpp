@@ -5,8 +5,10 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QUrl>
+#include <filesystem>
 
 #include "app/update/release_version.h"
+#include "platform/app_data_folder.h"
 
 #ifndef VELMORA_DEFAULT_UPDATE_URL
 #define VELMORA_DEFAULT_UPDATE_URL ""
@@ -43,8 +45,25 @@ QString UpdateBaseLocation() {
 }
 
 QString DefaultUpdateDirectory() {
-  return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-         QStringLiteral("/Velmora/Update");
+  const std::filesystem::path folder = platform::UpdateFolder();
+  if (folder.empty()) {
+    return FallbackDirectory();
+  }
+  const QString directory = QDir::fromNativeSeparators(QString::fromStdWString(folder.wstring()));
+  // Earlier versions kept the update files in the user's local data folder; they move once, beside the
+  // settings, where a roaming profile takes them along.
+  const QDir legacy(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                    QStringLiteral("/Velmora/Update"));
+  if (legacy.exists() && QDir(legacy.absolutePath()) != QDir(directory) && QDir().mkpath(directory)) {
+    for (const QString& name : legacy.entryList(QDir::Files)) {
+      const QString target = directory + QLatin1Char('/') + name;
+      if (!QFile::exists(target)) {
+        QFile::rename(legacy.filePath(name), target);
+      }
+    }
+    QDir().rmdir(legacy.absolutePath());  // only when nothing is left in it
+  }
+  return directory;
 }
 
 QString ReleaseLocation(const QString& base, const TReleaseEntry& release) {

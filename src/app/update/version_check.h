@@ -20,7 +20,8 @@ inline const QString kLocalInstallerFileName = QStringLiteral("VelmoraLast.exe")
 // VELMORA_UPDATE_URL, else the location built in. Empty when neither names an http(s) location.
 QString UpdateBaseLocation();
 
-// Where downloads go: Velmora/Update in the user's data folder.
+// Where downloads go: Update in the settings folder (the roaming application data's Velmora). Files an
+// earlier version left in the local data folder's Velmora/Update are moved there first.
 QString DefaultUpdateDirectory();
 
 // The directory URL of a release's installer: its own absolute location, or one relative to `base`.
