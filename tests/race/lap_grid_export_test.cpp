@@ -2,7 +2,6 @@
 #include "race/lap_grid_export.h"
 
 #include <clocale>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
