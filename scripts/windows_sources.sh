@@ -20,13 +20,22 @@ if ! apt-get source --print-uris -qq "${missing[0]}" >/dev/null 2>&1; then
     echo "The Windows build needs the Debian sources of ${missing[*]}; run as root once to fetch them" >&2
     exit 1
   fi
-  cat >/etc/apt/sources.list.d/velmora-sources.sources <<'SOURCES'
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SOURCES
+  # The sources come from the same archive (and mirror) as the machine's own Debian packages, so this
+  # works behind any mirror the machine is set up with.
+  read -r uri suite components < <(apt-get indextargets --format '$(CREATED_BY) $(ORIGIN) $(LABEL) $(REPO_URI) $(RELEASE) $(COMPONENT)' |
+    awk '$1 == "Packages" && $2 == "Debian" && $3 == "Debian" && $5 !~ /-/ { print $4, $5, $6; exit }')
+  if [[ -z ${uri:-} ]]; then
+    echo "No Debian package source is configured in apt; the Windows build needs one to fetch ${missing[*]}" >&2
+    exit 1
+  fi
+  {
+    echo "Types: deb-src"
+    echo "URIs: $uri"
+    echo "Suites: $suite"
+    echo "Components: $components"
+    keyring=/usr/share/keyrings/debian-archive-keyring.gpg
+    if [[ -f $keyring ]]; then echo "Signed-By: $keyring"; fi
+  } >/etc/apt/sources.list.d/velmora-sources.sources
   apt-get -o DPkg::Lock::Timeout=600 update -qq
 fi
 
