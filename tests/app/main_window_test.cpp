@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QLabel>
-#include <QProgressBar>
 #include <utility>
 
 #include <gtest/gtest.h>
@@ -41,9 +40,9 @@ TEST_F(MainWindowTest, ShowsTheSimulatorLiveAndLetsGoWhenItCloses) {
   auto* tread = Find<PanelWidget>(window, "pnl_PneuGaucheAvantExt");
   auto* pressure = Find<PanelWidget>(window, "pnl_PneuGaucheAvantPression");
   auto* gear = Find<QLabel>(window, "lbl_rapport_vitesse");
-  auto* throttle = Find<QProgressBar>(window, "gag_Accelaration");
+  auto* throttle = Find<BarGauge>(window, "gag_Accelaration");
   auto* abs = Find<StateImage>(window, "img_abs");
-  ASSERT_TRUE(Within8s([&] { return gear->text() == "R" && throttle->value() == 50; }));
+  ASSERT_TRUE(Within8s([&] { return gear->text() == "R" && throttle->Value() == 50; }));
   EXPECT_EQ(tread->text(), "80");
   EXPECT_EQ(tread->Color(), (Rgb{0, 255, 128}));
   EXPECT_EQ(pressure->text(), "XXX");
@@ -92,9 +91,9 @@ TEST_F(MainWindowTest, EveryBoundWidgetStartsRightAndFollowsItsOwnValue) {
 
   // Pedals at rest show their 0 from the first cycle on.
   for (const char* name : {"gag_Accelaration", "gag_Freinage", "gag_Embrayage"}) {
-    auto* pedal = Find<QProgressBar>(window, name);
-    EXPECT_EQ(pedal->value(), 0) << name;
-    EXPECT_EQ(pedal->text(), "0") << name;
+    auto* pedal = Find<BarGauge>(window, name);
+    EXPECT_EQ(pedal->Value(), 0) << name;
+    EXPECT_EQ(pedal->Text(), "0") << name;
   }
   // The two-level stability aid drives the image named for traction, and the three-level traction
   // control the one named for stability.
@@ -108,7 +107,7 @@ TEST_F(MainWindowTest, EveryBoundWidgetStartsRightAndFollowsItsOwnValue) {
                                               {"gag_UsurePneuArriereGauche", 80},
                                               {"gag_UsurePneuArriereDroit", 90}};
   for (const auto& [name, position] : wear) {
-    EXPECT_EQ(Find<QProgressBar>(window, name)->value(), position) << name;
+    EXPECT_EQ(Find<BarGauge>(window, name)->Value(), position) << name;
   }
 }
 
