@@ -6,6 +6,11 @@
 
 namespace velmora::app {
 
+void PlaceFixed(QWidget& widget, const QRect& where) {
+  widget.setFixedSize(where.size());
+  widget.move(where.topLeft());
+}
+
 PanelWidget::PanelWidget(const QString& name, QWidget* parent) : QLabel(parent) {
   setObjectName(name);
   setAlignment(Qt::AlignCenter);

@@ -13,6 +13,11 @@ class QSvgRenderer;
 
 namespace velmora::app {
 
+// Puts a widget that the dashboard places by hand at `where` and keeps it at that size. A label of fixed
+// size does not ask its parent for a new layout at every new text; the window's scaling gives it its
+// scaled size as a fixed size in turn.
+void PlaceFixed(QWidget& widget, const QRect& where);
+
 // A panel: text on a background colour, as the temperature and pressure panels show their values.
 class PanelWidget final : public QLabel, public PanelTarget {
  public:

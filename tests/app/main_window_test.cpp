@@ -4,11 +4,18 @@
 
 #include <QDir>
 #include <QLabel>
+#include <cmath>
+#include <functional>
+#include <set>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "app/display_players_view.h"
 #include "app/display_widgets.h"
+#include "gauges/weather_gauges.h"
 #include "running_sim.h"
 #include "window_fixture.h"
 
@@ -109,6 +116,97 @@ TEST_F(MainWindowTest, EveryBoundWidgetStartsRightAndFollowsItsOwnValue) {
   for (const auto& [name, position] : wear) {
     EXPECT_EQ(Find<BarGauge>(window, name)->Value(), position) << name;
   }
+}
+
+// Which widgets paint, and how often a widget asks its parent for a new layout, while it is installed.
+class PaintRecorder final : public QObject {
+ public:
+  PaintRecorder() { QApplication::instance()->installEventFilter(this); }
+  ~PaintRecorder() override { QApplication::instance()->removeEventFilter(this); }
+  PaintRecorder(const PaintRecorder&) = delete;
+  PaintRecorder& operator=(const PaintRecorder&) = delete;
+
+  std::set<std::string> painted;
+  int layout_requests = 0;
+
+ protected:
+  bool eventFilter(QObject* target, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      // A view's viewport goes by the view's name.
+      const QObject* named =
+          target->objectName() == QStringLiteral("qt_scrollarea_viewport") ? target->parent() : target;
+      painted.insert(named->objectName().isEmpty() ? named->metaObject()->className()
+                                                   : named->objectName().toStdString());
+    } else if (event->type() == QEvent::LayoutRequest) {
+      ++layout_requests;
+    }
+    return false;
+  }
+};
+
+void RunEventsFor(int milliseconds) {
+  test::Within(milliseconds, [] { return false; });
+}
+
+// The scan runs four times a second whether or not anything changed; only a change may cost a drawing.
+// The driver list's title takes turns between time and gap every few seconds, and a weather gauge's trend
+// arrow turns level at its second reading; both draw then, and a watch that saw either is made again.
+TEST_F(MainWindowTest, ACycleDrawsOnlyWhatChanged) {
+  test::RunningSim sim;
+  for (const char* command : {"pause", "set FInCokpit 1", "set FPneuAvantGauche.FTempExterieure 353.15"}) {
+    ASSERT_EQ(sim.Ask(command), "ok") << command;
+  }
+  const std::unique_ptr<TForm1> opened = Open();
+  TForm1& window = *opened;
+  auto* tread = Find<PanelWidget>(window, "pnl_PneuGaucheAvantExt");
+  auto* drivers = Find<DriverListView>(window, "DisplayPlayersView");
+  ASSERT_TRUE(Within8s([&] { return tread->text() == "80"; })) << tread->text().toStdString();
+  std::vector<const gauges::TrendGauge*> trends;
+  for (const char* name : {"VelmoraHumiditySector1", "VelmoraHumiditySector2", "VelmoraHumiditySector3"}) {
+    trends.push_back(&Find<gauges::TVelmoraHumiditySector>(window, name)->Gauge());
+  }
+  for (const char* name : {"VelmoraTemperatureAir", "VelmoraTemperatureTrack"}) {
+    trends.push_back(&Find<gauges::TVelmoraTemperatureTrack>(window, name)->Gauge());
+  }
+  const auto turns = [&] {
+    std::vector<int> state{static_cast<int>(drivers->TimeTitle() == QStringLiteral("Time"))};
+    for (const auto* trend : trends) {
+      state.push_back(static_cast<int>(trend->Arrow()));
+    }
+    return state;
+  };
+
+  struct Watch {
+    std::set<std::string> painted;
+    int layout_requests = 0;
+  };
+  const auto watch = [&](const std::function<void()>& during) {
+    for (int attempt = 0;; ++attempt) {
+      const auto before = turns();
+      PaintRecorder recorder;
+      during();
+      if (turns() == before || attempt == 5) {
+        return Watch{recorder.painted, recorder.layout_requests};
+      }
+    }
+  };
+
+  ASSERT_TRUE(Within8s([&] { return drivers->RowShown(19); }));
+  RunEventsFor(300);
+  const Watch quiet = watch([] { RunEventsFor(1500); });
+  EXPECT_EQ(quiet.painted, std::set<std::string>{});
+  EXPECT_EQ(quiet.layout_requests, 0);
+
+  double kelvin = 353.15;
+  const Watch one_change = watch([&] {
+    kelvin += 10;
+    ASSERT_EQ(sim.Ask("set FPneuAvantGauche.FTempExterieure " + std::to_string(kelvin)), "ok");
+    const QString celsius = QString::number(std::lround(kelvin - 273.15));
+    ASSERT_TRUE(Within8s([&] { return tread->text() == celsius; })) << tread->text().toStdString();
+    RunEventsFor(600);
+  });
+  EXPECT_EQ(one_change.painted, std::set<std::string>{"pnl_PneuGaucheAvantExt"});
+  EXPECT_EQ(one_change.layout_requests, 0);
 }
 
 }  // namespace
