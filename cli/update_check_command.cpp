@@ -6,10 +6,10 @@
 #include <ostream>
 #include <string>
 
-#include "app/update/version_check.h"
 #include "json_writer.h"
 #include "platform/application_version.h"
 #include "subcommand.h"
+#include "update/version_check.h"
 
 namespace velmora::cli {
 namespace {
@@ -55,7 +55,7 @@ int RunUpdateCheck(std::span<const std::string> arguments, std::ostream& out, st
                                 ? QDir(QString::fromStdString(*options->download_directory)).absolutePath()
                                 : scratch.path();
   const std::string running = platform::ApplicationVersion();
-  const QString base = app::UpdateBaseLocation();
+  const QString base = update::UpdateBaseLocation();
   QString failure;
   if (base.isEmpty() && !qEnvironmentVariable("VELMORA_UPDATE_URL").trimmed().isEmpty()) {
     err << "velmora-cli update-check: could not check for updates: VELMORA_UPDATE_URL is not an http or "
@@ -63,20 +63,20 @@ int RunUpdateCheck(std::span<const std::string> arguments, std::ostream& out, st
            "location\n";
     return kExitCheckFailed;
   }
-  const auto history = base.isEmpty() ? std::nullopt : app::FetchVersionHistory(base, directory, &failure);
+  const auto history = base.isEmpty() ? std::nullopt : update::FetchVersionHistory(base, directory, &failure);
   // No location is no check at all; a location that gives no history is a check that could not be made,
   // which a script must be able to tell from "nothing newer".
   if (!base.isEmpty() && !history) {
     err << "velmora-cli update-check: could not check for updates: " << failure.toStdString() << "\n";
     return kExitCheckFailed;
   }
-  const app::TReleaseType allowed =
-      options->beta ? app::TReleaseType::rtBeta : app::TReleaseType::rtProduction;
-  const auto offered = history ? app::HighestNewerRelease(*history, allowed, running) : std::nullopt;
+  const update::TReleaseType allowed =
+      options->beta ? update::TReleaseType::rtBeta : update::TReleaseType::rtProduction;
+  const auto offered = history ? update::HighestNewerRelease(*history, allowed, running) : std::nullopt;
 
-  std::optional<app::TDownloadResult> download;
+  std::optional<update::TDownloadResult> download;
   if (offered && options->download_directory) {
-    download = app::DownloadInstaller(base, *offered, directory);
+    download = update::DownloadInstaller(base, *offered, directory);
   }
 
   JsonObjectWriter json(out, 0);
@@ -84,7 +84,7 @@ int RunUpdateCheck(std::span<const std::string> arguments, std::ostream& out, st
   if (offered) {
     JsonObjectWriter release = json.Object("offered");
     release.String("version", offered->ProgramVersion);
-    release.String("type", app::ReleaseTypeName(offered->ProgramReleaseType));
+    release.String("type", update::ReleaseTypeName(offered->ProgramReleaseType));
     release.Close();
   } else {
     json.Null("offered");

@@ -1,6 +1,6 @@
 // The update check as a person meets it: the "Update" menu of a window, the upgrade dialog, the progress
 // window and the messages, against a real HTTP server on 127.0.0.1.
-#include "app/update/web_update.h"
+#include "app/web_update.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -21,7 +21,7 @@
 #include <gtest/gtest.h>
 
 #include "app/settings_file.h"
-#include "app/update/upgrade_dialog.h"
+#include "app/upgrade_dialog.h"
 #include "modal_answers.h"
 #include "update_site.h"
 
@@ -77,7 +77,7 @@ constexpr const char* kRunning = "2.9.0.220";
 
 class WebUpdateTest : public testing::Test {
  protected:
-  WebUpdateTest() : update_(window_, TWebUpdateStore(settings_file_), kRunning) {
+  WebUpdateTest() : update_(window_, update::TWebUpdateStore(settings_file_), kRunning) {
     update_.BuildMenu(menu_);
     update_.Settings().LocalDirectory = data_.filePath(QStringLiteral("Update"));
     window_.show();
@@ -98,8 +98,8 @@ class WebUpdateTest : public testing::Test {
 };
 
 TEST_F(WebUpdateTest, BetaIsOfferedOnlyWithBetaCheckedAndDownloadOnlyNamesTheFile) {
-  site_.AddRelease(kRunning, TReleaseType::rtProduction, "same");
-  site_.AddRelease("2.9.1.0", TReleaseType::rtBeta, QByteArray(4096, 'b'));
+  site_.AddRelease(kRunning, update::TReleaseType::rtProduction, "same");
+  site_.AddRelease("2.9.1.0", update::TReleaseType::rtBeta, QByteArray(4096, 'b'));
   site_.Publish();
   Serve();
 
@@ -127,7 +127,7 @@ TEST_F(WebUpdateTest, BetaIsOfferedOnlyWithBetaCheckedAndDownloadOnlyNamesTheFil
 TEST_F(WebUpdateTest, DownloadAndInstallStartsTheInstallerWithItsParametersAndCloses) {
   const QString marker = data_.filePath(QStringLiteral("installed.txt"));
   const QByteArray script = "#!/bin/sh\nprintf '%s|' \"$@\" > '" + marker.toUtf8() + "'\n";
-  TReleaseEntry& release = site_.AddRelease("2.10.0.0", TReleaseType::rtProduction, script);
+  update::TReleaseEntry& release = site_.AddRelease("2.10.0.0", update::TReleaseType::rtProduction, script);
   release.LocalInstallerParams = "--silent \"C:/Program Files/Velmora\"";
   site_.Publish();
   Serve();
@@ -159,7 +159,7 @@ TEST_F(WebUpdateTest, AnInstallerThatDoesNotVerifyIsNeverStarted) {
                              "The file download was not successful!\r\nPlease try again manually."},
                         Case{"closed mid-transfer", script, "cut/releases/", nullptr}}) {
     UpdateSite site;
-    TReleaseEntry& release = site.AddRelease("3.0.0.0", TReleaseType::rtProduction, c.served);
+    update::TReleaseEntry& release = site.AddRelease("3.0.0.0", update::TReleaseType::rtProduction, c.served);
     release.ProgramSize = static_cast<std::uint64_t>(script.size());
     release.ProgramSha256 = test::Sha256Hex(script).toStdString();
     release.ProgramLocationPath = c.path;
@@ -192,7 +192,7 @@ TEST_F(WebUpdateTest, AnUnreachableServerEndsTheCheckQuicklyAndQuietly) {
 }
 
 TEST_F(WebUpdateTest, TheStartupCheckRunsThreeSecondsAfterStartAndCloseForgetsTheLocation) {
-  site_.AddRelease("2.9.0.221", TReleaseType::rtProduction, "x");
+  site_.AddRelease("2.9.0.221", update::TReleaseType::rtProduction, "x");
   site_.Publish();
   Serve();
   ModalAnswers answers({[](QWidget& dialog) { static_cast<QDialog&>(dialog).reject(); }});
@@ -216,10 +216,10 @@ TEST_F(WebUpdateTest, TheStartupCheckRunsThreeSecondsAfterStartAndCloseForgetsTh
 
 TEST(UpgradeDialogTest, OffersEachNewerReleaseWithItsSizeAndNotes) {
   UpdateSite site;
-  site.AddRelease("2.9.0.221", TReleaseType::rtProduction, QByteArray(3 * 1024 * 1024, 'p'));
-  site.AddRelease("2.9.1.0", TReleaseType::rtBeta, QByteArray(300 * 1024, 'b'));
-  const TVersionHistory& history = site.History();
-  const auto offers = NewerReleases(history, TReleaseType::rtBeta, kRunning);
+  site.AddRelease("2.9.0.221", update::TReleaseType::rtProduction, QByteArray(3 * 1024 * 1024, 'p'));
+  site.AddRelease("2.9.1.0", update::TReleaseType::rtBeta, QByteArray(300 * 1024, 'b'));
+  const update::TVersionHistory& history = site.History();
+  const auto offers = update::NewerReleases(history, update::TReleaseType::rtBeta, kRunning);
   TUpgradeDialog dialog(history, offers, history.Releases[1], kRunning, nullptr);
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Velmora Upgrade Check"));
   EXPECT_LE(dialog.maximumWidth(), 460);

@@ -1,4 +1,4 @@
-#include "app/update/version_check.h"
+#include "update/version_check.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,14 +7,14 @@
 #include <QUrl>
 #include <filesystem>
 
-#include "app/update/release_version.h"
 #include "platform/app_data_folder.h"
+#include "update/release_version.h"
 
 #ifndef VELMORA_DEFAULT_UPDATE_URL
 #define VELMORA_DEFAULT_UPDATE_URL ""
 #endif
 
-namespace velmora::app {
+namespace velmora::update {
 namespace {
 
 bool IsHttp(const QUrl& url) {
@@ -176,4 +176,4 @@ TVersionCheckOutcome RunVersionCheck(const TWebUpdateStore& store, TWebUpdateSet
   return outcome;
 }
 
-}  // namespace velmora::app
+}  // namespace velmora::update

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "app/update/version_history.h"
 #include "http_test_server.h"
+#include "update/version_history.h"
 
 namespace velmora::test {
 
@@ -20,9 +20,9 @@ class UpdateSite final {
   // Puts `installer` on the site and makes it the current release of its type. The entry carries the
   // real size and SHA-256 of those bytes; change it (before the next AddRelease) and Publish() to make
   // it lie.
-  app::TReleaseEntry& AddRelease(const std::string& version, app::TReleaseType type,
-                                 const QByteArray& installer);
-  app::TVersionHistory& History() { return history_; }
+  update::TReleaseEntry& AddRelease(const std::string& version, update::TReleaseType type,
+                                    const QByteArray& installer);
+  update::TVersionHistory& History() { return history_; }
   void Publish();
   void PublishText(const QByteArray& text);
 
@@ -33,7 +33,7 @@ class UpdateSite final {
 
  private:
   QTemporaryDir folder_;
-  app::TVersionHistory history_;
+  update::TVersionHistory history_;
   std::unique_ptr<HttpTestServer> server_;
 };
 

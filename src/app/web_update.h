@@ -4,9 +4,9 @@
 #include <QTimer>
 #include <string>
 
-#include "app/update/upgrade_dialog.h"
-#include "app/update/version_check.h"
-#include "app/update/web_update_settings.h"
+#include "app/upgrade_dialog.h"
+#include "update/version_check.h"
+#include "update/web_update_settings.h"
 
 class QAction;
 class QMenu;
@@ -30,7 +30,7 @@ struct TUpdateMenuItems {
 // the upgrade dialog, the installer download with its progress window and the start of the installer.
 class TWebUpdate final : public QObject {
  public:
-  TWebUpdate(QWidget& window, TWebUpdateStore store, std::string running_version);
+  TWebUpdate(QWidget& window, update::TWebUpdateStore store, std::string running_version);
 
   // Fills the "Update" menu; the items carry the names under which the settings file keeps their marks.
   void BuildMenu(QMenu& menu);
@@ -46,7 +46,7 @@ class TWebUpdate final : public QObject {
   // the settings file.
   void StoreAtClose();
 
-  TWebUpdateSettings& Settings() { return settings_; }
+  update::TWebUpdateSettings& Settings() { return settings_; }
   QTimer& TimerUpdate() { return timer_update_; }
 
   const TUpdateMenuItems& Items() const { return items_; }
@@ -54,12 +54,12 @@ class TWebUpdate final : public QObject {
  private:
   void TimerUpdateTimer();
   void VersionCheck();
-  void DownloadAndStart(const TReleaseEntry& release, TUpgradeOperation operation,
+  void DownloadAndStart(const update::TReleaseEntry& release, TUpgradeOperation operation,
                         const QString& local_directory);
 
   QWidget& window_;
-  TWebUpdateStore store_;
-  TWebUpdateSettings settings_;
+  update::TWebUpdateStore store_;
+  update::TWebUpdateSettings settings_;
   std::string running_;
   TUpdateMenuItems items_;
   QTimer timer_update_;

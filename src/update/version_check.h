@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "app/update/remote_file_download.h"
-#include "app/update/version_history.h"
-#include "app/update/web_update_settings.h"
+#include "update/remote_file_download.h"
+#include "update/version_history.h"
+#include "update/web_update_settings.h"
 
-namespace velmora::app {
+namespace velmora::update {
 
 inline const QString kVersionFileName = QStringLiteral("VelmoraVersion.xml");
 inline const QString kLocalVersionInfoFileName = QStringLiteral("VelmoraVersionLocal.xml");
@@ -62,4 +62,4 @@ struct TVersionCheckOutcome {
 TVersionCheckOutcome RunVersionCheck(const TWebUpdateStore& store, TWebUpdateSettings& settings,
                                      const QDateTime& now, const QString& base, const std::string& running);
 
-}  // namespace velmora::app
+}  // namespace velmora::update

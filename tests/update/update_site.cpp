@@ -28,11 +28,11 @@ UpdateSite::UpdateSite() {
   }
 }
 
-app::TReleaseEntry& UpdateSite::AddRelease(const std::string& version, app::TReleaseType type,
-                                           const QByteArray& installer) {
+update::TReleaseEntry& UpdateSite::AddRelease(const std::string& version, update::TReleaseType type,
+                                              const QByteArray& installer) {
   const std::string file_name = "VelmoraSetup-" + version + ".exe";
   WriteFile(folder_.filePath(QStringLiteral("releases/") + QString::fromStdString(file_name)), installer);
-  app::TReleaseEntry entry;
+  update::TReleaseEntry entry;
   entry.ProgramVersion = version;
   entry.ProgramReleaseType = type;
   entry.ProgramLocationPath = "releases/";
@@ -47,7 +47,7 @@ app::TReleaseEntry& UpdateSite::AddRelease(const std::string& version, app::TRel
 }
 
 void UpdateSite::Publish() {
-  PublishText(QByteArray::fromStdString(app::VersionHistoryXml(history_)));
+  PublishText(QByteArray::fromStdString(update::VersionHistoryXml(history_)));
 }
 
 void UpdateSite::PublishText(const QByteArray& text) {

@@ -1,4 +1,4 @@
-#include "app/update/remote_file_download.h"
+#include "update/remote_file_download.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -11,7 +11,7 @@
 #include <QUrl>
 #include <cmath>
 
-namespace velmora::app {
+namespace velmora::update {
 namespace {
 
 // Once connected, a transfer that receives nothing for this long is given up.
@@ -134,4 +134,4 @@ TDownloadResult LoadFile(const QString& remote_path, const QString& remote_file_
   return result;
 }
 
-}  // namespace velmora::app
+}  // namespace velmora::update

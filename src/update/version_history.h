@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace velmora::app {
+namespace velmora::update {
 
 enum class TReleaseType : std::uint8_t { rtProduction = 0, rtBeta = 1, rtAlpha = 2 };
 
@@ -55,4 +55,4 @@ std::optional<TVersionHistory> ParseVersionHistory(std::string_view xml);
 
 std::string VersionHistoryXml(const TVersionHistory& history);
 
-}  // namespace velmora::app
+}  // namespace velmora::update

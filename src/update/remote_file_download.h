@@ -6,7 +6,7 @@
 #include <functional>
 #include <optional>
 
-namespace velmora::app {
+namespace velmora::update {
 
 // What a downloaded file must be before anyone may use it.
 struct TExpectedFile {
@@ -37,4 +37,4 @@ TDownloadResult LoadFile(const QString& remote_path, const QString& remote_file_
 // "120 / 2048 KB": each count in kilobytes rounded to the nearest whole number.
 QString ProgressText(std::int64_t received_bytes, std::int64_t total_bytes);
 
-}  // namespace velmora::app
+}  // namespace velmora::update

@@ -9,7 +9,7 @@
 #include "run_program.h"
 #include "update_site.h"
 
-namespace velmora::app {
+namespace velmora::update {
 namespace {
 
 using test::Outcome;
@@ -107,4 +107,4 @@ TEST_F(UpdateCheckCommandTest, RefusesUnknownArguments) {
 }
 
 }  // namespace
-}  // namespace velmora::app
+}  // namespace velmora::update

@@ -8,14 +8,14 @@
 #include <gtest/gtest.h>
 
 #include "app/settings_file.h"
-#include "app/update/release_version.h"
-#include "app/update/remote_file_download.h"
-#include "app/update/version_check.h"
-#include "app/update/version_history.h"
-#include "app/update/web_update_settings.h"
+#include "update/release_version.h"
+#include "update/remote_file_download.h"
+#include "update/version_check.h"
+#include "update/version_history.h"
+#include "update/web_update_settings.h"
 #include "update_site.h"
 
-namespace velmora::app {
+namespace velmora::update {
 namespace {
 
 using test::UpdateSite;
@@ -206,7 +206,7 @@ class VersionCheckTest : public testing::Test {
 
   QTemporaryDir config_;
   QTemporaryDir data_;
-  TSettingsFile file_{config_.filePath(QStringLiteral("Velmora/Velmora.xml"))};
+  app::TSettingsFile file_{config_.filePath(QStringLiteral("Velmora/Velmora.xml"))};
   TWebUpdateStore store_{file_};
   TWebUpdateSettings settings_;
   UpdateSite site_;
@@ -282,7 +282,7 @@ TEST(WebUpdateStoreTest, ReplacesOnlyItsOwnSubtreeInTheOneSettingsFileAndSurvive
       {QStringLiteral("http://127.0.0.1:8080/"), QStringLiteral("http://127.0.0.1:8081/")},
       QStringLiteral("VelmoraVersion.xml")};
   {
-    TSettingsFile running(name);
+    app::TSettingsFile running(name);
     const TWebUpdateStore store(running);
     store.Store(settings);
     EXPECT_TRUE(store.HasEntries());
@@ -296,7 +296,7 @@ TEST(WebUpdateStoreTest, ReplacesOnlyItsOwnSubtreeInTheOneSettingsFileAndSurvive
   EXPECT_FALSE(QFile::exists(name + QStringLiteral(".lock")));
 
   // The next start reads back what was stored; missing entries keep their defaults.
-  TSettingsFile restarted(name);
+  app::TSettingsFile restarted(name);
   const TWebUpdateStore store(restarted);
   EXPECT_EQ(store.Load({}), settings);
   restarted.DeleteEntry("WebUpdate\\LocalDirectory");
@@ -315,4 +315,4 @@ TEST(WebUpdateStoreTest, ReplacesOnlyItsOwnSubtreeInTheOneSettingsFileAndSurvive
 }
 
 }  // namespace
-}  // namespace velmora::app
+}  // namespace velmora::update

@@ -1,4 +1,4 @@
-#include "app/update/version_history.h"
+#include "update/version_history.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,7 +6,7 @@
 
 #include <pugixml.hpp>
 
-namespace velmora::app {
+namespace velmora::update {
 namespace {
 
 constexpr const char* kRoot = "VelmoraVersionHistory";
@@ -145,4 +145,4 @@ std::string VersionHistoryXml(const TVersionHistory& history) {
   return text.str();
 }
 
-}  // namespace velmora::app
+}  // namespace velmora::update
