@@ -27,6 +27,13 @@ QString FromStd(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A version published for several systems has one entry per system; its notes count once.
+bool SameSystem(const update::TReleaseEntry& a, const update::TReleaseEntry& b) {
+  using update::TPlatform;
+  return a.IsFor(TPlatform::pfWindows) == b.IsFor(TPlatform::pfWindows) &&
+         a.IsFor(TPlatform::pfLinux) == b.IsFor(TPlatform::pfLinux);
+}
+
 // The releases whose notes tell what changed since the running version, newest first.
 std::vector<const update::TReleaseEntry*> ChangesUpTo(const update::TVersionHistory& history,
                                                       const update::TReleaseEntry& release,
@@ -35,7 +42,7 @@ std::vector<const update::TReleaseEntry*> ChangesUpTo(const update::TVersionHist
   for (const update::TReleaseEntry& entry : history.Releases) {
     if (update::CompareVersions(entry.ProgramVersion, running) > 0 &&
         update::CompareVersions(entry.ProgramVersion, release.ProgramVersion) <= 0 &&
-        entry.ProgramReleaseType <= release.ProgramReleaseType) {
+        entry.ProgramReleaseType <= release.ProgramReleaseType && SameSystem(entry, release)) {
       changes.push_back(&entry);
     }
   }
@@ -104,11 +111,18 @@ TUpgradeDialog::TUpgradeDialog(const update::TVersionHistory& history,
       {"I&gnore", TUpgradeOperation::uoIgnore},
       {"Download/Copy &Only", TUpgradeOperation::uoDownloadOnly},
       {"Download/Copy and &Install", TUpgradeOperation::uoDownloadAndInstall}};
+  // Only a Windows installer is ever started; a package for another system is downloaded and shown.
+  const bool startable = highest.IsFor(update::TPlatform::pfWindows);
+  const TUpgradeOperation preselected =
+      startable ? TUpgradeOperation::uoDownloadAndInstall : TUpgradeOperation::uoDownloadOnly;
   for (const auto& [caption, operation] : operations) {
+    if (operation == TUpgradeOperation::uoDownloadAndInstall && !startable) {
+      continue;
+    }
     auto* radio = new QRadioButton(QString::fromLatin1(caption));
     operations_->addButton(radio, static_cast<int>(operation));
     operations_layout->addWidget(radio);
-    radio->setChecked(operation == TUpgradeOperation::uoDownloadAndInstall);
+    radio->setChecked(operation == preselected);
   }
   layout->addWidget(operations_box);
 

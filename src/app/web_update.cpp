@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +13,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QThread>
+#include <QUrl>
 
 #include "app/download_progress_window.h"
 
@@ -42,8 +44,13 @@ bool InternetConnection() {
          information->reachability() != QNetworkInformation::Reachability::Disconnected;
 }
 
-TWebUpdate::TWebUpdate(QWidget& window, update::TWebUpdateStore store, std::string running_version)
-    : QObject(&window), window_(window), store_(std::move(store)), running_(std::move(running_version)) {
+TWebUpdate::TWebUpdate(QWidget& window, update::TWebUpdateStore store, std::string running_version,
+                       update::TPlatform platform)
+    : QObject(&window),
+      window_(window),
+      store_(std::move(store)),
+      running_(std::move(running_version)),
+      platform_(platform) {
   settings_.LocalDirectory = update::DefaultUpdateDirectory();
   // A check stores the settings before it reads them back, so the last real check must be known from
   // the start: otherwise every new start would forget it and "1 day", "7 days" and "15 days" would check
@@ -134,11 +141,12 @@ void TWebUpdate::RunCheck() {
 void TWebUpdate::VersionCheck() {
   const QString base = settings_.LocationHTTP.VersionInfoLocationPaths.value(0);
   const update::TVersionCheckOutcome outcome =
-      update::RunVersionCheck(store_, settings_, QDateTime::currentDateTimeUtc(), base, running_);
+      update::RunVersionCheck(store_, settings_, QDateTime::currentDateTimeUtc(), base, running_, platform_);
   if (outcome.Offers.empty()) {
     return;
   }
-  const auto highest = update::HighestNewerRelease(*outcome.History, settings_.AllowedReleaseType, running_);
+  const auto highest =
+      update::HighestNewerRelease(*outcome.History, settings_.AllowedReleaseType, running_, platform_);
   TUpgradeDialog dialog(*outcome.History, outcome.Offers, *highest, running_, &window_);
   dialog.exec();
   const TUpgradeChoice choice = dialog.Choice();
@@ -190,6 +198,18 @@ void TWebUpdate::DownloadAndStart(const update::TReleaseEntry& release, TUpgrade
     QMessageBox::critical(
         &window_, title,
         QStringLiteral("The file download was not successful!\r\nPlease try again manually."));
+    return;
+  }
+  // A package for this system other than a Windows installer is never started: the person installs it
+  // with the system's own tools, from the folder we open for them.
+  if (platform_ != update::TPlatform::pfWindows || !release.IsFor(update::TPlatform::pfWindows)) {
+    if (QMessageBox::question(&window_, title,
+                              QStringLiteral("The file download was successful.\r\nInstall manually from: "
+                                             "%1\r\nDo you want to open its folder?")
+                                  .arg(result.FileName),
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes) {
+      QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(result.FileName).absolutePath()));
+    }
     return;
   }
   if (operation == TUpgradeOperation::uoDownloadOnly) {

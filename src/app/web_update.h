@@ -27,10 +27,13 @@ struct TUpdateMenuItems {
 };
 
 // The update check of the main window: the "Update" menu, the check 3 s after start, "Check Update Now",
-// the upgrade dialog, the installer download with its progress window and the start of the installer.
+// the upgrade dialog, the installer download with its progress window and the start of the installer; on
+// Linux the download of the package, which is then shown in its folder.
 class TWebUpdate final : public QObject {
  public:
-  TWebUpdate(QWidget& window, update::TWebUpdateStore store, std::string running_version);
+  // `platform` chooses which files of the history count; only a Windows build starts what it downloaded.
+  TWebUpdate(QWidget& window, update::TWebUpdateStore store, std::string running_version,
+             update::TPlatform platform = update::kThisPlatform);
 
   // Fills the "Update" menu; the items carry the names under which the settings file keeps their marks.
   void BuildMenu(QMenu& menu);
@@ -61,6 +64,7 @@ class TWebUpdate final : public QObject {
   update::TWebUpdateStore store_;
   update::TWebUpdateSettings settings_;
   std::string running_;
+  update::TPlatform platform_;
   TUpdateMenuItems items_;
   QTimer timer_update_;
   bool checking_ = false;

@@ -5,6 +5,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QUrl>
+#include <algorithm>
 #include <filesystem>
 
 #include "platform/app_data_folder.h"
@@ -12,6 +13,9 @@
 
 #ifndef VELMORA_DEFAULT_UPDATE_URL
 #define VELMORA_DEFAULT_UPDATE_URL ""
+#endif
+#ifndef VELMORA_RELEASE_PUBLIC_KEY
+#define VELMORA_RELEASE_PUBLIC_KEY ""
 #endif
 
 namespace velmora::update {
@@ -29,6 +33,11 @@ QString AsDirectory(QString location) {
   return location;
 }
 
+QByteArray ReadFile(const QString& name) {
+  QFile file(name);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 QString FallbackDirectory() {
   return QStandardPaths::writableLocation(QStandardPaths::TempLocation) + QStringLiteral("/VelmoraUpdate");
 }
@@ -42,6 +51,31 @@ QString UpdateBaseLocation() {
   }
   location = AsDirectory(location.trimmed());
   return IsHttp(QUrl(location)) ? location : QString();
+}
+
+std::optional<TPublicKey> ChooseReleaseKey(std::string_view built_in, std::string_view environment) {
+  const std::string_view chosen = built_in.empty() ? environment : built_in;
+  return chosen.empty() ? std::nullopt : KeyFromBase64(chosen);
+}
+
+std::optional<TPublicKey> ReleasePublicKey() {
+  return ChooseReleaseKey(VELMORA_RELEASE_PUBLIC_KEY,
+                          qEnvironmentVariable("VELMORA_RELEASE_PUBLIC_KEY").trimmed().toStdString());
+}
+
+QString LocalInstallerFileName(const TReleaseEntry& release) {
+  if (release.IsFor(TPlatform::pfWindows)) {
+    return kLocalInstallerFileName;
+  }
+  // Only a plain extension is taken over: the local name must never come to point anywhere else.
+  const QString name = QString::fromStdString(release.ProgramLocationFileName);
+  const QString extension = name.mid(name.lastIndexOf(QLatin1Char('.')) + 1);
+  const bool plain = name.contains(QLatin1Char('.')) && !extension.isEmpty() && extension.size() <= 8 &&
+                     std::all_of(extension.begin(), extension.end(), [](QChar c) {
+                       return c.isDigit() || (c.toLatin1() >= 'a' && c.toLatin1() <= 'z') ||
+                              (c.toLatin1() >= 'A' && c.toLatin1() <= 'Z');
+                     });
+  return QStringLiteral("VelmoraLast") + (plain ? QLatin1Char('.') + extension : QString());
 }
 
 QString DefaultUpdateDirectory() {
@@ -73,14 +107,14 @@ QString ReleaseLocation(const QString& base, const TReleaseEntry& release) {
 }
 
 std::vector<TReleaseEntry> NewerReleases(const TVersionHistory& history, TReleaseType allowed,
-                                         const std::string& running) {
+                                         const std::string& running, TPlatform platform) {
   std::vector<TReleaseEntry> releases;
   for (auto type = kReleaseTypes.rbegin(); type != kReleaseTypes.rend(); ++type) {
     if (*type == TReleaseType::rtAlpha ||
         (*type == TReleaseType::rtBeta && allowed != TReleaseType::rtBeta)) {
       continue;
     }
-    const TReleaseEntry* release = history.CurrentRelease(*type);
+    const TReleaseEntry* release = history.CurrentRelease(*type, platform);
     if (release != nullptr && CompareVersions(release->ProgramVersion, running) > 0) {
       releases.push_back(*release);
     }
@@ -89,9 +123,9 @@ std::vector<TReleaseEntry> NewerReleases(const TVersionHistory& history, TReleas
 }
 
 std::optional<TReleaseEntry> HighestNewerRelease(const TVersionHistory& history, TReleaseType allowed,
-                                                 const std::string& running) {
+                                                 const std::string& running, TPlatform platform) {
   std::optional<TReleaseEntry> highest;
-  for (TReleaseEntry& release : NewerReleases(history, allowed, running)) {
+  for (TReleaseEntry& release : NewerReleases(history, allowed, running, platform)) {
     if (!highest || CompareVersions(release.ProgramVersion, highest->ProgramVersion) > 0) {
       highest = std::move(release);
     }
@@ -101,46 +135,70 @@ std::optional<TReleaseEntry> HighestNewerRelease(const TVersionHistory& history,
 
 std::optional<TVersionHistory> FetchVersionHistory(const QString& base, const QString& local_directory,
                                                    QString* failure) {
-  const auto fail = [failure](const QString& why) {
+  const QString local_signature = kLocalVersionInfoFileName + QStringLiteral(".sig");
+  const auto fail = [&](const QString& why) {
     if (failure != nullptr) {
       *failure = why;
     }
+    // Nothing unverified stays on the disk, where it could be taken for a history we trusted.
+    QFile::remove(QDir(local_directory).filePath(kLocalVersionInfoFileName));
+    QFile::remove(QDir(local_directory).filePath(local_signature));
     return std::nullopt;
   };
-  const TDownloadResult download =
-      LoadFile(base, kVersionFileName, local_directory, kLocalVersionInfoFileName);
+  const auto key = ReleasePublicKey();
+  if (!key) {
+    return fail(QStringLiteral("no release key is built in, so no version history can be trusted"));
+  }
+  const auto fetch = [&](const QString& remote, const QString& local, std::uint64_t max_size) {
+    TDownloadOptions options;
+    options.MaxSize = max_size;
+    TDownloadResult download = LoadFile(base, remote, local_directory, local, options);
+    if (download.FileName.isEmpty() && download.Error.isEmpty()) {
+      download.Error = QStringLiteral("the transfer failed");
+    }
+    return download;
+  };
+  const TDownloadResult download = fetch(kVersionFileName, kLocalVersionInfoFileName, kMaxHistorySize);
   if (download.FileName.isEmpty()) {
-    return fail(QStringLiteral("cannot fetch %1%2: %3")
-                    .arg(base, kVersionFileName,
-                         download.Error.isEmpty() ? QStringLiteral("the transfer failed") : download.Error));
+    return fail(QStringLiteral("cannot fetch %1%2: %3").arg(base, kVersionFileName, download.Error));
   }
-  QFile file(download.FileName);
-  if (!file.open(QIODevice::ReadOnly)) {
-    return fail(QStringLiteral("cannot read %1: %2").arg(download.FileName, file.errorString()));
+  const QByteArray bytes = ReadFile(download.FileName);
+  const TDownloadResult signature = fetch(kSignatureFileName, local_signature, kMaxSignatureSize);
+  if (signature.FileName.isEmpty()) {
+    return fail(QStringLiteral("%1%2 is not signed: cannot fetch %1%3: %4")
+                    .arg(base, kVersionFileName, kSignatureFileName, signature.Error));
   }
-  const QByteArray bytes = file.readAll();
-  file.close();
+  const QByteArray signature_text = ReadFile(signature.FileName);
+  QFile::remove(signature.FileName);
+  if (!SignatureMatches(
+          std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+          std::string_view(signature_text.constData(), static_cast<std::size_t>(signature_text.size())),
+          *key)) {
+    return fail(QStringLiteral("%1%2 does not carry a valid signature of the release key in %1%3")
+                    .arg(base, kVersionFileName, kSignatureFileName));
+  }
   auto history =
       ParseVersionHistory(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-  if (history) {
-    // The local copy keeps what was understood, in our own layout.
-    const std::string text = VersionHistoryXml(*history);
-    QSaveFile copy(download.FileName);
-    if (copy.open(QIODevice::WriteOnly)) {
-      copy.write(text.data(), static_cast<qint64>(text.size()));
-      copy.commit();
-    }
-  } else {
-    fail(QStringLiteral("%1%2 is not a version history").arg(base, kVersionFileName));
+  if (!history) {
+    return fail(QStringLiteral("%1%2 is not a version history").arg(base, kVersionFileName));
+  }
+  // The local copy keeps what was understood, in our own layout.
+  const std::string text = VersionHistoryXml(*history);
+  QSaveFile copy(download.FileName);
+  if (copy.open(QIODevice::WriteOnly)) {
+    copy.write(text.data(), static_cast<qint64>(text.size()));
+    copy.commit();
   }
   return history;
 }
 
 TDownloadResult DownloadInstaller(const QString& base, const TReleaseEntry& release,
                                   const QString& local_directory, const TProgressText& progress) {
-  const TExpectedFile expected{release.ProgramSize, QByteArray::fromStdString(release.ProgramSha256)};
+  TDownloadOptions options;
+  options.Expected = TExpectedFile{release.ProgramSize, QByteArray::fromStdString(release.ProgramSha256)};
+  options.Progress = progress;
   return LoadFile(ReleaseLocation(base, release), QString::fromStdString(release.ProgramLocationFileName),
-                  local_directory, kLocalInstallerFileName, expected, progress);
+                  local_directory, LocalInstallerFileName(release), options);
 }
 
 bool CheckIsDue(const QDateTime& now, int check_frequency_days, const QDateTime& last_check) {
@@ -148,7 +206,8 @@ bool CheckIsDue(const QDateTime& now, int check_frequency_days, const QDateTime&
 }
 
 TVersionCheckOutcome RunVersionCheck(const TWebUpdateStore& store, TWebUpdateSettings& settings,
-                                     const QDateTime& now, const QString& base, const std::string& running) {
+                                     const QDateTime& now, const QString& base, const std::string& running,
+                                     TPlatform platform) {
   TVersionCheckOutcome outcome;
   if (!store.HasEntries()) {
     store.Store(settings);
@@ -171,7 +230,7 @@ TVersionCheckOutcome RunVersionCheck(const TWebUpdateStore& store, TWebUpdateSet
   }
   outcome.History = FetchVersionHistory(base, outcome.LocalDirectory);
   if (outcome.History) {
-    outcome.Offers = NewerReleases(*outcome.History, settings.AllowedReleaseType, running);
+    outcome.Offers = NewerReleases(*outcome.History, settings.AllowedReleaseType, running, platform);
   }
   return outcome;
 }
