@@ -190,6 +190,7 @@ TEST_F(WindowSettingsTest, TheUpdateEntriesShareTheFileSurviveARestartAndKeepNoL
     items.N7day1->trigger();
     items.CheckUpdateNow1->trigger();  // nothing newer: no dialog
     EXPECT_EQ(site.Server().NextRequest(2000), "/VelmoraVersion.xml");
+    EXPECT_EQ(site.Server().NextRequest(2000), "/VelmoraVersion.xml.sig");
     EXPECT_STREQ(
         web_update().child("LocationHTTP").child("VersionInfoLocationPaths").child("Path0").text().get(),
         site.Url().toUtf8().constData());
