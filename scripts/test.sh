@@ -119,6 +119,29 @@ run_windows() {
 }
 run_windows
 
+# The release command as a maintainer runs it: scripts/package.sh builds both real packages of a version
+# above the built one, scripts/release.sh signs the history, and the debug velmora-cli finds the package
+# over loopback HTTP and verifies it (the debug ctest run did the same with stand-in package files).
+run_release() {
+  echo "=== release: scripts/release.sh with the real packages, then velmora-cli update-check"
+  local log=build/release-end-to-end.log
+  if [[ ! -f scripts/package.sh ]]; then
+    echo "release: scripts/package.sh is missing, so no release can be made"
+    status=1
+    failed=$((failed + 1))
+  elif bash tests/update/release_end_to_end.sh build/debug/cli/velmora-cli build/debug/tools/velmora-sign \
+    --real >"$log" 2>&1; then
+    echo "release: ok"
+    passed=$((passed + 1))
+  else
+    tail -n 60 "$log"
+    echo "release: FAILED (see $log)"
+    status=1
+    failed=$((failed + 1))
+  fi
+}
+run_release
+
 # A short libFuzzer run of the executable version reader; any crash it finds fails the script.
 run_fuzz() {
   echo "=== fuzz: configure, build and run pe_version (30 s), protocol_line and record_apply (15 s each)"

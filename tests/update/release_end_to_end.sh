@@ -77,13 +77,43 @@ sed -i -e "s/$next/$forged_version/g" \
 "$sign_tool" keygen "$work/other.key" >/dev/null
 mkdir -p "$www/other_key"
 cp "$www/good/"*"$next"* "$www/other_key/"
-VELMORA_RELEASE_KEY_FILE="$work/other.key" bash "$root/scripts/release.sh" --packages "$www/good" "$next" \
+# The key as a CI secret would give it: the key file's content in the environment.
+VELMORA_RELEASE_KEY="$(cat "$work/other.key")" bash "$root/scripts/release.sh" --packages "$www/good" "$next" \
   "$www/other_key" >/dev/null || exit 1
 cp -r "$www/good" "$www/unsigned"
 rm "$www/unsigned/VelmoraVersion.xml.sig"
 mkdir -p "$www/huge"
 cp "$www/good/VelmoraVersion.xml.sig" "$www/huge/"
 truncate -s 64G "$www/huge/VelmoraVersion.xml"  # sparse: costs no disk, but reading it whole takes long
+
+# A later beta joins the history; the release before it stays. A history the key did not sign is not
+# taken over.
+beta="${next%.*}.1"
+cp -r "$www/good" "$work/later"
+mkdir -p "$work/beta-packages"
+head -c 1000 /dev/urandom >"$work/beta-packages/velmora_${beta}_amd64.deb"
+printf '\n## %s (2026-12-31)\n\n- A beta after it.\n' "$beta" >>"$work/CHANGELOG.md"
+VELMORA_RELEASE_KEY_FILE="$work/release.key" bash "$root/scripts/release.sh" --type Beta \
+  --packages "$work/beta-packages" "$beta" "$work/later" >/dev/null
+check "a later beta is released into the same folder" "$sign_tool" verify "$public_key" "$work/later/VelmoraVersion.xml"
+check "... beside the earlier release, each the current one of its type" python3 - "$work/later/VelmoraVersion.xml" \
+  "$next" "$beta" <<'PY'
+import sys, xml.etree.ElementTree as ET
+root = ET.parse(sys.argv[1]).getroot()
+releases = sorted((r.findtext("ProgramVersion"), r.findtext("ProgramReleaseType"), r.findtext("ProgramPlatform"))
+                  for r in root.findall("Release"))
+expected = sorted([(sys.argv[2], "Production", "Linux"), (sys.argv[2], "Production", "Windows"),
+                   (sys.argv[3], "Beta", "Linux")])
+current = root.find("CurrentVersions")
+sys.exit(0 if releases == expected and current.findtext("Production") == sys.argv[2]
+         and current.findtext("Beta") == sys.argv[3] else 1)
+PY
+cp -r "$www/unsigned" "$work/unsigned-copy"
+VELMORA_RELEASE_KEY_FILE="$work/release.key" bash "$root/scripts/release.sh" --type Beta \
+  --packages "$work/beta-packages" "$beta" "$work/unsigned-copy" >/dev/null 2>"$work/err"
+check "an unsigned history in the folder is not extended and signed" \
+  cmp -s "$work/unsigned-copy/VelmoraVersion.xml" "$www/unsigned/VelmoraVersion.xml"
+check "... and release.sh says why" grep -q "is not signed by this release key" "$work/err"
 
 python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$www" >"$work/server.log" 2>&1 &
 server_pid=$!
