@@ -17,6 +17,7 @@
 #include "app/display_widgets.h"
 #include "app/footer_view.h"
 #include "app/main_menu.h"
+#include "app/proportional_scaler.h"
 #include "app/splash_window.h"
 #include "game/game.h"
 #include "platform/application_version.h"
@@ -154,6 +155,27 @@ TEST_F(WindowLayoutTest, MaximisingScalesTheWholeDashboardByOneFactor) {
   EXPECT_EQ(gear.font().pixelSize(), gear_font);
   EXPECT_EQ(drivers.columnWidth(1), drivers.DesignNameWidth());
   EXPECT_EQ(drivers.sizeHintForRow(0), design_row_height);
+}
+
+// Font sizes round to whole pixels and each glyph's advance with them, so a scaled time can outgrow a column
+// scaled by the same factor; the scales a window meets, from a small screen to a large one.
+TEST(DriverListColumnsTest, EveryTimeShowsWholeAtEveryScale) {
+  QWidget root;
+  root.resize(400, 600);
+  auto* drivers = new DriverListView(&root);
+  drivers->setGeometry(0, 0, 207, 554);
+  TProportionalScaler scaler(root);
+  for (const double factor : {0.5, 0.62, 0.8, 1.0, 1.15, 1.33, 1.5, 1.77, 2.0, 2.5}) {
+    scaler.ScaleTo(factor, factor);
+    for (const char* text : {"-0:01.000", "-9:59.999", "--:--.---", "1:59.999", "59:59.999"}) {
+      EXPECT_LE(drivers->TimeTextWidth(QString::fromLatin1(text)), drivers->columnWidth(2))
+          << text << " at " << factor << " (font of " << QFontInfo(drivers->font()).pixelSize() << " px)";
+    }
+    EXPECT_LE(
+        drivers->columnWidth(0) + drivers->columnWidth(1) + drivers->columnWidth(2),
+        static_cast<int>((DriverListView::kPositionWidth + DriverListView::kNameAndTimeWidth) * factor) + 1)
+        << factor;
+  }
 }
 
 // "Display Sector" across a restart, a maximise, a View-menu change and back, then the XML export's widths
