@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
@@ -193,6 +194,7 @@ class X11WindowFinder final : public WindowFinder {
   X11WindowFinder& operator=(const X11WindowFinder&) = delete;
 
   WindowHandle FindWindow(const std::string& class_name, const std::string& title) override {
+    DrainWatchNews();
     const char* const titles[] = {title.c_str()};
     const char* const classes[] = {class_name.c_str()};
     return Find({titles, classes, false}).handle;
@@ -200,17 +202,31 @@ class X11WindowFinder final : public WindowFinder {
 
   FoundWindow FindFirstWindow(std::span<const char* const> titles,
                               std::span<const char* const> classes) override {
+    DrainWatchNews();
     return Find({titles, classes, true});
   }
 
-  // One round trip about the window itself, where FindWindow walks every top-level window.
+  // Asked every cycle about the attached window. The answer is kept, and the server tells when the window
+  // goes or changes a name it is known by, so a cycle without such news costs no round trip.
   bool WindowMatches(WindowHandle window, const std::string& class_name, const std::string& title) override {
     if (window == 0) {
       return false;
     }
+    std::lock_guard lock(watch_mutex_);
+    const bool news = TakeWatchNews();
+    if (window == watch_.window && !news && class_name == watch_.class_name && title == watch_.title) {
+      return watch_.matches;
+    }
+    if (window != watch_.window) {
+      // Asked before the names are read, so that no change after the reading goes unnoticed.
+      Watch(watch_.window, XCB_EVENT_MASK_NO_EVENT);
+      Watch(window, XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE);
+    }
     const char* const titles[] = {title.c_str()};
     const char* const classes[] = {class_name.c_str()};
-    return Examine({window}, {titles, classes, false}, false).front().rank.has_value();
+    const bool matches = Examine({window}, {titles, classes, false}, false).front().rank.has_value();
+    watch_ = {window, class_name, title, matches};
+    return matches;
   }
 
   bool IsWindow(WindowHandle window) override {
@@ -417,6 +433,47 @@ class X11WindowFinder final : public WindowFinder {
     return facts;
   }
 
+  void Watch(xcb_window_t window, std::uint32_t events) {
+    if (window != XCB_NONE) {
+      // Unchecked: a window that has gone answers with an error event, which TakeWatchNews drops.
+      xcb_change_window_attributes(connection_, window, XCB_CW_EVENT_MASK, &events);
+      xcb_flush(connection_);
+    }
+  }
+
+  // The searches read the news too, so that it does not pile up while nobody asks about the watch.
+  void DrainWatchNews() {
+    std::lock_guard lock(watch_mutex_);
+    if (TakeWatchNews()) {
+      watch_.window = XCB_NONE;  // looked at afresh when next asked
+      watch_.matches = false;
+    }
+  }
+
+  // Reads what the server has sent without waiting; true when the watched window went or changed its
+  // title or class.
+  bool TakeWatchNews() {
+    bool news = false;
+    while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
+      switch (event->response_type & 0x7F) {
+        case XCB_DESTROY_NOTIFY:
+          news = news || reinterpret_cast<xcb_destroy_notify_event_t*>(event)->window == watch_.window;
+          break;
+        case XCB_PROPERTY_NOTIFY: {
+          const auto* change = reinterpret_cast<xcb_property_notify_event_t*>(event);
+          news = news || (change->window == watch_.window &&
+                          (change->atom == XCB_ATOM_WM_NAME || change->atom == XCB_ATOM_WM_CLASS ||
+                           change->atom == atoms_.net_wm_name));
+          break;
+        }
+        default:
+          break;
+      }
+      std::free(event);
+    }
+    return news;
+  }
+
   Reply<xcb_get_property_reply_t> PropertyReply(xcb_get_property_cookie_t cookie) const {
     xcb_generic_error_t* error = nullptr;
     Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection_, cookie, &error));
@@ -424,8 +481,19 @@ class X11WindowFinder final : public WindowFinder {
     return reply;
   }
 
-  // xcb serialises use of the connection itself; nothing else here changes after construction.
+  // The window WindowMatches last looked at, and what it found.
+  struct WatchedWindow {
+    xcb_window_t window = XCB_NONE;
+    std::string class_name;
+    std::string title;
+    bool matches = false;
+  };
+
+  // xcb serialises use of the connection itself; nothing else here changes after construction, but the
+  // watch, which one thread at a time asks.
   xcb_connection_t* const connection_;
+  std::mutex watch_mutex_;
+  WatchedWindow watch_;
   const Atoms atoms_;
   // Whether the server answers which process owns a client (X-Resource 1.2 and later).
   const bool client_ids_;
