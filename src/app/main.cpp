@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLocale>
 #include <QSaveFile>
 #include <QTimer>
@@ -55,6 +56,9 @@ int main(int argc, char** argv) {
 
   QApplication application(argc, argv);
   QLocale::setDefault(QLocale::c());
+  // The desktop matches the window to the installed desktop entry and icon by this name.
+  QGuiApplication::setDesktopFileName(QStringLiteral("example.velmora.Velmora"));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/velmora.svg")));
 
   velmora::app::TWindowOptions window_options;
   window_options.settings_path = line.settings_path;
