@@ -1,5 +1,9 @@
 # The Debian package, made by CPack from the install rules (packaging/CMakeLists.txt):
 #   cpack -G DEB    in a build folder configured with CMAKE_INSTALL_PREFIX=/usr (scripts/package.sh does it)
+# One name for the desktop entry, its icon and the AppStream file, as desktops match them by it.
+set(VELMORA_APP_ID example.velmora.Velmora)
+set(VELMORA_MAINTAINER "Velmora developers <author@velmora.example>")
+
 set(CPACK_PACKAGE_NAME velmora)
 set(CPACK_PACKAGE_VENDOR "Velmora developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -11,14 +15,14 @@ set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${VELMORA_MAINTAINER})
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://velmora.example/)
 # The libraries the programs really link decide the dependencies.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The synopsis comes from the summary above; this is the long description under it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "telemetry dashboard for racing simulators
-Velmora finds a running racing simulator by its window, reads its live values
+    "Velmora finds a running racing simulator by its window, reads its live values
 and shows the driver's car on one screen: tyres, brakes, engine, pedals, lamps,
 a lap and sector grid with fuel accounting, the session clock, the weather and
 the standings. It can mirror the dashboard to a second machine over TCP and
