@@ -135,6 +135,19 @@ def radial_glow(ident, colour, opacity):
     )
 
 
+def linear_gradient(ident, towards, start, end):
+    """A two-colour gradient across the shape's box, from its top-left towards (x2, y2)."""
+    x2, y2 = towards
+    return el(
+        "linearGradient",
+        {"id": ident, "x1": "0", "y1": "0", "x2": x2, "y2": y2},
+        [
+            el("stop", {"offset": "0", "stop-color": start}),
+            el("stop", {"offset": "1", "stop-color": end}),
+        ],
+    )
+
+
 def polar(cx, cy, radius, degrees):
     angle = math.radians(degrees)
     return cx + radius * math.cos(angle), cy + radius * math.sin(angle)
@@ -553,22 +566,8 @@ ABOUT_CREDITS = [
 
 
 def backdrop():
-    gradient = el(
-        "linearGradient",
-        {"id": "sky", "x1": "0", "y1": "0", "x2": "0", "y2": "1"},
-        [
-            el("stop", {"offset": "0", "stop-color": "#0b0e13"}),
-            el("stop", {"offset": "1", "stop-color": "#1b2029"}),
-        ],
-    )
-    accent = el(
-        "linearGradient",
-        {"id": "accent", "x1": "0", "y1": "0", "x2": "1", "y2": "0"},
-        [
-            el("stop", {"offset": "0", "stop-color": "#ff3b30"}),
-            el("stop", {"offset": "1", "stop-color": "#ffb02e"}),
-        ],
-    )
+    gradient = linear_gradient("sky", ("0", "1"), "#0b0e13", "#1b2029")
+    accent = linear_gradient("accent", ("1", "0"), "#ff3b30", "#ffb02e")
     sky = el("rect", {"x": 0, "y": 0, "width": 800, "height": 600, "fill": "url(#sky)"})
     return [gradient, accent], [sky]
 
@@ -703,22 +702,8 @@ ICON = 256
 def app_icon():
     """A rev gauge with its needle high in the range, over a kerb: legible down to 16 x 16."""
     cx, cy, radius = 128, 124, 80
-    tile = el(
-        "linearGradient",
-        {"id": "tile", "x1": "0", "y1": "0", "x2": "0", "y2": "1"},
-        [
-            el("stop", {"offset": "0", "stop-color": "#262c36"}),
-            el("stop", {"offset": "1", "stop-color": "#0b0e13"}),
-        ],
-    )
-    red_zone = el(
-        "linearGradient",
-        {"id": "red_zone", "x1": "0", "y1": "0", "x2": "1", "y2": "1"},
-        [
-            el("stop", {"offset": "0", "stop-color": "#ffb02e"}),
-            el("stop", {"offset": "1", "stop-color": RED}),
-        ],
-    )
+    tile = linear_gradient("tile", ("0", "1"), "#262c36", "#0b0e13")
+    red_zone = linear_gradient("red_zone", ("1", "1"), "#ffb02e", RED)
 
     def arc(start, end, stroke, width):
         x1, y1 = polar(cx, cy, radius, start)
