@@ -56,13 +56,16 @@ def plain(note):
 def metainfo(releases):
     out = ["  <releases>"]
     for release in releases:
-        out.append(f'    <release version="{release["version"]}" date="{release["date"]}">')
-        if release["notes"]:
-            out.append("      <description>")
-            out.append("        <ul>")
-            out += [f"          <li>{escape(plain(note))}</li>" for note in release["notes"]]
-            out.append("        </ul>")
-            out.append("      </description>")
+        head = f'    <release version="{release["version"]}" date="{release["date"]}"'
+        if not release["notes"]:
+            out.append(head + "/>")
+            continue
+        out.append(head + ">")
+        out.append("      <description>")
+        out.append("        <ul>")
+        out += [f"          <li>{escape(plain(note))}</li>" for note in release["notes"]]
+        out.append("        </ul>")
+        out.append("      </description>")
         out.append("    </release>")
     out.append("  </releases>")
     return "\n".join(out) + "\n"
@@ -98,7 +101,7 @@ def debian(releases, maintainer):
 
 def main():
     version, date, changelog, metainfo_path, debian_path, maintainer = sys.argv[1:7]
-    releases = [release for release in read_changelog(changelog)]
+    releases = read_changelog(changelog)
     for release in releases:
         release["date"] = release["date"] or date
     if not any(release["version"] == version for release in releases):
