@@ -6,10 +6,10 @@
 #include <ostream>
 #include <string>
 
-#include "app/update/version_check.h"
 #include "json_writer.h"
 #include "platform/application_version.h"
 #include "subcommand.h"
+#include "update/version_check.h"
 
 namespace velmora::cli {
 namespace {
@@ -50,12 +50,13 @@ int RunUpdateCheck(std::span<const std::string> arguments, std::ostream& out, st
   char* argv[] = {name, nullptr};
   const QCoreApplication application(argc, argv);
 
+  // The history is read in a scratch folder: DIR receives the verified package and nothing else.
   const QTemporaryDir scratch;
   const QString directory = options->download_directory
                                 ? QDir(QString::fromStdString(*options->download_directory)).absolutePath()
                                 : scratch.path();
   const std::string running = platform::ApplicationVersion();
-  const QString base = app::UpdateBaseLocation();
+  const QString base = update::UpdateBaseLocation();
   QString failure;
   if (base.isEmpty() && !qEnvironmentVariable("VELMORA_UPDATE_URL").trimmed().isEmpty()) {
     err << "velmora-cli update-check: could not check for updates: VELMORA_UPDATE_URL is not an http or "
@@ -63,20 +64,21 @@ int RunUpdateCheck(std::span<const std::string> arguments, std::ostream& out, st
            "location\n";
     return kExitCheckFailed;
   }
-  const auto history = base.isEmpty() ? std::nullopt : app::FetchVersionHistory(base, directory, &failure);
+  const auto history =
+      base.isEmpty() ? std::nullopt : update::FetchVersionHistory(base, scratch.path(), &failure);
   // No location is no check at all; a location that gives no history is a check that could not be made,
   // which a script must be able to tell from "nothing newer".
   if (!base.isEmpty() && !history) {
     err << "velmora-cli update-check: could not check for updates: " << failure.toStdString() << "\n";
     return kExitCheckFailed;
   }
-  const app::TReleaseType allowed =
-      options->beta ? app::TReleaseType::rtBeta : app::TReleaseType::rtProduction;
-  const auto offered = history ? app::HighestNewerRelease(*history, allowed, running) : std::nullopt;
+  const update::TReleaseType allowed =
+      options->beta ? update::TReleaseType::rtBeta : update::TReleaseType::rtProduction;
+  const auto offered = history ? update::HighestNewerRelease(*history, allowed, running) : std::nullopt;
 
-  std::optional<app::TDownloadResult> download;
+  std::optional<update::TDownloadResult> download;
   if (offered && options->download_directory) {
-    download = app::DownloadInstaller(base, *offered, directory);
+    download = update::DownloadInstaller(base, *offered, directory);
   }
 
   JsonObjectWriter json(out, 0);
@@ -84,7 +86,7 @@ int RunUpdateCheck(std::span<const std::string> arguments, std::ostream& out, st
   if (offered) {
     JsonObjectWriter release = json.Object("offered");
     release.String("version", offered->ProgramVersion);
-    release.String("type", app::ReleaseTypeName(offered->ProgramReleaseType));
+    release.String("type", update::ReleaseTypeName(offered->ProgramReleaseType));
     release.Close();
   } else {
     json.Null("offered");
@@ -111,15 +113,20 @@ const Subcommand kUpdateCheckCommand{
     "update-check", "[--beta] [--download DIR]",
     "Looks for a newer Velmora as the dashboard's update check does, but whatever the interval set in\n"
     "the dashboard. The HTTP directory holding VelmoraVersion.xml is the one built in, or the\n"
-    "environment variable VELMORA_UPDATE_URL when set. Production releases count; with --beta, beta\n"
-    "releases too. Prints one JSON object: \"running\" (this version), \"offered\" (the newest newer\n"
-    "release as {\"version\", \"type\"}, or null when there is none or no location is set) and,\n"
-    "with --download, \"file\": the installer saved in DIR as VelmoraLast.exe once its size and SHA-256\n"
-    "match the history. It is never started. When the download fails or does not match, nothing is\n"
-    "left under that name and it says \"The file download was not successful!\" on standard error and\n"
-    "exits with status 5. When the location cannot be reached or what it holds is not a version\n"
-    "history, the check could not be made: nothing is printed on standard output, the reason is\n"
-    "said on standard error and the exit status is 4.",
+    "environment variable VELMORA_UPDATE_URL when set. The history counts only when its signature\n"
+    "VelmoraVersion.xml.sig beside it verifies under the release key built in (or, in a build without\n"
+    "one, the base64 key in VELMORA_RELEASE_PUBLIC_KEY) and it is at most 1 MiB. Only releases for\n"
+    "this system count (on Linux the ones marked <ProgramPlatform>Linux</ProgramPlatform>);\n"
+    "production releases, and with --beta beta releases too. Prints one JSON object: \"running\"\n"
+    "(this version), \"offered\" (the newest newer release as {\"version\", \"type\"}, or null when\n"
+    "there is none or no location is set) and, with --download, \"file\": the release file saved in DIR\n"
+    "(VelmoraLast.exe for a Windows installer, VelmoraLast.deb for a Debian package) once its size\n"
+    "and SHA-256 match the history. It is never started. When the download fails or does not match,\n"
+    "nothing is left in DIR and it says \"The file download was not successful!\" on standard error\n"
+    "and exits with status 5. When the location cannot be reached, what it holds is not a version\n"
+    "history, its signature is missing or does not verify, or there is no release key, the check\n"
+    "could not be made: nothing is printed on standard output, the reason is said on standard error\n"
+    "and the exit status is 4.",
     RunUpdateCheck};
 
 }  // namespace velmora::cli

@@ -145,6 +145,30 @@ run_fuzz() {
 }
 run_fuzz
 
+# The release command as a maintainer runs it: scripts/package.sh builds both real packages of a version
+# above the built one, scripts/release.sh signs the history, and the debug velmora-cli finds the package
+# over loopback HTTP and verifies it (the debug ctest run did the same with stand-in package files). A
+# debug build type lets package.sh take its builds from the compiler cache.
+run_release() {
+  echo "=== release: scripts/release.sh with the real packages, then velmora-cli update-check"
+  local log=build/release-end-to-end.log
+  if [[ ! -f scripts/package.sh ]]; then
+    echo "release: scripts/package.sh is missing, so no release can be made"
+    status=1
+    failed=$((failed + 1))
+  elif VELMORA_PACKAGE_BUILD_TYPE=Debug bash tests/update/release_end_to_end.sh build/debug/cli/velmora-cli \
+    build/debug/tools/velmora-sign --real >"$log" 2>&1; then
+    echo "release: ok"
+    passed=$((passed + 1))
+  else
+    tail -n 60 "$log"
+    echo "release: FAILED (see $log)"
+    status=1
+    failed=$((failed + 1))
+  fi
+}
+run_release
+
 echo
 echo "tests: $passed passed, $failed failed"
 exit $status

@@ -26,10 +26,14 @@ QLabel* Caption(const QString& text, QRect where, QWidget* parent) {
 
 PanelWidget* DesignPanel(const QString& name, const QString& text, QRect where, QWidget* parent) {
   auto* panel = new PanelWidget(name, parent);
-  panel->setGeometry(where);
+  PlaceFixed(*panel, where);
   panel->setText(text);
   panel->SetColor(kDesignGreen);
-  panel->setStyleSheet(QStringLiteral("color: black;"));
+  // Through the palette, not a style sheet: these panels change at every cycle, and a styled label costs
+  // more to draw.
+  QPalette colors = panel->palette();
+  colors.setColor(QPalette::WindowText, Qt::black);
+  panel->setPalette(colors);
   return panel;
 }
 
@@ -52,7 +56,7 @@ DashboardPanel::DashboardPanel(QWidget* parent) : QWidget(parent) {
                                    0, status_bar);
   img_application->setGeometry(8, 3, 39, 39);
   lbl_application = new LabelWidget(QStringLiteral("lbl_application"), status_bar);
-  lbl_application->setGeometry(56, 0, kWidth - 60, 45);
+  PlaceFixed(*lbl_application, {56, 0, kWidth - 60, 45});
   lbl_application->setText(QStringLiteral("Unknown Game"));
 
   avant_gauche = MakeTyre(QStringLiteral("Gauche"), QStringLiteral("Avant"), true, {5, 50});
@@ -76,7 +80,7 @@ DashboardPanel::DashboardPanel(QWidget* parent) : QWidget(parent) {
   Caption(QStringLiteral("Oil"), {185, 276, 60, 14}, this);
   pnl_huile = DesignPanel(QStringLiteral("pnl_huile"), QStringLiteral("90"), {185, 290, 60, 30}, this);
   lbl_rapport_vitesse = new LabelWidget(QStringLiteral("lbl_rapport_vitesse"), this);
-  lbl_rapport_vitesse->setGeometry(252, 228, 80, 94);
+  PlaceFixed(*lbl_rapport_vitesse, {252, 228, 80, 94});
   lbl_rapport_vitesse->setAlignment(Qt::AlignCenter);
   QFont gear_font(QStringLiteral("Arial"));
   gear_font.setPixelSize(72);
@@ -101,7 +105,7 @@ TyreWidgets DashboardPanel::MakeTyre(const QString& side, const QString& axle, b
   const QString prefix = QStringLiteral("pnl_Pneu") + side + axle;
   TyreWidgets tyre{};
   tyre.vitesse = new PanelWidget(prefix + QStringLiteral("Vitesse"), this);
-  tyre.vitesse->setGeometry(at.x(), at.y(), 170, 125);
+  PlaceFixed(*tyre.vitesse, {at.x(), at.y(), 170, 125});
   tyre.vitesse->SetColor({0, 0, 0});
   QWidget* block = tyre.vitesse;
   tyre.usure =

@@ -32,7 +32,34 @@ DriverListModel::DriverListModel(QObject* parent)
 void DriverListModel::Reset(const TDisplayPlayers* list) {
   beginResetModel();
   list_ = list;
+  for (int row = 0; row < TDisplayPlayers::kRows; ++row) {
+    TakeRow(row);
+  }
   endResetModel();
+}
+
+unsigned DriverListModel::TakeRow(int row) {
+  ShownRow& shown = shown_[static_cast<std::size_t>(row)];
+  if (list_ == nullptr) {
+    shown = {};
+    return 0;
+  }
+  const TDataDisplayPlayer& data = list_->NodeList()[static_cast<std::size_t>(row)].Data;
+  unsigned changed = 0;
+  for (int column = 0; column < 3; ++column) {
+    std::string text = TDisplayPlayers::CellText(data, column);
+    std::string& was = shown.texts[static_cast<std::size_t>(column)];
+    if (text != was) {
+      was = std::move(text);
+      changed |= 1u << column;
+    }
+  }
+  const int picture = TDisplayPlayers::RowImage(data);
+  if (picture != shown.picture) {
+    shown.picture = picture;
+    changed |= 1u << 1;
+  }
+  return changed;
 }
 
 void DriverListModel::SetTimeTitle(const QString& title) {
@@ -43,7 +70,14 @@ void DriverListModel::SetTimeTitle(const QString& title) {
 }
 
 void DriverListModel::RowChanged(int row) {
-  emit dataChanged(index(row, 0), index(row, 2));
+  // One cell at a time: the view repaints a single changed cell alone, but the whole list for a range.
+  const unsigned changed = TakeRow(row);
+  for (int column = 0; column < 3; ++column) {
+    if ((changed & (1u << column)) != 0) {
+      const QModelIndex cell = index(row, column);
+      emit dataChanged(cell, cell);
+    }
+  }
 }
 
 int DriverListModel::rowCount(const QModelIndex& parent) const {

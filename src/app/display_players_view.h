@@ -4,6 +4,7 @@
 #include <QPixmap>
 #include <QTreeView>
 #include <array>
+#include <string>
 
 #include "race/display_players.h"
 
@@ -26,7 +27,16 @@ class DriverListModel final : public QAbstractTableModel {
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
  private:
+  struct ShownRow {
+    std::array<std::string, 3> texts;
+    int picture = -1;
+  };
+  // Takes a row's cells as the list now has them; a bit per column whose cell differs from before.
+  unsigned TakeRow(int row);
+
   const TDisplayPlayers* list_ = nullptr;
+  // What each cell showed when it was last told of, so that a changed row repaints only its changed cells.
+  std::array<ShownRow, TDisplayPlayers::kRows> shown_;
   QString time_title_ = QStringLiteral("Time");
   std::array<QPixmap, 2> row_pictures_;  // in the pits, on track
   QPixmap name_picture_;

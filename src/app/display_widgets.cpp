@@ -6,6 +6,11 @@
 
 namespace velmora::app {
 
+void PlaceFixed(QWidget& widget, const QRect& where) {
+  widget.setFixedSize(where.size());
+  widget.move(where.topLeft());
+}
+
 PanelWidget::PanelWidget(const QString& name, QWidget* parent) : QLabel(parent) {
   setObjectName(name);
   setAlignment(Qt::AlignCenter);
@@ -65,23 +70,48 @@ void StateImage::paintEvent(QPaintEvent*) {
 }
 
 BarGauge::BarGauge(const QString& name, Qt::Orientation orientation, const QColor& color, QWidget* parent)
-    : QProgressBar(parent) {
+    : QWidget(parent), orientation_(orientation), color_(color) {
   setObjectName(name);
-  setOrientation(orientation);
-  setRange(0, 100);
-  setTextVisible(true);
-  setFormat(orientation == Qt::Horizontal ? QStringLiteral("%p%") : QStringLiteral("%v"));
-  setAlignment(Qt::AlignCenter);
-  setStyleSheet(QStringLiteral("QProgressBar { background: #202020; color: white; border: 1px solid #606060;"
-                               " font: bold 11px Arial; }"
-                               "QProgressBar::chunk { background: %1; }")
-                    .arg(color.name()));
+  // Every pixel is painted, so nothing underneath needs drawing first.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  QFont text_font(QStringLiteral("Arial"));
+  text_font.setPixelSize(11);
+  text_font.setBold(true);
+  setFont(text_font);
 }
 
 void BarGauge::SetPosition(int position) {
-  // Positions past the range draw as a full (or empty) bar.
-  setValue(std::clamp(position, 0, 100));
   position_ = position;
+  // Positions past the range draw as a full (or empty) bar.
+  const int value = std::clamp(position, 0, 100);
+  if (value != value_) {
+    value_ = value;
+    update();
+  }
+}
+
+QString BarGauge::Text() const {
+  return orientation_ == Qt::Horizontal ? QStringLiteral("%1%").arg(value_) : QString::number(value_);
+}
+
+void BarGauge::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const QRect frame = rect();
+  painter.fillRect(frame, QColor(0x20, 0x20, 0x20));
+  const QRect inside = frame.adjusted(1, 1, -1, -1);
+  QRect filled = inside;
+  if (orientation_ == Qt::Horizontal) {
+    filled.setWidth(inside.width() * value_ / 100);
+  } else {
+    filled.setTop(inside.bottom() + 1 - inside.height() * value_ / 100);
+  }
+  if (!filled.isEmpty()) {
+    painter.fillRect(filled, color_);
+  }
+  painter.setPen(QColor(0x60, 0x60, 0x60));
+  painter.drawRect(frame.adjusted(0, 0, -1, -1));
+  painter.setPen(Qt::white);
+  painter.drawText(inside, Qt::AlignCenter, Text());
 }
 
 }  // namespace velmora::app

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QLabel>
-#include <QProgressBar>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -13,6 +12,11 @@
 class QSvgRenderer;
 
 namespace velmora::app {
+
+// Puts a widget that the dashboard places by hand at `where` and keeps it at that size. A label of fixed
+// size does not ask its parent for a new layout at every new text; the window's scaling gives it its
+// scaled size as a fixed size in turn.
+void PlaceFixed(QWidget& widget, const QRect& where);
 
 // A panel: text on a background colour, as the temperature and pressure panels show their values.
 class PanelWidget final : public QLabel, public PanelTarget {
@@ -50,19 +54,30 @@ class StateImage final : public QWidget, public PictureTarget {
   int picture_;
 };
 
-// A bar gauge from 0 to 100.
-class BarGauge final : public QProgressBar, public PositionTarget {
+// A bar gauge from 0 to 100 with its value written across it: the pedals and the tyre wear. It draws
+// itself rather than being a styled progress bar, which repaints on the spot at every new value and draws
+// through the style sheet machinery; the pedals change at every cycle.
+class BarGauge final : public QWidget, public PositionTarget {
  public:
   BarGauge(const QString& name, Qt::Orientation orientation, const QColor& color, QWidget* parent);
   // The position last set, also where it lies past the range the bar can draw; kNothingShown until the
   // first one, so that a first 0 is drawn too instead of being taken for the shown one.
   int Position() const override { return position_; }
   void SetPosition(int position) override;
+  // What the bar shows: the position brought into 0..100.
+  int Value() const { return value_; }
+  QString Text() const;
 
   static constexpr int kNothingShown = std::numeric_limits<int>::min();
 
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
  private:
+  Qt::Orientation orientation_;
+  QColor color_;
   int position_ = kNothingShown;
+  int value_ = 0;
 };
 
 }  // namespace velmora::app

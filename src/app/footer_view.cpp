@@ -1,6 +1,7 @@
 #include "app/footer_view.h"
 
 #include <QFont>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace velmora::app {
@@ -16,15 +17,39 @@ constexpr int kDesignWidth = 582;
 FooterView::FooterView(TFooterInformation& footer, QWidget* parent) : QWidget(parent), footer_(&footer) {
   setObjectName(QStringLiteral("FooterInformation"));
   setAttribute(Qt::WA_OpaquePaintEvent);
+  for (int column = 0; column < static_cast<int>(TFooterInformation::kColumnCount); ++column) {
+    TakeCell(column);
+  }
 }
 
 void FooterView::CreateNodeFooter() {
   footer_->FirstNodeData = {};
+  for (int column = 0; column < static_cast<int>(TFooterInformation::kColumnCount); ++column) {
+    TakeCell(column);
+  }
   update();
 }
 
+bool FooterView::TakeCell(int column) {
+  // The text first: it moves the blink, which decides the colour.
+  QString text = CellText(column);
+  const QColor color = CellColor(column);
+  ShownCell& shown = shown_[static_cast<std::size_t>(column)];
+  if (text == shown.text && color == shown.color) {
+    return false;
+  }
+  shown.text = std::move(text);
+  shown.color = color;
+  return true;
+}
+
 void FooterView::RepaintRow() {
-  update(0, kHeaderHeight, width(), height() - kHeaderHeight);
+  for (int column = 0; column < static_cast<int>(TFooterInformation::kColumnCount); ++column) {
+    if (TakeCell(column)) {
+      const QRect cell = CellRect(column);
+      update(cell.left(), kHeaderHeight, cell.width(), height() - kHeaderHeight);
+    }
+  }
 }
 
 QString FooterView::CellText(int column) const {
@@ -50,9 +75,9 @@ QRect FooterView::CellRect(int column) const {
   return {left, 0, static_cast<int>(kDesignWidths[column] * scale), height()};
 }
 
-void FooterView::paintEvent(QPaintEvent*) {
+void FooterView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  painter.fillRect(rect(), Qt::black);
+  painter.fillRect(event->rect(), Qt::black);
   QFont titles(QStringLiteral("Tahoma"));
   titles.setPixelSize(11);
   titles.setBold(false);
@@ -61,18 +86,22 @@ void FooterView::paintEvent(QPaintEvent*) {
   cells.setBold(true);
   for (int column = 0; column < static_cast<int>(TFooterInformation::kColumnCount); ++column) {
     const QRect cell = CellRect(column);
+    if (!event->region().intersects(cell)) {
+      continue;
+    }
     // One pixel of black between the columns, as vertical grid lines.
     const QRect title(cell.left(), 0, cell.width() - 1, kHeaderHeight - 1);
-    painter.fillRect(title, QColor(212, 208, 200));
     painter.setPen(Qt::black);
-    painter.setFont(titles);
-    painter.drawText(title, Qt::AlignCenter, Title(column));
-    // The text first: it moves the blink, which decides the colour.
-    const QString text = CellText(column);
+    if (event->region().intersects(title)) {
+      painter.fillRect(title, QColor(212, 208, 200));
+      painter.setFont(titles);
+      painter.drawText(title, Qt::AlignCenter, Title(column));
+    }
+    const ShownCell& shown = shown_[static_cast<std::size_t>(column)];
     const QRect row(cell.left(), kHeaderHeight, cell.width() - 1, height() - kHeaderHeight);
-    painter.fillRect(row, CellColor(column));
+    painter.fillRect(row, shown.color);
     painter.setFont(cells);
-    painter.drawText(row, Qt::AlignCenter, text);
+    painter.drawText(row, Qt::AlignCenter, shown.text);
   }
 }
 

@@ -33,7 +33,16 @@ class FooterView final : public QWidget, public FooterTarget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  struct ShownCell {
+    QString text;
+    QColor color;
+  };
+  // Takes the cell's text and colour from the core; true when they differ from what is drawn.
+  bool TakeCell(int column);
+
   TFooterInformation* footer_;
+  // What is drawn, so that a repaint of the row redraws only the cells that changed.
+  std::array<ShownCell, TFooterInformation::kColumnCount> shown_;
 };
 
 }  // namespace velmora::app

@@ -5,7 +5,7 @@
 #include <initializer_list>
 
 #include "app/lap_grid_export_menu.h"
-#include "app/update/web_update.h"
+#include "app/web_update.h"
 
 namespace velmora::app {
 namespace {

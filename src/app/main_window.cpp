@@ -21,7 +21,7 @@
 #include "app/settings_file.h"
 #include "app/side_column.h"
 #include "app/splash_window.h"
-#include "app/update/web_update.h"
+#include "app/web_update.h"
 #include "app/window_layout.h"
 #include "game/game.h"
 #include "platform/application_version.h"
@@ -98,7 +98,7 @@ TForm1::TForm1(std::unique_ptr<platform::WindowFinder> finder, TWindowOptions op
         mda_time, mda_time.Rows(),
         [this](std::size_t column) { return grd_time->columnWidth(static_cast<int>(column)); }));
   });
-  web_update_ = new TWebUpdate(*this, TWebUpdateStore(*settings_), platform::ApplicationVersion());
+  web_update_ = new TWebUpdate(*this, update::TWebUpdateStore(*settings_), platform::ApplicationVersion());
   menu_ = std::make_unique<TMainMenu>(*menuBar(), *export_menu_, *web_update_);
   AboutBox_ = new TAboutBox(this);
   Form2 = new TForm2(this);

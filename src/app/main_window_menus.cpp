@@ -10,7 +10,7 @@
 #include "app/main_window.h"
 #include "app/network_shell.h"
 #include "app/proportional_scaler.h"
-#include "app/update/web_update.h"
+#include "app/web_update.h"
 #include "app/window_layout.h"
 #include "game/game.h"
 

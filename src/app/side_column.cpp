@@ -91,9 +91,9 @@ SideColumn::SideColumn(QWidget* parent)
                                      QStringLiteral(":/assets/header_session.svg"), kSessionHeight, pnl1);
   CategoryPanel2->move(0, 0);
   lbl_SessionGTR = new LabelWidget(QStringLiteral("lbl_SessionGTR"), CategoryPanel2->Body());
-  lbl_SessionGTR->setGeometry(kGaugeLeft, 0, 89, kSessionHeight - CategoryPanel::kHeaderHeight);
+  PlaceFixed(*lbl_SessionGTR, {kGaugeLeft, 0, 89, kSessionHeight - CategoryPanel::kHeaderHeight});
   lbl_TempsSession = new LabelWidget(QStringLiteral("lbl_TempsSession"), CategoryPanel2->Body());
-  lbl_TempsSession->setGeometry(92, 0, kWeatherWidth - 95, kSessionHeight - CategoryPanel::kHeaderHeight);
+  PlaceFixed(*lbl_TempsSession, {92, 0, kWeatherWidth - 95, kSessionHeight - CategoryPanel::kHeaderHeight});
   lbl_TempsSession->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   lbl_TempsSession->setFont(Arial(16, true));
 

@@ -23,7 +23,7 @@ void TGameLink::TimerProgramTimer() {
   // A new attach ends the scan thread of the previous one before it replaces the process it reads: two
   // threads would run the cycle twice, and the old one would read through a freed handle.
   StopScanThread();
-  SetProgramWindow(found.title, found.class_name);
+  SetProgramWindow(found.title, found.class_name, found.handle);
   ProgramHandle = found.handle;
   ProgramRuntime = found.runtime;
   ProgramProcessId = finder_.WindowProcessId(ProgramHandle);

@@ -23,21 +23,37 @@ std::string TGameLink::ProgrammeWindowsType() const {
   return class_name_;
 }
 
-void TGameLink::SetProgramWindow(std::string title, std::string class_name) {
+void TGameLink::SetProgramWindow(std::string title, std::string class_name, platform::WindowHandle window) {
   std::lock_guard lock(names_mutex_);
   title_ = std::move(title);
   class_name_ = std::move(class_name);
+  window_ = window;
 }
 
 bool TGameLink::TestProgramActif() {
   std::string title;
   std::string class_name;
+  platform::WindowHandle window = 0;
   {
     std::lock_guard lock(names_mutex_);
     title = title_;
     class_name = class_name_;
+    window = window_;
   }
-  return !title.empty() && !class_name.empty() && finder_.FindWindow(class_name, title) != 0;
+  if (title.empty() || class_name.empty()) {
+    return false;
+  }
+  // The window found last is asked first; a search runs only when it no longer answers, and then the
+  // window it finds (if any) is the one asked next time.
+  if (finder_.WindowMatches(window, class_name, title)) {
+    return true;
+  }
+  const platform::WindowHandle found = finder_.FindWindow(class_name, title);
+  std::lock_guard lock(names_mutex_);
+  if (title_ == title && class_name_ == class_name) {
+    window_ = found;
+  }
+  return found != 0;
 }
 
 void TGameLink::LedApplication(std::string_view ANameAppliaction, int ALedGreen) {

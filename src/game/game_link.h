@@ -57,7 +57,7 @@ class TGameLink final {
   // them, so they are copied under a lock.
   std::string ProgramNameWindows() const;
   std::string ProgrammeWindowsType() const;
-  void SetProgramWindow(std::string title, std::string class_name);
+  void SetProgramWindow(std::string title, std::string class_name, platform::WindowHandle window = 0);
 
   platform::WindowHandle ProgramHandle = 0;
   // Whether the simulator runs natively or as a Windows program through a compatibility layer.
@@ -123,6 +123,7 @@ class TGameLink final {
   std::mutex attach_mutex_;
   std::string title_;
   std::string class_name_;
+  platform::WindowHandle window_ = 0;  // the window last seen with them; 0 when none is known
   std::unique_ptr<TThreadData> FThreadData;
 };
 

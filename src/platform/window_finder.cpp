@@ -14,6 +14,11 @@ FoundWindow WindowFinder::FindFirstWindow(std::span<const char* const> titles,
   return {};
 }
 
+bool WindowFinder::WindowMatches(WindowHandle window, const std::string& class_name,
+                                 const std::string& title) {
+  return window != 0 && FindWindow(class_name, title) == window;
+}
+
 const char* RuntimeName(WindowRuntime runtime) {
   return runtime == WindowRuntime::kWine ? "wine" : "native";
 }

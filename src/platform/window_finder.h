@@ -41,6 +41,11 @@ class WindowFinder {
   virtual FoundWindow FindFirstWindow(std::span<const char* const> titles,
                                       std::span<const char* const> classes);
 
+  // Whether `window` still has this class and title, which is what a check that a window found earlier is
+  // still there asks every cycle. This default asks FindWindow, which answers for the first such window
+  // only; a backend may look at the one window, which is cheaper than a search.
+  virtual bool WindowMatches(WindowHandle window, const std::string& class_name, const std::string& title);
+
   virtual bool IsWindow(WindowHandle window) = 0;
 
   // The process that owns the window, or 0 when it cannot be told.

@@ -4,12 +4,18 @@
 
 #include <QDir>
 #include <QLabel>
-#include <QProgressBar>
+#include <cmath>
+#include <functional>
+#include <set>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "app/display_players_view.h"
 #include "app/display_widgets.h"
+#include "gauges/weather_gauges.h"
 #include "running_sim.h"
 #include "window_fixture.h"
 
@@ -41,9 +47,9 @@ TEST_F(MainWindowTest, ShowsTheSimulatorLiveAndLetsGoWhenItCloses) {
   auto* tread = Find<PanelWidget>(window, "pnl_PneuGaucheAvantExt");
   auto* pressure = Find<PanelWidget>(window, "pnl_PneuGaucheAvantPression");
   auto* gear = Find<QLabel>(window, "lbl_rapport_vitesse");
-  auto* throttle = Find<QProgressBar>(window, "gag_Accelaration");
+  auto* throttle = Find<BarGauge>(window, "gag_Accelaration");
   auto* abs = Find<StateImage>(window, "img_abs");
-  ASSERT_TRUE(Within8s([&] { return gear->text() == "R" && throttle->value() == 50; }));
+  ASSERT_TRUE(Within8s([&] { return gear->text() == "R" && throttle->Value() == 50; }));
   EXPECT_EQ(tread->text(), "80");
   EXPECT_EQ(tread->Color(), (Rgb{0, 255, 128}));
   EXPECT_EQ(pressure->text(), "XXX");
@@ -92,9 +98,9 @@ TEST_F(MainWindowTest, EveryBoundWidgetStartsRightAndFollowsItsOwnValue) {
 
   // Pedals at rest show their 0 from the first cycle on.
   for (const char* name : {"gag_Accelaration", "gag_Freinage", "gag_Embrayage"}) {
-    auto* pedal = Find<QProgressBar>(window, name);
-    EXPECT_EQ(pedal->value(), 0) << name;
-    EXPECT_EQ(pedal->text(), "0") << name;
+    auto* pedal = Find<BarGauge>(window, name);
+    EXPECT_EQ(pedal->Value(), 0) << name;
+    EXPECT_EQ(pedal->Text(), "0") << name;
   }
   // The two-level stability aid drives the image named for traction, and the three-level traction
   // control the one named for stability.
@@ -108,8 +114,99 @@ TEST_F(MainWindowTest, EveryBoundWidgetStartsRightAndFollowsItsOwnValue) {
                                               {"gag_UsurePneuArriereGauche", 80},
                                               {"gag_UsurePneuArriereDroit", 90}};
   for (const auto& [name, position] : wear) {
-    EXPECT_EQ(Find<QProgressBar>(window, name)->value(), position) << name;
+    EXPECT_EQ(Find<BarGauge>(window, name)->Value(), position) << name;
   }
+}
+
+// Which widgets paint, and how often a widget asks its parent for a new layout, while it is installed.
+class PaintRecorder final : public QObject {
+ public:
+  PaintRecorder() { QApplication::instance()->installEventFilter(this); }
+  ~PaintRecorder() override { QApplication::instance()->removeEventFilter(this); }
+  PaintRecorder(const PaintRecorder&) = delete;
+  PaintRecorder& operator=(const PaintRecorder&) = delete;
+
+  std::set<std::string> painted;
+  int layout_requests = 0;
+
+ protected:
+  bool eventFilter(QObject* target, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      // A view's viewport goes by the view's name.
+      const QObject* named =
+          target->objectName() == QStringLiteral("qt_scrollarea_viewport") ? target->parent() : target;
+      painted.insert(named->objectName().isEmpty() ? named->metaObject()->className()
+                                                   : named->objectName().toStdString());
+    } else if (event->type() == QEvent::LayoutRequest) {
+      ++layout_requests;
+    }
+    return false;
+  }
+};
+
+void RunEventsFor(int milliseconds) {
+  test::Within(milliseconds, [] { return false; });
+}
+
+// The scan runs four times a second whether or not anything changed; only a change may cost a drawing.
+// The driver list's title takes turns between time and gap every few seconds, and a weather gauge's trend
+// arrow turns level at its second reading; both draw then, and a watch that saw either is made again.
+TEST_F(MainWindowTest, ACycleDrawsOnlyWhatChanged) {
+  test::RunningSim sim;
+  for (const char* command : {"pause", "set FInCokpit 1", "set FPneuAvantGauche.FTempExterieure 353.15"}) {
+    ASSERT_EQ(sim.Ask(command), "ok") << command;
+  }
+  const std::unique_ptr<TForm1> opened = Open();
+  TForm1& window = *opened;
+  auto* tread = Find<PanelWidget>(window, "pnl_PneuGaucheAvantExt");
+  auto* drivers = Find<DriverListView>(window, "DisplayPlayersView");
+  ASSERT_TRUE(Within8s([&] { return tread->text() == "80"; })) << tread->text().toStdString();
+  std::vector<const gauges::TrendGauge*> trends;
+  for (const char* name : {"VelmoraHumiditySector1", "VelmoraHumiditySector2", "VelmoraHumiditySector3"}) {
+    trends.push_back(&Find<gauges::TVelmoraHumiditySector>(window, name)->Gauge());
+  }
+  for (const char* name : {"VelmoraTemperatureAir", "VelmoraTemperatureTrack"}) {
+    trends.push_back(&Find<gauges::TVelmoraTemperatureTrack>(window, name)->Gauge());
+  }
+  const auto turns = [&] {
+    std::vector<int> state{static_cast<int>(drivers->TimeTitle() == QStringLiteral("Time"))};
+    for (const auto* trend : trends) {
+      state.push_back(static_cast<int>(trend->Arrow()));
+    }
+    return state;
+  };
+
+  struct Watch {
+    std::set<std::string> painted;
+    int layout_requests = 0;
+  };
+  const auto watch = [&](const std::function<void()>& during) {
+    for (int attempt = 0;; ++attempt) {
+      const auto before = turns();
+      PaintRecorder recorder;
+      during();
+      if (turns() == before || attempt == 5) {
+        return Watch{recorder.painted, recorder.layout_requests};
+      }
+    }
+  };
+
+  ASSERT_TRUE(Within8s([&] { return drivers->RowShown(19); }));
+  RunEventsFor(300);
+  const Watch quiet = watch([] { RunEventsFor(1500); });
+  EXPECT_EQ(quiet.painted, std::set<std::string>{});
+  EXPECT_EQ(quiet.layout_requests, 0);
+
+  double kelvin = 353.15;
+  const Watch one_change = watch([&] {
+    kelvin += 10;
+    ASSERT_EQ(sim.Ask("set FPneuAvantGauche.FTempExterieure " + std::to_string(kelvin)), "ok");
+    const QString celsius = QString::number(std::lround(kelvin - 273.15));
+    ASSERT_TRUE(Within8s([&] { return tread->text() == celsius; })) << tread->text().toStdString();
+    RunEventsFor(600);
+  });
+  EXPECT_EQ(one_change.painted, std::set<std::string>{"pnl_PneuGaucheAvantExt"});
+  EXPECT_EQ(one_change.layout_requests, 0);
 }
 
 }  // namespace

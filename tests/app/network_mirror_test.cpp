@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -179,7 +178,7 @@ TEST_F(NetworkMirrorTest, AClientDashboardMirrorsAServerProgramAttachedToTheStan
   EXPECT_EQ(Find<PanelWidget>(*client, "pnl_eau")->text(), "95");
   EXPECT_EQ(Find<PanelWidget>(*client, "pnl_huile")->text(), "105");
   EXPECT_EQ(Find<PanelWidget>(*client, "pnl_moteur")->text(), "50%");
-  EXPECT_EQ(Find<QProgressBar>(*client, "gag_Accelaration")->value(), 75);
+  EXPECT_EQ(Find<BarGauge>(*client, "gag_Accelaration")->Value(), 75);
   auto* session_name = Find<QLabel>(*client, "lbl_SessionGTR");
   ASSERT_TRUE(Within(8000, [&] { return session_name->text() == "Qualifying"; }));
   EXPECT_EQ(Find<QLabel>(*client, "lbl_TempsSession")->text(), "30:00");

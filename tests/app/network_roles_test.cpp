@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QProgressBar>
 #include <QThread>
 #include <functional>
 
@@ -68,9 +67,9 @@ TEST_F(NetworkRolesTest, AClientDashboardShowsTheServersCar) {
 
   auto* tread = Find<PanelWidget>(client, "pnl_PneuGaucheAvantExt");
   auto* gear = Find<QLabel>(client, "lbl_rapport_vitesse");
-  auto* throttle = Find<QProgressBar>(client, "gag_Accelaration");
+  auto* throttle = Find<BarGauge>(client, "gag_Accelaration");
   ASSERT_TRUE(Within(8000, [&] { return gear->text() == "4"; })) << gear->text().toStdString();
-  EXPECT_EQ(throttle->value(), 75);
+  EXPECT_EQ(throttle->Value(), 75);
   EXPECT_EQ(tread->text(), client.Game().FMetrique ? "90" : "194");
   EXPECT_EQ(client.Game().FEau.FValue, 368.15);
   // The server shows nothing of the car.

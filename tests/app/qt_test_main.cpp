@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
   // No test may fetch from an update location the machine happens to name, and no test server may be
   // reached from beyond this machine.
   qunsetenv("VELMORA_UPDATE_URL");
+  qunsetenv("VELMORA_RELEASE_PUBLIC_KEY");
   qputenv("VELMORA_SERVER_ADDRESS", "127.0.0.1");
   QApplication application(argc, argv);
   testing::InitGoogleTest(&argc, argv);

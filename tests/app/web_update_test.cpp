@@ -1,9 +1,10 @@
 // The update check as a person meets it: the "Update" menu of a window, the upgrade dialog, the progress
 // window and the messages, against a real HTTP server on 127.0.0.1.
-#include "app/update/web_update.h"
+#include "app/web_update.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -15,13 +16,14 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QUrl>
 #include <deque>
 #include <functional>
 
 #include <gtest/gtest.h>
 
 #include "app/settings_file.h"
-#include "app/update/upgrade_dialog.h"
+#include "app/upgrade_dialog.h"
 #include "modal_answers.h"
 #include "update_site.h"
 
@@ -74,15 +76,17 @@ class ShownWindows final : public QObject {
 };
 
 constexpr const char* kRunning = "2.9.0.220";
+constexpr update::TPlatform kWindows = update::TPlatform::pfWindows;
 
-class WebUpdateTest : public testing::Test {
+class WebUpdateFixture : public testing::Test {
  protected:
-  WebUpdateTest() : update_(window_, TWebUpdateStore(settings_file_), kRunning) {
+  explicit WebUpdateFixture(update::TPlatform platform)
+      : update_(window_, update::TWebUpdateStore(settings_file_), kRunning, platform) {
     update_.BuildMenu(menu_);
     update_.Settings().LocalDirectory = data_.filePath(QStringLiteral("Update"));
     window_.show();
   }
-  ~WebUpdateTest() override { qunsetenv("VELMORA_UPDATE_URL"); }
+  ~WebUpdateFixture() override { qunsetenv("VELMORA_UPDATE_URL"); }
 
   void Serve() { qputenv("VELMORA_UPDATE_URL", site_.Url().toUtf8()); }
 
@@ -97,9 +101,51 @@ class WebUpdateTest : public testing::Test {
   TWebUpdate update_;
 };
 
+// The Windows build's check, whose installers start: on Linux a shell script stands in for one.
+class WebUpdateTest : public WebUpdateFixture {
+ protected:
+  WebUpdateTest() : WebUpdateFixture(kWindows) {}
+};
+
+// The check of this Linux build.
+class LinuxWebUpdateTest : public WebUpdateFixture {
+ protected:
+  LinuxWebUpdateTest() : WebUpdateFixture(update::TPlatform::pfLinux) {}
+
+  QString Package() const { return data_.filePath(QStringLiteral("Update/VelmoraLast.deb")); }
+};
+
+// Takes the folders the program asks the desktop to open.
+class FolderOpener final : public QObject {
+  Q_OBJECT
+
+ public:
+  FolderOpener() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "Open"); }
+  ~FolderOpener() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+  const QList<QUrl>& Opened() const { return opened_; }
+
+ public slots:
+  void Open(const QUrl& url) { opened_.append(url); }
+
+ private:
+  QList<QUrl> opened_;
+};
+
+// The operations the upgrade dialog offers ("*" after the chosen one), then Execute.
+ModalAnswers::Answer ExecuteNoting(QStringList& operations) {
+  return [&operations](QWidget& dialog) {
+    for (auto* radio : dialog.findChildren<QRadioButton*>()) {
+      if (!radio->objectName().startsWith(QLatin1String("rb_"))) {
+        operations.append(radio->text() + (radio->isChecked() ? QStringLiteral("*") : QString()));
+      }
+    }
+    dialog.findChild<QPushButton*>(QStringLiteral("btn_Execute"))->click();
+  };
+}
+
 TEST_F(WebUpdateTest, BetaIsOfferedOnlyWithBetaCheckedAndDownloadOnlyNamesTheFile) {
-  site_.AddRelease(kRunning, TReleaseType::rtProduction, "same");
-  site_.AddRelease("2.9.1.0", TReleaseType::rtBeta, QByteArray(4096, 'b'));
+  site_.AddRelease(kRunning, update::TReleaseType::rtProduction, "same", kWindows);
+  site_.AddRelease("2.9.1.0", update::TReleaseType::rtBeta, QByteArray(4096, 'b'), kWindows);
   site_.Publish();
   Serve();
 
@@ -127,7 +173,8 @@ TEST_F(WebUpdateTest, BetaIsOfferedOnlyWithBetaCheckedAndDownloadOnlyNamesTheFil
 TEST_F(WebUpdateTest, DownloadAndInstallStartsTheInstallerWithItsParametersAndCloses) {
   const QString marker = data_.filePath(QStringLiteral("installed.txt"));
   const QByteArray script = "#!/bin/sh\nprintf '%s|' \"$@\" > '" + marker.toUtf8() + "'\n";
-  TReleaseEntry& release = site_.AddRelease("2.10.0.0", TReleaseType::rtProduction, script);
+  update::TReleaseEntry& release =
+      site_.AddRelease("2.10.0.0", update::TReleaseType::rtProduction, script, kWindows);
   release.LocalInstallerParams = "--silent \"C:/Program Files/Velmora\"";
   site_.Publish();
   Serve();
@@ -159,7 +206,8 @@ TEST_F(WebUpdateTest, AnInstallerThatDoesNotVerifyIsNeverStarted) {
                              "The file download was not successful!\r\nPlease try again manually."},
                         Case{"closed mid-transfer", script, "cut/releases/", nullptr}}) {
     UpdateSite site;
-    TReleaseEntry& release = site.AddRelease("3.0.0.0", TReleaseType::rtProduction, c.served);
+    update::TReleaseEntry& release =
+        site.AddRelease("3.0.0.0", update::TReleaseType::rtProduction, c.served, kWindows);
     release.ProgramSize = static_cast<std::uint64_t>(script.size());
     release.ProgramSha256 = test::Sha256Hex(script).toStdString();
     release.ProgramLocationPath = c.path;
@@ -192,7 +240,7 @@ TEST_F(WebUpdateTest, AnUnreachableServerEndsTheCheckQuicklyAndQuietly) {
 }
 
 TEST_F(WebUpdateTest, TheStartupCheckRunsThreeSecondsAfterStartAndCloseForgetsTheLocation) {
-  site_.AddRelease("2.9.0.221", TReleaseType::rtProduction, "x");
+  site_.AddRelease("2.9.0.221", update::TReleaseType::rtProduction, "x", kWindows);
   site_.Publish();
   Serve();
   ModalAnswers answers({[](QWidget& dialog) { static_cast<QDialog&>(dialog).reject(); }});
@@ -214,12 +262,89 @@ TEST_F(WebUpdateTest, TheStartupCheckRunsThreeSecondsAfterStartAndCloseForgetsTh
   EXPECT_FALSE(text.contains("127.0.0.1"));
 }
 
+TEST_F(LinuxWebUpdateTest, OffersTheDebianPackageNeverTheInstallerAndOpensTheFolderOnceItVerifies) {
+  const QString marker = data_.filePath(QStringLiteral("installed.txt"));
+  site_.AddRelease("3.0.0.0", update::TReleaseType::rtProduction,
+                   "#!/bin/sh\ntouch '" + marker.toUtf8() + "'\n", kWindows);
+  const QByteArray package(5000, 'd');
+  site_.AddRelease("3.0.0.0", update::TReleaseType::rtProduction, package, update::TPlatform::pfLinux);
+  site_.Publish();
+  Serve();
+
+  FolderOpener opener;
+  QStringList operations;
+  ModalAnswers answers({ExecuteNoting(operations), Press(QMessageBox::Yes)});
+  update_.RunCheck();
+  ASSERT_TRUE(Within(5000, [&] { return answers.AllGiven(); }));
+  EXPECT_EQ(operations, (QStringList{QStringLiteral("I&gnore"), QStringLiteral("Download/Copy &Only*")}));
+  EXPECT_EQ(answers.Seen().value(1), QStringLiteral("Velmora: The file download was successful.\r\nInstall "
+                                                    "manually from: ") +
+                                         Package() + QStringLiteral("\r\nDo you want to open its folder?"));
+  EXPECT_EQ(opener.Opened(), QList<QUrl>{QUrl::fromLocalFile(data_.filePath(QStringLiteral("Update")))});
+  QFile saved(Package());
+  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+  EXPECT_EQ(saved.readAll(), package);
+  QApplication::processEvents();
+  EXPECT_FALSE(QFile::exists(marker));
+  EXPECT_FALSE(QFile::exists(Installer()));
+  EXPECT_TRUE(window_.isVisible());
+}
+
+TEST_F(LinuxWebUpdateTest, APackageThatDoesNotVerifyIsNeitherKeptNorShown) {
+  update::TReleaseEntry& release =
+      site_.AddRelease("3.0.0.0", update::TReleaseType::rtProduction, "package", update::TPlatform::pfLinux);
+  release.ProgramSha256 = std::string(64, 'e');
+  site_.Publish();
+  Serve();
+  FolderOpener opener;
+  QStringList operations;
+  ModalAnswers answers({ExecuteNoting(operations), Press(QMessageBox::Ok)});
+  update_.RunCheck();
+  ASSERT_TRUE(Within(5000, [&] { return answers.AllGiven(); }));
+  EXPECT_EQ(answers.Seen().value(1),
+            QStringLiteral("Velmora: The file download was not successful!\r\nPlease try again manually."));
+  EXPECT_FALSE(QFile::exists(Package()));
+  EXPECT_TRUE(opener.Opened().isEmpty());
+}
+
+// Nothing to offer, or nothing to trust: the window says nothing and downloads nothing.
+TEST_F(LinuxWebUpdateTest, AWindowsInstallerAloneOrAnUntrustedHistoryOffersNothing) {
+  struct Case {
+    const char* what;
+    update::TPlatform platform;
+    std::function<void(UpdateSite&)> publish;
+  };
+  const auto text = [](UpdateSite& site) {
+    return QByteArray::fromStdString(VersionHistoryXml(site.History()));
+  };
+  const Case cases[] = {
+      {"only a Windows installer", kWindows, [](UpdateSite& site) { site.Publish(); }},
+      {"unsigned", update::TPlatform::pfLinux, [&](UpdateSite& site) { site.PublishUnsigned(text(site)); }},
+      {"signed by another key", update::TPlatform::pfLinux,
+       [&](UpdateSite& site) { site.PublishSignedBy(text(site), update::MakeKeyPair()); }}};
+  for (const Case& c : cases) {
+    UpdateSite site;
+    site.AddRelease("3.0.0.0", update::TReleaseType::rtProduction, "file", c.platform);
+    c.publish(site);
+    qputenv("VELMORA_UPDATE_URL", site.Url().toUtf8());
+    ModalAnswers none({});
+    update_.RunCheck();
+    QApplication::processEvents();
+    EXPECT_TRUE(none.Seen().isEmpty()) << c.what << ": " << none.Seen().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(site.Server().NextRequest(1000), "/VelmoraVersion.xml") << c.what;
+    EXPECT_EQ(QDir(data_.filePath(QStringLiteral("Update")))
+                  .entryList({QStringLiteral("VelmoraLast*")}, QDir::Files),
+              QStringList())
+        << c.what;
+  }
+}
+
 TEST(UpgradeDialogTest, OffersEachNewerReleaseWithItsSizeAndNotes) {
   UpdateSite site;
-  site.AddRelease("2.9.0.221", TReleaseType::rtProduction, QByteArray(3 * 1024 * 1024, 'p'));
-  site.AddRelease("2.9.1.0", TReleaseType::rtBeta, QByteArray(300 * 1024, 'b'));
-  const TVersionHistory& history = site.History();
-  const auto offers = NewerReleases(history, TReleaseType::rtBeta, kRunning);
+  site.AddRelease("2.9.0.221", update::TReleaseType::rtProduction, QByteArray(3 * 1024 * 1024, 'p'));
+  site.AddRelease("2.9.1.0", update::TReleaseType::rtBeta, QByteArray(300 * 1024, 'b'));
+  const update::TVersionHistory& history = site.History();
+  const auto offers = update::NewerReleases(history, update::TReleaseType::rtBeta, kRunning);
   TUpgradeDialog dialog(history, offers, history.Releases[1], kRunning, nullptr);
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Velmora Upgrade Check"));
   EXPECT_LE(dialog.maximumWidth(), 460);
@@ -250,3 +375,5 @@ TEST(UpgradeDialogTest, OffersEachNewerReleaseWithItsSizeAndNotes) {
 
 }  // namespace
 }  // namespace velmora::app
+
+#include "web_update_test.moc"

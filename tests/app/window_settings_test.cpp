@@ -12,7 +12,7 @@
 
 #include "app/main_menu.h"
 #include "app/settings_file.h"
-#include "app/update/web_update.h"
+#include "app/web_update.h"
 #include "child_process.h"
 #include "game/game.h"
 #include "platform/application_version.h"
@@ -176,7 +176,7 @@ TEST_F(WindowSettingsTest, TheUpdateEntriesShareTheFileSurviveARestartAndKeepNoL
     file.write("an earlier download");
   }
   velmora::test::UpdateSite site;
-  site.AddRelease(platform::ApplicationVersion(), TReleaseType::rtProduction, "the running release");
+  site.AddRelease(platform::ApplicationVersion(), update::TReleaseType::rtProduction, "the running release");
   site.Publish();
   const ScopedVariable location("VELMORA_UPDATE_URL", site.Url().toUtf8());
   auto web_update = [this] {
@@ -190,6 +190,7 @@ TEST_F(WindowSettingsTest, TheUpdateEntriesShareTheFileSurviveARestartAndKeepNoL
     items.N7day1->trigger();
     items.CheckUpdateNow1->trigger();  // nothing newer: no dialog
     EXPECT_EQ(site.Server().NextRequest(2000), "/VelmoraVersion.xml");
+    EXPECT_EQ(site.Server().NextRequest(2000), "/VelmoraVersion.xml.sig");
     EXPECT_STREQ(
         web_update().child("LocationHTTP").child("VersionInfoLocationPaths").child("Path0").text().get(),
         site.Url().toUtf8().constData());

@@ -209,6 +209,28 @@ TEST(GameLinkTest, NoWindowCountsAsPresentBeforeTheFirstAttach) {
   EXPECT_FALSE(link.TestProgramActif());
 }
 
+// The simulator may close its window and open another with the same title and class, as it does when it
+// changes its display mode: the link follows the new one.
+TEST(GameLinkTest, AWindowReplacedByOneWithTheSameNamesStillCountsAsPresent) {
+  test::ManualClock clock;
+  TGame game(nullptr, clock);
+  test::FakeWindowFinder windows;
+  FlagDetectionTimer timer;
+  QueuedHandOver hand_over;
+  TGameLink link(game, windows, hand_over, timer);
+  const platform::WindowHandle first = windows.Open(kClass, kTitle, 1);
+  link.SetProgramWindow(kTitle, kClass, first);
+  EXPECT_TRUE(link.TestProgramActif());
+
+  windows.Close(kClass, kTitle);
+  EXPECT_FALSE(link.TestProgramActif());
+  windows.Open(kClass, kTitle, 1);
+  EXPECT_TRUE(link.TestProgramActif());
+  EXPECT_TRUE(link.TestProgramActif());
+  windows.Close(kClass, kTitle);
+  EXPECT_FALSE(link.TestProgramActif());
+}
+
 TEST(GameLinkTest, TheStatusPictureFollowsTheLevel) {
   test::ManualClock clock;
   TGame game(nullptr, clock);

@@ -95,6 +95,26 @@ TEST_F(WindowFinderX11Test, ADestroyedWindowIsGone) {
   EXPECT_FALSE(finder_->IsWindow(0));
 }
 
+// The check made every cycle that the attached window is still there looks at that window alone.
+TEST_F(WindowFinderX11Test, AWindowMatchesWhileItKeepsItsTitleAndClass) {
+  X11TestWindow window({.title = "Race 07", .class_name = "CUBERealtime", .instance_name = "race07"});
+  X11TestWindow other({.title = "GTR Evolution", .class_name = "CUBEApp"});
+  const WindowHandle handle = window.Handle();
+  EXPECT_TRUE(finder_->WindowMatches(handle, "CUBERealtime", "Race 07"));
+  EXPECT_FALSE(finder_->WindowMatches(handle, "CUBEApp", "Race 07"));
+  EXPECT_FALSE(finder_->WindowMatches(handle, "CUBERealtime", "GTR Evolution"));
+  EXPECT_FALSE(finder_->WindowMatches(other.Handle(), "CUBERealtime", "Race 07"));
+  EXPECT_FALSE(finder_->WindowMatches(0, "CUBERealtime", "Race 07"));
+
+  window.SetTextProperty("_NET_WM_NAME", "UTF8_STRING", "Race 07 - Paused");
+  EXPECT_FALSE(finder_->WindowMatches(handle, "CUBERealtime", "Race 07"));
+  window.SetTextProperty("_NET_WM_NAME", "UTF8_STRING", "Race 07");
+  EXPECT_TRUE(finder_->WindowMatches(handle, "CUBERealtime", "Race 07"));
+
+  window.Destroy();
+  EXPECT_FALSE(finder_->WindowMatches(handle, "CUBERealtime", "Race 07"));
+}
+
 // Which name is the title: the UTF-8 one when the window has it, else the legacy one, in Latin-1 when it is
 // of type STRING.
 TEST_F(WindowFinderX11Test, TakesTheTitleFromTheUtf8NameBeforeTheLegacyName) {

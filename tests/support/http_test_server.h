@@ -8,7 +8,8 @@
 namespace velmora::test {
 
 // A real HTTP server on 127.0.0.1 in a second process, serving the files of one folder. Paths under
-// /cut/ send half a file and close the connection.
+// /cut/ send half a file and close the connection; under /endless/ bytes that never end, without a length;
+// under /announce/ a length of 2 GiB and then only 1 KiB.
 class HttpTestServer final {
  public:
   explicit HttpTestServer(const std::string& root);

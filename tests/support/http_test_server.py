@@ -3,13 +3,18 @@
 
 Serves the files of --root. Prints "port N" once it listens, then one line "GET <path>" for every request
 as it arrives (before answering). A path under /cut/ serves the file of the rest of the path with its
-full Content-Length, sends only the first half of it and closes the connection.
+full Content-Length, sends only the first half of it and closes the connection. A path under /endless/
+answers with bytes that never end and no Content-Length, until the client hangs up (or 256 MiB have gone);
+one under /announce/ announces 2 GiB, sends 1 KiB and waits up to 30 s for the client to hang up.
 """
 import argparse
 import http.server
 import os
+import socket
 import sys
 import threading
+
+ENDLESS_LIMIT = 256 * 1024 * 1024
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -22,6 +27,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
         print("GET " + self.path, flush=True)
         path = self.path.split("?", 1)[0]
+        if path.startswith("/endless/"):
+            self.endless()
+            return
+        if path.startswith("/announce/"):
+            self.announce()
+            return
         cut = path.startswith("/cut/")
         if cut:
             path = path[len("/cut"):]
@@ -41,6 +52,35 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.close_connection = True
             return
         self.wfile.write(body)
+
+    def endless(self):
+        self.send_response(200)
+        self.send_header("Content-Type", "application/xml")
+        self.send_header("Connection", "close")
+        self.end_headers()
+        self.close_connection = True
+        chunk = b"<Line>" + b"x" * 65000 + b"</Line>\n"
+        sent = 0
+        try:
+            while sent < ENDLESS_LIMIT:
+                self.wfile.write(chunk)
+                sent += len(chunk)
+        except (BrokenPipeError, ConnectionResetError):
+            pass
+
+    def announce(self):
+        self.send_response(200)
+        self.send_header("Content-Type", "application/xml")
+        self.send_header("Content-Length", str(2 * 1024 * 1024 * 1024))
+        self.end_headers()
+        self.close_connection = True
+        try:
+            self.wfile.write(b"<VelmoraVersionHistory>" + b" " * 1000)
+            self.wfile.flush()
+            self.connection.settimeout(30)
+            self.connection.recv(1)
+        except (BrokenPipeError, ConnectionResetError, socket.timeout):
+            pass
 
 
 def main():

@@ -203,6 +203,16 @@ class X11WindowFinder final : public WindowFinder {
     return Find({titles, classes, true});
   }
 
+  // One round trip about the window itself, where FindWindow walks every top-level window.
+  bool WindowMatches(WindowHandle window, const std::string& class_name, const std::string& title) override {
+    if (window == 0) {
+      return false;
+    }
+    const char* const titles[] = {title.c_str()};
+    const char* const classes[] = {class_name.c_str()};
+    return Examine({window}, {titles, classes, false}, false).front().rank.has_value();
+  }
+
   bool IsWindow(WindowHandle window) override {
     if (window == 0) {
       return false;

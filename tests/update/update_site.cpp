@@ -22,17 +22,25 @@ QByteArray Sha256Hex(const QByteArray& bytes) {
   return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
 }
 
+const update::TKeyPair& TestReleaseKey() {
+  static const update::TKeyPair key = update::MakeKeyPair();
+  return key;
+}
+
 UpdateSite::UpdateSite() {
   if (!folder_.isValid()) {
     throw std::runtime_error("no temporary folder for the update site");
   }
+  qputenv("VELMORA_RELEASE_PUBLIC_KEY", QByteArray::fromStdString(update::ToBase64(TestReleaseKey().Public)));
 }
 
-app::TReleaseEntry& UpdateSite::AddRelease(const std::string& version, app::TReleaseType type,
-                                           const QByteArray& installer) {
-  const std::string file_name = "VelmoraSetup-" + version + ".exe";
+update::TReleaseEntry& UpdateSite::AddRelease(const std::string& version, update::TReleaseType type,
+                                              const QByteArray& installer, update::TPlatform platform) {
+  const bool for_linux = platform == update::TPlatform::pfLinux;
+  const std::string file_name =
+      for_linux ? "velmora_" + version + "_amd64.deb" : "VelmoraSetup-" + version + ".exe";
   WriteFile(folder_.filePath(QStringLiteral("releases/") + QString::fromStdString(file_name)), installer);
-  app::TReleaseEntry entry;
+  update::TReleaseEntry entry;
   entry.ProgramVersion = version;
   entry.ProgramReleaseType = type;
   entry.ProgramLocationPath = "releases/";
@@ -41,16 +49,28 @@ app::TReleaseEntry& UpdateSite::AddRelease(const std::string& version, app::TRel
   entry.ProgramSize = static_cast<std::uint64_t>(installer.size());
   entry.ProgramSha256 = Sha256Hex(installer).toStdString();
   entry.ProgramReleaseDate = "2026-12-01";
+  entry.ProgramPlatform = for_linux ? "Linux" : "";
   history_.CurrentVersion[static_cast<int>(type)] = version;
   history_.Releases.push_back(entry);
   return history_.Releases.back();
 }
 
 void UpdateSite::Publish() {
-  PublishText(QByteArray::fromStdString(app::VersionHistoryXml(history_)));
+  PublishText(QByteArray::fromStdString(update::VersionHistoryXml(history_)));
 }
 
 void UpdateSite::PublishText(const QByteArray& text) {
+  PublishSignedBy(text, TestReleaseKey());
+}
+
+void UpdateSite::PublishSignedBy(const QByteArray& text, const update::TKeyPair& key) {
+  PublishUnsigned(text);
+  WriteFile(folder_.filePath(QStringLiteral("VelmoraVersion.xml.sig")),
+            QByteArray::fromStdString(update::SignatureText(text.toStdString(), key)));
+}
+
+void UpdateSite::PublishUnsigned(const QByteArray& text) {
+  QFile::remove(folder_.filePath(QStringLiteral("VelmoraVersion.xml.sig")));
   WriteFile(folder_.filePath(QStringLiteral("VelmoraVersion.xml")), text);
 }
 

@@ -1,8 +1,9 @@
-#include "app/update/web_update.h"
+#include "app/web_update.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -12,8 +13,9 @@
 #include <QPointer>
 #include <QProcess>
 #include <QThread>
+#include <QUrl>
 
-#include "app/update/download_progress_window.h"
+#include "app/download_progress_window.h"
 
 namespace velmora::app {
 namespace {
@@ -42,9 +44,14 @@ bool InternetConnection() {
          information->reachability() != QNetworkInformation::Reachability::Disconnected;
 }
 
-TWebUpdate::TWebUpdate(QWidget& window, TWebUpdateStore store, std::string running_version)
-    : QObject(&window), window_(window), store_(std::move(store)), running_(std::move(running_version)) {
-  settings_.LocalDirectory = DefaultUpdateDirectory();
+TWebUpdate::TWebUpdate(QWidget& window, update::TWebUpdateStore store, std::string running_version,
+                       update::TPlatform platform)
+    : QObject(&window),
+      window_(window),
+      store_(std::move(store)),
+      running_(std::move(running_version)),
+      platform_(platform) {
+  settings_.LocalDirectory = update::DefaultUpdateDirectory();
   // A check stores the settings before it reads them back, so the last real check must be known from
   // the start: otherwise every new start would forget it and "1 day", "7 days" and "15 days" would check
   // at every start. The other settings follow the menu marks and the window.
@@ -93,7 +100,7 @@ void TWebUpdate::ApplyMarks() {
     return;
   }
   settings_.AllowedReleaseType =
-      items_.Beta1->isChecked() ? TReleaseType::rtBeta : TReleaseType::rtProduction;
+      items_.Beta1->isChecked() ? update::TReleaseType::rtBeta : update::TReleaseType::rtProduction;
   settings_.CheckFrequency = items_.N0day1->isChecked()   ? 0
                              : items_.N1day1->isChecked() ? 1
                              : items_.N7day1->isChecked() ? 7
@@ -118,12 +125,12 @@ void TWebUpdate::RunCheck() {
     return;
   }
   // Without a location (none built in, none in the environment) there is nothing to ask.
-  const QString base = UpdateBaseLocation();
+  const QString base = update::UpdateBaseLocation();
   if (base.isEmpty()) {
     return;
   }
   checking_ = true;
-  settings_.LocationHTTP.VersionInfoFileName = kVersionFileName;
+  settings_.LocationHTTP.VersionInfoFileName = update::kVersionFileName;
   settings_.LocationHTTP.VersionInfoLocationPaths = QStringList{base};
   store_.Store(settings_);
   settings_ = store_.Load(settings_);
@@ -133,19 +140,20 @@ void TWebUpdate::RunCheck() {
 
 void TWebUpdate::VersionCheck() {
   const QString base = settings_.LocationHTTP.VersionInfoLocationPaths.value(0);
-  const TVersionCheckOutcome outcome =
-      RunVersionCheck(store_, settings_, QDateTime::currentDateTimeUtc(), base, running_);
+  const update::TVersionCheckOutcome outcome =
+      update::RunVersionCheck(store_, settings_, QDateTime::currentDateTimeUtc(), base, running_, platform_);
   if (outcome.Offers.empty()) {
     return;
   }
-  const auto highest = HighestNewerRelease(*outcome.History, settings_.AllowedReleaseType, running_);
+  const auto highest =
+      update::HighestNewerRelease(*outcome.History, settings_.AllowedReleaseType, running_, platform_);
   TUpgradeDialog dialog(*outcome.History, outcome.Offers, *highest, running_, &window_);
   dialog.exec();
   const TUpgradeChoice choice = dialog.Choice();
   if (choice.Operation == TUpgradeOperation::uoIgnore) {
     return;
   }
-  for (const TReleaseEntry& release : outcome.Offers) {
+  for (const update::TReleaseEntry& release : outcome.Offers) {
     if (release.ProgramReleaseType == choice.ReleaseType) {
       DownloadAndStart(release, choice.Operation, outcome.LocalDirectory);
       return;
@@ -153,15 +161,15 @@ void TWebUpdate::VersionCheck() {
   }
 }
 
-void TWebUpdate::DownloadAndStart(const TReleaseEntry& release, TUpgradeOperation operation,
+void TWebUpdate::DownloadAndStart(const update::TReleaseEntry& release, TUpgradeOperation operation,
                                   const QString& local_directory) {
   TDownloadProgressWindow progress(&window_);
   progress.show();
   const QPointer<TDownloadProgressWindow> guard(&progress);
-  TDownloadResult result;
+  update::TDownloadResult result;
   const QString base = settings_.LocationHTTP.VersionInfoLocationPaths.value(0);
   QThread* worker = QThread::create([&] {
-    result = DownloadInstaller(base, release, local_directory, [guard](const QString& text) {
+    result = update::DownloadInstaller(base, release, local_directory, [guard](const QString& text) {
       QMetaObject::invokeMethod(
           guard,
           [guard, text] {
@@ -190,6 +198,18 @@ void TWebUpdate::DownloadAndStart(const TReleaseEntry& release, TUpgradeOperatio
     QMessageBox::critical(
         &window_, title,
         QStringLiteral("The file download was not successful!\r\nPlease try again manually."));
+    return;
+  }
+  // A package for this system other than a Windows installer is never started: the person installs it
+  // with the system's own tools, from the folder we open for them.
+  if (platform_ != update::TPlatform::pfWindows || !release.IsFor(update::TPlatform::pfWindows)) {
+    if (QMessageBox::question(&window_, title,
+                              QStringLiteral("The file download was successful.\r\nInstall manually from: "
+                                             "%1\r\nDo you want to open its folder?")
+                                  .arg(result.FileName),
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes) {
+      QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(result.FileName).absolutePath()));
+    }
     return;
   }
   if (operation == TUpgradeOperation::uoDownloadOnly) {

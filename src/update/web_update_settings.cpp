@@ -1,10 +1,10 @@
-#include "app/update/web_update_settings.h"
+#include "update/web_update_settings.h"
 
 #include <string>
 
 #include "app/settings_file.h"
 
-namespace velmora::app {
+namespace velmora::update {
 namespace {
 
 constexpr const char* kWebUpdate = "WebUpdate";
@@ -23,7 +23,7 @@ std::string PathEntry(int index) {
   return std::string(kVersionInfoLocationPaths) + "\\Path" + std::to_string(index);
 }
 
-QString Text(TSettingsFile& file, const char* path, const QString& default_value) {
+QString Text(app::TSettingsFile& file, const char* path, const QString& default_value) {
   return QString::fromStdString(file.ReadString(path, default_value.toStdString()));
 }
 
@@ -61,7 +61,7 @@ TWebUpdateSettings TWebUpdateStore::Load(const TWebUpdateSettings& defaults) con
 }
 
 void TWebUpdateStore::Store(const TWebUpdateSettings& settings) const {
-  const TSettingsFile::Batch batch(file_);
+  const app::TSettingsFile::Batch batch(file_);
   file_.DeleteEntry(kWebUpdate);
   file_.WriteInteger(kCheckFrequency, settings.CheckFrequency);
   file_.WriteString(kLocalDirectory, settings.LocalDirectory.toStdString());
@@ -75,4 +75,4 @@ void TWebUpdateStore::Store(const TWebUpdateSettings& settings) const {
                                     : std::string(kNeverChecked));
 }
 
-}  // namespace velmora::app
+}  // namespace velmora::update

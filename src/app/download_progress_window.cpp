@@ -1,4 +1,4 @@
-#include "app/update/download_progress_window.h"
+#include "app/download_progress_window.h"
 
 #include <QCloseEvent>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "app/update/upgrade_dialog.h"
+#include "app/upgrade_dialog.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/update/release_version.h"
+#include "update/release_version.h"
 
 namespace velmora::app {
 namespace {
@@ -27,28 +27,37 @@ QString FromStd(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A version published for several systems has one entry per system; its notes count once.
+bool SameSystem(const update::TReleaseEntry& a, const update::TReleaseEntry& b) {
+  using update::TPlatform;
+  return a.IsFor(TPlatform::pfWindows) == b.IsFor(TPlatform::pfWindows) &&
+         a.IsFor(TPlatform::pfLinux) == b.IsFor(TPlatform::pfLinux);
+}
+
 // The releases whose notes tell what changed since the running version, newest first.
-std::vector<const TReleaseEntry*> ChangesUpTo(const TVersionHistory& history, const TReleaseEntry& release,
-                                              const std::string& running) {
-  std::vector<const TReleaseEntry*> changes;
-  for (const TReleaseEntry& entry : history.Releases) {
-    if (CompareVersions(entry.ProgramVersion, running) > 0 &&
-        CompareVersions(entry.ProgramVersion, release.ProgramVersion) <= 0 &&
-        entry.ProgramReleaseType <= release.ProgramReleaseType) {
+std::vector<const update::TReleaseEntry*> ChangesUpTo(const update::TVersionHistory& history,
+                                                      const update::TReleaseEntry& release,
+                                                      const std::string& running) {
+  std::vector<const update::TReleaseEntry*> changes;
+  for (const update::TReleaseEntry& entry : history.Releases) {
+    if (update::CompareVersions(entry.ProgramVersion, running) > 0 &&
+        update::CompareVersions(entry.ProgramVersion, release.ProgramVersion) <= 0 &&
+        entry.ProgramReleaseType <= release.ProgramReleaseType && SameSystem(entry, release)) {
       changes.push_back(&entry);
     }
   }
-  std::stable_sort(changes.begin(), changes.end(), [](const TReleaseEntry* a, const TReleaseEntry* b) {
-    return CompareVersions(a->ProgramVersion, b->ProgramVersion) > 0;
-  });
+  std::stable_sort(changes.begin(), changes.end(),
+                   [](const update::TReleaseEntry* a, const update::TReleaseEntry* b) {
+                     return update::CompareVersions(a->ProgramVersion, b->ProgramVersion) > 0;
+                   });
   return changes;
 }
 
 }  // namespace
 
-QString ReleaseCaption(const TReleaseEntry& release) {
+QString ReleaseCaption(const update::TReleaseEntry& release) {
   return FromStd(release.ProgramVersion) + QLatin1Char(' ') +
-         FromStd(ReleaseTypeName(release.ProgramReleaseType));
+         FromStd(update::ReleaseTypeName(release.ProgramReleaseType));
 }
 
 QString InstallerSizeText(std::uint64_t bytes) {
@@ -59,8 +68,9 @@ QString InstallerSizeText(std::uint64_t bytes) {
   return QStringLiteral("%1 KB").arg((bytes + 1023) / 1024);
 }
 
-TUpgradeDialog::TUpgradeDialog(const TVersionHistory& history, const std::vector<TReleaseEntry>& offers,
-                               const TReleaseEntry& highest, std::string running, QWidget* parent)
+TUpgradeDialog::TUpgradeDialog(const update::TVersionHistory& history,
+                               const std::vector<update::TReleaseEntry>& offers,
+                               const update::TReleaseEntry& highest, std::string running, QWidget* parent)
     : QDialog(parent), history_(history), offers_(offers), running_(std::move(running)) {
   setObjectName(QStringLiteral("UpgradeDialog"));
   setWindowTitle(QStringLiteral("%1 Upgrade Check").arg(kProductName));
@@ -76,16 +86,17 @@ TUpgradeDialog::TUpgradeDialog(const TVersionHistory& history, const std::vector
   auto* versions_layout = new QVBoxLayout(versions_box);
   versions_ = new QButtonGroup(this);
   for (std::size_t i = 0; i < offers_.size(); ++i) {
-    const TReleaseEntry& release = offers_[i];
+    const update::TReleaseEntry& release = offers_[i];
     auto* row = new QHBoxLayout;
     auto* radio = new QRadioButton(ReleaseCaption(release) +
                                    QStringLiteral(" (%1)").arg(InstallerSizeText(release.ProgramSize)));
-    radio->setObjectName(QStringLiteral("rb_%1").arg(FromStd(ReleaseTypeName(release.ProgramReleaseType))));
+    radio->setObjectName(
+        QStringLiteral("rb_%1").arg(FromStd(update::ReleaseTypeName(release.ProgramReleaseType))));
     versions_->addButton(radio, static_cast<int>(release.ProgramReleaseType));
     radio->setChecked(i == 0);
     auto* info = new QPushButton(QStringLiteral("Info"));
     info->setObjectName(
-        QStringLiteral("btn_Info%1").arg(FromStd(ReleaseTypeName(release.ProgramReleaseType))));
+        QStringLiteral("btn_Info%1").arg(FromStd(update::ReleaseTypeName(release.ProgramReleaseType))));
     connect(info, &QPushButton::clicked, this, [this, i] { ShowInfo(offers_[i]); });
     row->addWidget(radio, 1);
     row->addWidget(info);
@@ -100,11 +111,18 @@ TUpgradeDialog::TUpgradeDialog(const TVersionHistory& history, const std::vector
       {"I&gnore", TUpgradeOperation::uoIgnore},
       {"Download/Copy &Only", TUpgradeOperation::uoDownloadOnly},
       {"Download/Copy and &Install", TUpgradeOperation::uoDownloadAndInstall}};
+  // Only a Windows installer is ever started; a package for another system is downloaded and shown.
+  const bool startable = highest.IsFor(update::TPlatform::pfWindows);
+  const TUpgradeOperation preselected =
+      startable ? TUpgradeOperation::uoDownloadAndInstall : TUpgradeOperation::uoDownloadOnly;
   for (const auto& [caption, operation] : operations) {
+    if (operation == TUpgradeOperation::uoDownloadAndInstall && !startable) {
+      continue;
+    }
     auto* radio = new QRadioButton(QString::fromLatin1(caption));
     operations_->addButton(radio, static_cast<int>(operation));
     operations_layout->addWidget(radio);
-    radio->setChecked(operation == TUpgradeOperation::uoDownloadAndInstall);
+    radio->setChecked(operation == preselected);
   }
   layout->addWidget(operations_box);
 
@@ -124,22 +142,22 @@ TUpgradeChoice TUpgradeDialog::Choice() const {
     return choice;
   }
   choice.Operation = static_cast<TUpgradeOperation>(operations_->checkedId());
-  choice.ReleaseType = static_cast<TReleaseType>(versions_->checkedId());
+  choice.ReleaseType = static_cast<update::TReleaseType>(versions_->checkedId());
   return choice;
 }
 
-QString TUpgradeDialog::NotesTitle(const TVersionHistory& history, const TReleaseEntry& release,
-                                   const std::string& running) {
+QString TUpgradeDialog::NotesTitle(const update::TVersionHistory& history,
+                                   const update::TReleaseEntry& release, const std::string& running) {
   if (ChangesUpTo(history, release, running).size() <= 1) {
     return QStringLiteral("What's new in %1").arg(ReleaseCaption(release));
   }
   return QStringLiteral("Changes between %1 and %2").arg(FromStd(running), ReleaseCaption(release));
 }
 
-QString TUpgradeDialog::NotesText(const TVersionHistory& history, const TReleaseEntry& release,
-                                  const std::string& running) {
+QString TUpgradeDialog::NotesText(const update::TVersionHistory& history,
+                                  const update::TReleaseEntry& release, const std::string& running) {
   QStringList lines;
-  for (const TReleaseEntry* entry : ChangesUpTo(history, release, running)) {
+  for (const update::TReleaseEntry* entry : ChangesUpTo(history, release, running)) {
     if (!lines.isEmpty()) {
       lines.append(QString());
     }
@@ -154,7 +172,7 @@ QString TUpgradeDialog::NotesText(const TVersionHistory& history, const TRelease
   return lines.join(QLatin1Char('\n'));
 }
 
-void TUpgradeDialog::ShowInfo(const TReleaseEntry& release) {
+void TUpgradeDialog::ShowInfo(const update::TReleaseEntry& release) {
   QMessageBox notes(QMessageBox::Information, NotesTitle(history_, release, running_),
                     NotesText(history_, release, running_), QMessageBox::Ok, this);
   notes.setObjectName(QStringLiteral("ReleaseNotes"));

@@ -4,9 +4,9 @@
 #include <QTimer>
 #include <string>
 
-#include "app/update/upgrade_dialog.h"
-#include "app/update/version_check.h"
-#include "app/update/web_update_settings.h"
+#include "app/upgrade_dialog.h"
+#include "update/version_check.h"
+#include "update/web_update_settings.h"
 
 class QAction;
 class QMenu;
@@ -27,10 +27,13 @@ struct TUpdateMenuItems {
 };
 
 // The update check of the main window: the "Update" menu, the check 3 s after start, "Check Update Now",
-// the upgrade dialog, the installer download with its progress window and the start of the installer.
+// the upgrade dialog, the installer download with its progress window and the start of the installer; on
+// Linux the download of the package, which is then shown in its folder.
 class TWebUpdate final : public QObject {
  public:
-  TWebUpdate(QWidget& window, TWebUpdateStore store, std::string running_version);
+  // `platform` chooses which files of the history count; only a Windows build starts what it downloaded.
+  TWebUpdate(QWidget& window, update::TWebUpdateStore store, std::string running_version,
+             update::TPlatform platform = update::kThisPlatform);
 
   // Fills the "Update" menu; the items carry the names under which the settings file keeps their marks.
   void BuildMenu(QMenu& menu);
@@ -46,7 +49,7 @@ class TWebUpdate final : public QObject {
   // the settings file.
   void StoreAtClose();
 
-  TWebUpdateSettings& Settings() { return settings_; }
+  update::TWebUpdateSettings& Settings() { return settings_; }
   QTimer& TimerUpdate() { return timer_update_; }
 
   const TUpdateMenuItems& Items() const { return items_; }
@@ -54,13 +57,14 @@ class TWebUpdate final : public QObject {
  private:
   void TimerUpdateTimer();
   void VersionCheck();
-  void DownloadAndStart(const TReleaseEntry& release, TUpgradeOperation operation,
+  void DownloadAndStart(const update::TReleaseEntry& release, TUpgradeOperation operation,
                         const QString& local_directory);
 
   QWidget& window_;
-  TWebUpdateStore store_;
-  TWebUpdateSettings settings_;
+  update::TWebUpdateStore store_;
+  update::TWebUpdateSettings settings_;
   std::string running_;
+  update::TPlatform platform_;
   TUpdateMenuItems items_;
   QTimer timer_update_;
   bool checking_ = false;

@@ -6,15 +6,32 @@
 #include <string>
 #include <vector>
 
-#include "app/update/remote_file_download.h"
-#include "app/update/version_history.h"
-#include "app/update/web_update_settings.h"
+#include "update/release_signature.h"
+#include "update/remote_file_download.h"
+#include "update/version_history.h"
+#include "update/web_update_settings.h"
 
-namespace velmora::app {
+namespace velmora::update {
 
 inline const QString kVersionFileName = QStringLiteral("VelmoraVersion.xml");
 inline const QString kLocalVersionInfoFileName = QStringLiteral("VelmoraVersionLocal.xml");
 inline const QString kLocalInstallerFileName = QStringLiteral("VelmoraLast.exe");
+// The detached signature of the history, beside it.
+inline const QString kSignatureFileName = QStringLiteral("VelmoraVersion.xml.sig");
+// A history is a few kilobytes; anything near this is not one, and is not read to its end.
+inline constexpr std::uint64_t kMaxHistorySize = 1024 * 1024;
+inline constexpr std::uint64_t kMaxSignatureSize = 4096;
+
+// The key that release histories must be signed with: the one built in and, only in a build without one,
+// the environment's. A packaged build therefore trusts its own key whatever the environment says.
+// Nothing when neither holds a key (or the one chosen is not a key): then no history is trusted.
+std::optional<TPublicKey> ChooseReleaseKey(std::string_view built_in, std::string_view environment);
+// ChooseReleaseKey of VELMORA_RELEASE_PUBLIC_KEY as built in and as in the environment.
+std::optional<TPublicKey> ReleasePublicKey();
+
+// The local name of a downloaded release file: VelmoraLast.exe for a Windows installer; for another system
+// "VelmoraLast" with the extension of the published file (VelmoraLast.deb), so the system knows its kind.
+QString LocalInstallerFileName(const TReleaseEntry& release);
 
 // The HTTP directory that holds the version history, ending in "/": the environment variable
 // VELMORA_UPDATE_URL, else the location built in. Empty when neither names an http(s) location.
@@ -28,20 +45,24 @@ QString DefaultUpdateDirectory();
 QString ReleaseLocation(const QString& base, const TReleaseEntry& release);
 
 // The releases to offer in the upgrade dialog's order (alpha down to production): the current release of
-// each allowed type that is newer than `running`. Beta counts only when allowed; alpha never does.
+// each allowed type that is newer than `running` and has a file for `platform`. Beta counts only when
+// allowed; alpha never does.
 std::vector<TReleaseEntry> NewerReleases(const TVersionHistory& history, TReleaseType allowed,
-                                         const std::string& running);
+                                         const std::string& running, TPlatform platform = kThisPlatform);
 
 // Of those, the one with the highest version; nothing when none is newer.
 std::optional<TReleaseEntry> HighestNewerRelease(const TVersionHistory& history, TReleaseType allowed,
-                                                 const std::string& running);
+                                                 const std::string& running,
+                                                 TPlatform platform = kThisPlatform);
 
-// Downloads the version history from `base` into `local_directory` and reads it. Nothing when it cannot
-// be fetched or is not a version history; then `failure`, when given, says why.
+// Downloads the version history from `base` into `local_directory`, with its signature, and reads it.
+// Nothing when there is no release key, when it cannot be fetched, is larger than kMaxHistorySize, is not
+// signed by the release key exactly as it arrived, or is not a version history; then `failure`, when
+// given, says why, and no unverified copy is left behind.
 std::optional<TVersionHistory> FetchVersionHistory(const QString& base, const QString& local_directory,
                                                    QString* failure = nullptr);
 
-// Downloads a release's installer into `local_directory` as VelmoraLast.exe and checks its size and
+// Downloads a release's file into `local_directory` under LocalInstallerFileName and checks its size and
 // SHA-256 against the history.
 TDownloadResult DownloadInstaller(const QString& base, const TReleaseEntry& release,
                                   const QString& local_directory, const TProgressText& progress = {});
@@ -60,6 +81,7 @@ struct TVersionCheckOutcome {
 // frequency rule and LastCheck, the history download and the comparison with `running`. `settings`
 // comes back as loaded and advanced.
 TVersionCheckOutcome RunVersionCheck(const TWebUpdateStore& store, TWebUpdateSettings& settings,
-                                     const QDateTime& now, const QString& base, const std::string& running);
+                                     const QDateTime& now, const QString& base, const std::string& running,
+                                     TPlatform platform = kThisPlatform);
 
-}  // namespace velmora::app
+}  // namespace velmora::update

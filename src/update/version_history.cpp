@@ -1,4 +1,4 @@
-#include "app/update/version_history.h"
+#include "update/version_history.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,7 +6,7 @@
 
 #include <pugixml.hpp>
 
-namespace velmora::app {
+namespace velmora::update {
 namespace {
 
 constexpr const char* kRoot = "VelmoraVersionHistory";
@@ -50,6 +50,7 @@ std::optional<TReleaseEntry> ParseRelease(const pugi::xml_node& node) {
   entry.ProgramLocationPath = Text(node, "ProgramLocationPath");
   entry.LocalInstallerParams = Text(node, "LocalInstallerParams");
   entry.ProgramReleaseDate = Text(node, "ProgramReleaseDate");
+  entry.ProgramPlatform = Text(node, "ProgramPlatform");
   for (const pugi::xml_node& line : node.child("VersionDescription").children("Line")) {
     entry.VersionDescription.emplace_back(line.text().as_string());
   }
@@ -75,13 +76,24 @@ std::optional<TReleaseType> ReleaseTypeFromName(std::string_view name) {
   return std::nullopt;
 }
 
-const TReleaseEntry* TVersionHistory::CurrentRelease(TReleaseType type) const {
+std::string_view PlatformName(TPlatform platform) {
+  return platform == TPlatform::pfLinux ? "Linux" : "Windows";
+}
+
+bool TReleaseEntry::IsFor(TPlatform platform) const {
+  const TPlatform named = ProgramPlatform.empty() || ProgramPlatform == PlatformName(TPlatform::pfWindows)
+                              ? TPlatform::pfWindows
+                              : TPlatform::pfLinux;
+  return named == platform && (ProgramPlatform.empty() || ProgramPlatform == PlatformName(named));
+}
+
+const TReleaseEntry* TVersionHistory::CurrentRelease(TReleaseType type, TPlatform platform) const {
   const std::string& version = Current(type);
   if (version.empty()) {
     return nullptr;
   }
   for (const TReleaseEntry& release : Releases) {
-    if (release.ProgramReleaseType == type && release.ProgramVersion == version) {
+    if (release.ProgramReleaseType == type && release.ProgramVersion == version && release.IsFor(platform)) {
       return &release;
     }
   }
@@ -109,7 +121,10 @@ std::optional<TVersionHistory> ParseVersionHistory(std::string_view xml) {
   for (const TReleaseType type : kReleaseTypes) {
     std::string version = current.child(kTypeNames[static_cast<int>(type)]).text().as_string();
     history.CurrentVersion[static_cast<int>(type)] = std::move(version);
-    if (!history.Current(type).empty() && history.CurrentRelease(type) == nullptr) {
+    const bool described = std::any_of(history.Releases.begin(), history.Releases.end(), [&](const auto& r) {
+      return r.ProgramReleaseType == type && r.ProgramVersion == history.Current(type);
+    });
+    if (!history.Current(type).empty() && !described) {
       return std::nullopt;
     }
   }
@@ -139,10 +154,13 @@ std::string VersionHistoryXml(const TVersionHistory& history) {
     AddText(node, "ProgramSize", std::to_string(release.ProgramSize));
     AddText(node, "ProgramSHA256", release.ProgramSha256);
     AddText(node, "ProgramReleaseDate", release.ProgramReleaseDate);
+    if (!release.ProgramPlatform.empty()) {
+      AddText(node, "ProgramPlatform", release.ProgramPlatform);
+    }
   }
   std::ostringstream text;
   document.save(text, "  ", pugi::format_default, pugi::encoding_utf8);
   return text.str();
 }
 
-}  // namespace velmora::app
+}  // namespace velmora::update

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace velmora::app {
+namespace velmora::update {
 
 enum class TReleaseType : std::uint8_t { rtProduction = 0, rtBeta = 1, rtAlpha = 2 };
 
@@ -17,6 +17,19 @@ inline constexpr std::array<TReleaseType, 3> kReleaseTypes{TReleaseType::rtProdu
 // "Production", "Beta", "Alpha".
 std::string_view ReleaseTypeName(TReleaseType type);
 std::optional<TReleaseType> ReleaseTypeFromName(std::string_view name);
+
+// The system a release's file is for. A release that names none is a Windows installer, as every release
+// was before Linux packages were published.
+enum class TPlatform : std::uint8_t { pfWindows, pfLinux };
+
+#ifdef _WIN32
+inline constexpr TPlatform kThisPlatform = TPlatform::pfWindows;
+#else
+inline constexpr TPlatform kThisPlatform = TPlatform::pfLinux;
+#endif
+
+// "Windows", "Linux": the text of ProgramPlatform.
+std::string_view PlatformName(TPlatform platform);
 
 // One release of the version history: where its installer lies and what it must be once downloaded.
 struct TReleaseEntry {
@@ -31,6 +44,10 @@ struct TReleaseEntry {
   // 64 lower-case hexadecimal digits.
   std::string ProgramSha256;
   std::string ProgramReleaseDate;
+  // "Windows" or "Linux"; empty for Windows. A release for any other system is offered nowhere.
+  std::string ProgramPlatform;
+
+  bool IsFor(TPlatform platform) const;
 
   bool operator==(const TReleaseEntry&) const = default;
 };
@@ -42,17 +59,17 @@ struct TVersionHistory {
   std::vector<TReleaseEntry> Releases;
 
   const std::string& Current(TReleaseType type) const { return CurrentVersion[static_cast<int>(type)]; }
-  // The release entry of the current version of `type`, or null.
-  const TReleaseEntry* CurrentRelease(TReleaseType type) const;
+  // The release entry of the current version of `type` for `platform`, or null.
+  const TReleaseEntry* CurrentRelease(TReleaseType type, TPlatform platform = kThisPlatform) const;
 
   bool operator==(const TVersionHistory&) const = default;
 };
 
 // Nothing when the text is not a well-formed history: not our XML, a release without its version, type,
-// installer name, size or SHA-256, or a current version that no release describes. A history that cannot
-// say what its installers must be is never trusted at all.
+// installer name, size or SHA-256, or a current version that no release (for any system) describes. A history
+// that cannot say what its installers must be is never trusted at all.
 std::optional<TVersionHistory> ParseVersionHistory(std::string_view xml);
 
 std::string VersionHistoryXml(const TVersionHistory& history);
 
-}  // namespace velmora::app
+}  // namespace velmora::update

@@ -1,11 +1,11 @@
-#include "app/update/release_version.h"
+#include "update/release_version.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <vector>
 
-namespace velmora::app {
+namespace velmora::update {
 namespace {
 
 constexpr std::int64_t kNoPart = -1;
@@ -49,4 +49,4 @@ int CompareVersions(std::string_view left, std::string_view right) {
   return 0;
 }
 
-}  // namespace velmora::app
+}  // namespace velmora::update

@@ -1,4 +1,4 @@
-#include "app/update/remote_file_download.h"
+#include "update/remote_file_download.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -11,7 +11,7 @@
 #include <QUrl>
 #include <cmath>
 
-namespace velmora::app {
+namespace velmora::update {
 namespace {
 
 // Once connected, a transfer that receives nothing for this long is given up.
@@ -30,7 +30,14 @@ QString ProgressText(std::int64_t received_bytes, std::int64_t total_bytes) {
 
 TDownloadResult LoadFile(const QString& remote_path, const QString& remote_file_name,
                          const QString& local_path, const QString& local_file_name,
-                         const std::optional<TExpectedFile>& expected, const TProgressText& progress) {
+                         const TDownloadOptions& options) {
+  const std::optional<TExpectedFile>& expected = options.Expected;
+  const TProgressText& progress = options.Progress;
+  std::uint64_t limit = options.MaxSize;
+  if (expected && (limit == 0 || expected->Size < limit)) {
+    limit = expected->Size;
+  }
+  const bool limited = options.MaxSize > 0 || expected.has_value();
   TDownloadResult result;
   if (!QDir().mkpath(local_path)) {
     result.Error = QStringLiteral("Cannot create the folder %1").arg(local_path);
@@ -72,10 +79,21 @@ TDownloadResult LoadFile(const QString& remote_path, const QString& remote_file_
   std::uint64_t received = 0;
   bool write_failed = false;
   bool too_long = false;
+  // A server that announces more than the limit is not listened to any further.
+  QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [&] {
+    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+    if (limited && length.isValid() && length.toULongLong() > limit) {
+      too_long = true;
+      reply->abort();
+    }
+  });
   QObject::connect(reply, &QNetworkReply::readyRead, reply, [&] {
+    if (too_long) {
+      return;
+    }
     const QByteArray chunk = reply->readAll();
     received += static_cast<std::uint64_t>(chunk.size());
-    if (expected && received > expected->Size) {
+    if (limited && received > limit) {
       too_long = true;
       reply->abort();
       return;
@@ -105,8 +123,9 @@ TDownloadResult LoadFile(const QString& remote_path, const QString& remote_file_
   if (reply->bytesAvailable() > 0 && !too_long && !write_failed) {
     const QByteArray rest = reply->readAll();
     received += static_cast<std::uint64_t>(rest.size());
+    too_long = limited && received > limit;
     digest.addData(rest);
-    write_failed = file.write(rest) != rest.size();
+    write_failed = !too_long && file.write(rest) != rest.size();
   }
   const QNetworkReply::NetworkError error = reply->error();
   const QString error_text = reply->errorString();
@@ -117,6 +136,9 @@ TDownloadResult LoadFile(const QString& remote_path, const QString& remote_file_
     result.Error = file.errorString();
   } else if (error != QNetworkReply::NoError && !too_long) {
     result.Error = error_text;
+  }
+  if (too_long && options.MaxSize > 0 && limit == options.MaxSize) {
+    result.Error = QStringLiteral("%1 is larger than %2 bytes").arg(url.toString()).arg(options.MaxSize);
   }
   if (!result.Error.isEmpty() || too_long) {
     file.cancelWriting();
@@ -134,4 +156,4 @@ TDownloadResult LoadFile(const QString& remote_path, const QString& remote_file_
   return result;
 }
 
-}  // namespace velmora::app
+}  // namespace velmora::update

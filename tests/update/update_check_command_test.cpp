@@ -9,7 +9,7 @@
 #include "run_program.h"
 #include "update_site.h"
 
-namespace velmora::app {
+namespace velmora::update {
 namespace {
 
 using test::Outcome;
@@ -56,7 +56,7 @@ TEST_F(UpdateCheckCommandTest, DownloadsAVerifiedInstallerAndNamesIt) {
   site_.Publish();
   const Outcome run = Run(site_.Url(), {"--download", downloads_.path().toStdString()});
   EXPECT_EQ(run.status, 0) << run.err;
-  const QString file = downloads_.filePath(QStringLiteral("VelmoraLast.exe"));
+  const QString file = downloads_.filePath(QStringLiteral("VelmoraLast.deb"));
   EXPECT_NE(run.out.find("\"file\": \"" + file.toStdString() + "\""), std::string::npos) << run.out;
   EXPECT_EQ(QFile(file).size(), 5000);
 }
@@ -70,7 +70,7 @@ TEST_F(UpdateCheckCommandTest, AnInstallerThatDoesNotVerifyFailsWithStatus5AndLe
   EXPECT_EQ(run.err.rfind("The file download was not successful!\nPlease try again manually.\n", 0), 0u)
       << run.err;
   EXPECT_EQ(run.out.find("\"file\""), std::string::npos);
-  EXPECT_FALSE(QFile::exists(downloads_.filePath(QStringLiteral("VelmoraLast.exe"))));
+  EXPECT_EQ(QDir(downloads_.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 TEST_F(UpdateCheckCommandTest, NoLocationMeansNothingOffered) {
@@ -79,21 +79,39 @@ TEST_F(UpdateCheckCommandTest, NoLocationMeansNothingOffered) {
   EXPECT_NE(run.out.find("\"offered\": null"), std::string::npos) << run.out;
 }
 
-// A script must tell "nothing newer" from "could not look".
-TEST_F(UpdateCheckCommandTest, ACheckThatCannotBeMadeSaysWhyWithStatus4) {
+// A script must tell "nothing newer" from "could not look", and a history that cannot be trusted is one
+// that could not be looked at.
+TEST_F(UpdateCheckCommandTest, ACheckThatCannotBeMadeSaysWhyWithStatus4AndDownloadsNothing) {
   site_.PublishText("<html>not a version history</html>");
+  test::UpdateSite unsigned_site;
+  unsigned_site.AddRelease("99.0.0.0", TReleaseType::rtProduction, "package");
+  unsigned_site.PublishUnsigned(QByteArray::fromStdString(VersionHistoryXml(unsigned_site.History())));
+  test::UpdateSite foreign_site;
+  foreign_site.AddRelease("99.0.0.0", TReleaseType::rtProduction, "package");
+  foreign_site.PublishSignedBy(QByteArray::fromStdString(VersionHistoryXml(foreign_site.History())),
+                               MakeKeyPair());
   const struct {
     QString url;
+    bool with_key;
     const char* reason;
-  } cases[] = {{QStringLiteral("http://127.0.0.1:%1/").arg(test::ClosedLoopbackPort()), "cannot fetch"},
-               {site_.Url(), "is not a version history"},
-               {QStringLiteral("file:///etc/"), "not an http or https location"}};
+  } cases[] = {{QStringLiteral("http://127.0.0.1:%1/").arg(test::ClosedLoopbackPort()), true, "cannot fetch"},
+               {site_.Url(), true, "is not a version history"},
+               {QStringLiteral("file:///etc/"), true, "not an http or https location"},
+               {unsigned_site.Url(), true, "is not signed"},
+               {foreign_site.Url(), true, "does not carry a valid signature"},
+               {foreign_site.Url(), false, "no release key is built in"}};
+  const QByteArray key = qgetenv("VELMORA_RELEASE_PUBLIC_KEY");
   for (const auto& c : cases) {
+    if (!c.with_key) {
+      qunsetenv("VELMORA_RELEASE_PUBLIC_KEY");
+    }
     const Outcome run = Run(c.url, {"--download", downloads_.path().toStdString()});
-    EXPECT_EQ(run.status, 4) << c.url.toStdString();
-    EXPECT_EQ(run.out, "") << c.url.toStdString();
+    qputenv("VELMORA_RELEASE_PUBLIC_KEY", key);
+    EXPECT_EQ(run.status, 4) << c.reason;
+    EXPECT_EQ(run.out, "") << c.reason;
     EXPECT_EQ(run.err.rfind("velmora-cli update-check: could not check for updates: ", 0), 0U) << run.err;
     EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
+    EXPECT_EQ(QDir(downloads_.path()).entryList(QDir::Files | QDir::Hidden), QStringList()) << c.reason;
   }
 }
 
@@ -107,4 +125,4 @@ TEST_F(UpdateCheckCommandTest, RefusesUnknownArguments) {
 }
 
 }  // namespace
-}  // namespace velmora::app
+}  // namespace velmora::update

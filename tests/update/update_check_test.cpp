@@ -4,18 +4,20 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <functional>
 
 #include <gtest/gtest.h>
 
 #include "app/settings_file.h"
-#include "app/update/release_version.h"
-#include "app/update/remote_file_download.h"
-#include "app/update/version_check.h"
-#include "app/update/version_history.h"
-#include "app/update/web_update_settings.h"
+#include "update/release_signature.h"
+#include "update/release_version.h"
+#include "update/remote_file_download.h"
+#include "update/version_check.h"
+#include "update/version_history.h"
+#include "update/web_update_settings.h"
 #include "update_site.h"
 
-namespace velmora::app {
+namespace velmora::update {
 namespace {
 
 using test::UpdateSite;
@@ -64,12 +66,16 @@ TEST(VersionHistoryTest, ReadsBackWhatItWrites) {
                            {"Line <one>", "Line two"},
                            2097152,
                            std::string(64, 'a'),
-                           "2026-11-30"};
+                           "2026-11-30",
+                           ""};
   TReleaseEntry beta = production;
   beta.ProgramVersion = "2.9.1.0";
   beta.ProgramReleaseType = TReleaseType::rtBeta;
   beta.VersionDescription = {};
-  history.Releases = {production, beta};
+  TReleaseEntry package = production;
+  package.ProgramLocationFileName = "velmora_2.9.0.220_amd64.deb";
+  package.ProgramPlatform = "Linux";
+  history.Releases = {production, beta, package};
   EXPECT_EQ(ParseVersionHistory(VersionHistoryXml(history)), history);
 }
 
@@ -82,7 +88,46 @@ TEST(VersionHistoryTest, TheExampleInTheReadmeIsAValidHistory) {
   const qsizetype end = text.indexOf("```", start + 6);
   const auto history = ParseVersionHistory(text.mid(start + 7, end - start - 7).toStdString());
   ASSERT_TRUE(history);
-  EXPECT_EQ(history->CurrentRelease(TReleaseType::rtBeta)->ProgramSize, 2150400u);
+  const TReleaseEntry* beta = history->CurrentRelease(TReleaseType::rtBeta, TPlatform::pfWindows);
+  ASSERT_NE(beta, nullptr);
+  EXPECT_EQ(beta->ProgramSize, 2150400u);
+  EXPECT_EQ(history->CurrentRelease(TReleaseType::rtBeta, TPlatform::pfLinux), nullptr);
+  const TReleaseEntry* package = history->CurrentRelease(TReleaseType::rtProduction, TPlatform::pfLinux);
+  ASSERT_NE(package, nullptr);
+  EXPECT_EQ(package->ProgramLocationFileName, "velmora_2.9.0.221_amd64.deb");
+}
+
+TEST(VersionHistoryTest, AReleaseIsForTheSystemItNamesAndWithoutANameForWindows) {
+  struct Case {
+    const char* platform;
+    bool windows;
+    bool linux_package;
+  };
+  for (const Case& c : {Case{"", true, false}, Case{"Windows", true, false}, Case{"Linux", false, true},
+                        Case{"linux", false, false}, Case{"macOS", false, false}}) {
+    TReleaseEntry release;
+    release.ProgramPlatform = c.platform;
+    EXPECT_EQ(release.IsFor(TPlatform::pfWindows), c.windows) << c.platform;
+    EXPECT_EQ(release.IsFor(TPlatform::pfLinux), c.linux_package) << c.platform;
+  }
+}
+
+TEST(LocalInstallerFileNameTest, KeepsOnlyAPlainExtensionOfAPackage) {
+  struct Case {
+    const char* platform;
+    const char* remote;
+    const char* local;
+  };
+  for (const Case& c :
+       {Case{"", "VelmoraSetup-2.0.exe", "VelmoraLast.exe"}, Case{"Windows", "setup.msi", "VelmoraLast.exe"},
+        Case{"Linux", "velmora_2.0.0.0_amd64.deb", "VelmoraLast.deb"},
+        Case{"Linux", "velmora", "VelmoraLast"}, Case{"Linux", "x.d/eb", "VelmoraLast"},
+        Case{"Linux", "x.d\\eb", "VelmoraLast"}}) {
+    TReleaseEntry release;
+    release.ProgramPlatform = c.platform;
+    release.ProgramLocationFileName = c.remote;
+    EXPECT_EQ(LocalInstallerFileName(release), QString::fromLatin1(c.local)) << c.remote;
+  }
 }
 
 TEST(VersionHistoryTest, RefusesAHistoryThatCannotSayWhatAnInstallerMustBe) {
@@ -118,19 +163,37 @@ TEST(NewerReleasesTest, BetaCountsOnlyWhenAllowed) {
   history.CurrentVersion = {"2.9.0.220", "2.9.1.0", "3.0.0.0"};
   for (const TReleaseType type : kReleaseTypes) {
     history.Releases.push_back(
-        {history.Current(type), type, "", "s.exe", "", {}, 1, std::string(64, 'a'), ""});
+        {history.Current(type), type, "", "s.exe", "", {}, 1, std::string(64, 'a'), "", ""});
   }
-  EXPECT_TRUE(NewerReleases(history, TReleaseType::rtProduction, "2.9.0.220").empty());
-  const auto offers = NewerReleases(history, TReleaseType::rtBeta, "2.9.0.220");
+  const TPlatform windows = TPlatform::pfWindows;
+  EXPECT_TRUE(NewerReleases(history, TReleaseType::rtProduction, "2.9.0.220", windows).empty());
+  const auto offers = NewerReleases(history, TReleaseType::rtBeta, "2.9.0.220", windows);
   ASSERT_EQ(offers.size(), 1u);
   EXPECT_EQ(offers[0].ProgramVersion, "2.9.1.0");
 
   // Dialog order runs from beta down to production; the highest is the one announced.
-  const auto both = NewerReleases(history, TReleaseType::rtBeta, "2.0");
+  const auto both = NewerReleases(history, TReleaseType::rtBeta, "2.0", windows);
   ASSERT_EQ(both.size(), 2u);
   EXPECT_EQ(both[0].ProgramReleaseType, TReleaseType::rtBeta);
   EXPECT_EQ(both[1].ProgramReleaseType, TReleaseType::rtProduction);
-  EXPECT_EQ(HighestNewerRelease(history, TReleaseType::rtBeta, "2.0")->ProgramVersion, "2.9.1.0");
+  EXPECT_EQ(HighestNewerRelease(history, TReleaseType::rtBeta, "2.0", windows)->ProgramVersion, "2.9.1.0");
+}
+
+// Linux never sees a Windows installer, and Windows never a Linux package, of the same version.
+TEST(NewerReleasesTest, EachSystemIsOfferedOnlyItsOwnFile) {
+  UpdateSite site;
+  site.AddRelease("3.0.0.0", TReleaseType::rtProduction, "windows", TPlatform::pfWindows);
+  site.AddRelease("3.0.0.0", TReleaseType::rtProduction, "linux", TPlatform::pfLinux);
+  site.AddRelease("3.1.0.0", TReleaseType::rtBeta, "windows beta", TPlatform::pfWindows);
+  const TVersionHistory& history = site.History();
+
+  const auto linux_offers = NewerReleases(history, TReleaseType::rtBeta, "2.0", TPlatform::pfLinux);
+  ASSERT_EQ(linux_offers.size(), 1u);
+  EXPECT_EQ(linux_offers[0].ProgramLocationFileName, "velmora_3.0.0.0_amd64.deb");
+  const auto windows_offers = NewerReleases(history, TReleaseType::rtBeta, "2.0", TPlatform::pfWindows);
+  ASSERT_EQ(windows_offers.size(), 2u);
+  EXPECT_EQ(windows_offers[0].ProgramLocationFileName, "VelmoraSetup-3.1.0.0.exe");
+  EXPECT_EQ(windows_offers[1].ProgramLocationFileName, "VelmoraSetup-3.0.0.0.exe");
 }
 
 TEST(ProgressTextTest, KilobytesRoundedToWholeNumbers) {
@@ -147,7 +210,8 @@ class DownloadTest : public testing::Test {
 
 TEST_F(DownloadTest, AVerifiedInstallerArrivesWithProgressEndingEmpty) {
   const QByteArray installer(300 * 1024, 'v');
-  const TReleaseEntry release = site_.AddRelease("9.0.0.0", TReleaseType::rtProduction, installer);
+  const TReleaseEntry release =
+      site_.AddRelease("9.0.0.0", TReleaseType::rtProduction, installer, TPlatform::pfWindows);
   QStringList texts;
   const TDownloadResult result = DownloadInstaller(site_.Url(), release, local_.path(),
                                                    [&](const QString& text) { texts.append(text); });
@@ -172,7 +236,8 @@ TEST_F(DownloadTest, AnInstallerThatIsNotWhatTheHistorySaysLeavesNoFile) {
        {Case{"wrong digest", tampered, "releases/"}, Case{"truncated", installer.left(1000), "releases/"},
         Case{"closed mid-transfer", installer, "cut/releases/"}}) {
     UpdateSite site;
-    TReleaseEntry release = site.AddRelease("9.0.0.0", TReleaseType::rtProduction, c.served);
+    TReleaseEntry release =
+        site.AddRelease("9.0.0.0", TReleaseType::rtProduction, c.served, TPlatform::pfWindows);
     release.ProgramSize = static_cast<std::uint64_t>(installer.size());
     release.ProgramSha256 = test::Sha256Hex(installer).toStdString();
     release.ProgramLocationPath = c.path;
@@ -200,13 +265,117 @@ TEST_F(DownloadTest, AClosedPortFailsAtOnceAndAMissingFileFailsToo) {
             QString());
 }
 
+// A packaged build trusts the key it was built with, whatever the environment of the moment says.
+TEST(ReleaseKeyTest, TheEnvironmentCountsOnlyInABuildWithoutAKey) {
+  const std::string built_in = ToBase64(MakeKeyPair().Public);
+  const std::string environment = ToBase64(MakeKeyPair().Public);
+  struct Case {
+    std::string built_in;
+    std::string environment;
+    std::optional<TPublicKey> chosen;
+  };
+  for (const Case& c :
+       {Case{built_in, environment, KeyFromBase64(built_in)}, Case{built_in, "", KeyFromBase64(built_in)},
+        Case{"", environment, KeyFromBase64(environment)}, Case{"", "", std::nullopt},
+        Case{"garbage", environment, std::nullopt}, Case{"", "garbage", std::nullopt}}) {
+    EXPECT_EQ(ChooseReleaseKey(c.built_in, c.environment), c.chosen) << c.built_in << " / " << c.environment;
+  }
+}
+
+class FetchVersionHistoryTest : public testing::Test {
+ protected:
+  QStringList LocalFiles() const { return QDir(local_.path()).entryList(QDir::Files | QDir::Hidden); }
+  void Overwrite(const QString& name, const QByteArray& bytes) {
+    QFile file(QDir(site_.Folder()).filePath(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+  }
+
+  UpdateSite site_;
+  QTemporaryDir local_;
+};
+
+TEST_F(FetchVersionHistoryTest, ASignedHistoryIsReadAndOnlyItsCopyStays) {
+  site_.AddRelease("9.0.0.0", TReleaseType::rtProduction, "x");
+  site_.Publish();
+  QString failure;
+  EXPECT_EQ(FetchVersionHistory(site_.Url(), local_.path(), &failure), site_.History())
+      << failure.toStdString();
+  EXPECT_EQ(LocalFiles(), QStringList{kLocalVersionInfoFileName});
+}
+
+TEST_F(FetchVersionHistoryTest, AHistoryWithoutAValidSignatureIsNotReadAndLeavesNothing) {
+  site_.AddRelease("9.0.0.0", TReleaseType::rtProduction, "x");
+  const QByteArray signed_text = QByteArray::fromStdString(VersionHistoryXml(site_.History()));
+  // Someone on the path raises the version and serves a package of their own with its own digest.
+  TVersionHistory forged = site_.History();
+  forged.CurrentVersion[0] = "10.0.0.0";
+  forged.Releases[0].ProgramVersion = "10.0.0.0";
+  forged.Releases[0].ProgramSha256 = std::string(64, 'f');
+  const QByteArray forged_text = QByteArray::fromStdString(VersionHistoryXml(forged));
+  struct Case {
+    const char* what;
+    std::function<void()> publish;
+    const char* reason;
+  };
+  const Case cases[] = {{"no signature", [&] { site_.PublishUnsigned(signed_text); }, "is not signed"},
+                        {"signed by another key", [&] { site_.PublishSignedBy(signed_text, MakeKeyPair()); },
+                         "does not carry a valid signature"},
+                        {"changed after signing",
+                         [&] {
+                           site_.PublishText(signed_text);
+                           Overwrite(QStringLiteral("VelmoraVersion.xml"), forged_text);
+                         },
+                         "does not carry a valid signature"},
+                        {"signature that is no signature",
+                         [&] {
+                           site_.PublishText(signed_text);
+                           Overwrite(QStringLiteral("VelmoraVersion.xml.sig"), "<html>404</html>");
+                         },
+                         "does not carry a valid signature"}};
+  for (const Case& c : cases) {
+    c.publish();
+    QString failure;
+    EXPECT_FALSE(FetchVersionHistory(site_.Url(), local_.path(), &failure)) << c.what;
+    EXPECT_TRUE(failure.contains(QLatin1String(c.reason))) << c.what << ": " << failure.toStdString();
+    EXPECT_EQ(LocalFiles(), QStringList()) << c.what;
+  }
+}
+
+TEST_F(FetchVersionHistoryTest, WithoutAReleaseKeyNothingIsFetched) {
+  site_.AddRelease("9.0.0.0", TReleaseType::rtProduction, "x");
+  site_.Publish();
+  const QByteArray key = qgetenv("VELMORA_RELEASE_PUBLIC_KEY");
+  qunsetenv("VELMORA_RELEASE_PUBLIC_KEY");
+  QString failure;
+  EXPECT_FALSE(FetchVersionHistory(site_.Url(), local_.path(), &failure));
+  qputenv("VELMORA_RELEASE_PUBLIC_KEY", key);
+  EXPECT_TRUE(failure.contains(QLatin1String("no release key"))) << failure.toStdString();
+  EXPECT_EQ(site_.Server().NextRequest(200), "");
+}
+
+// What is larger than any history is refused once that shows, not read to its end first.
+TEST_F(FetchVersionHistoryTest, AHistoryLargerThanTheCapIsRefusedWithoutReadingItWhole) {
+  site_.PublishText(QByteArray(static_cast<qsizetype>(kMaxHistorySize) + 1, ' '));
+  for (const char* path : {"", "endless/", "announce/"}) {
+    QElapsedTimer clock;
+    clock.start();
+    QString failure;
+    EXPECT_FALSE(FetchVersionHistory(site_.Url() + QLatin1String(path), local_.path(), &failure)) << path;
+    EXPECT_LT(clock.elapsed(), 5000) << path;
+    EXPECT_TRUE(failure.contains(QStringLiteral("is larger than %1 bytes").arg(kMaxHistorySize)))
+        << path << ": " << failure.toStdString();
+    EXPECT_EQ(LocalFiles(), QStringList()) << path;
+  }
+}
+
 class VersionCheckTest : public testing::Test {
  protected:
   VersionCheckTest() { settings_.LocalDirectory = data_.filePath(QStringLiteral("Update")); }
 
   QTemporaryDir config_;
   QTemporaryDir data_;
-  TSettingsFile file_{config_.filePath(QStringLiteral("Velmora/Velmora.xml"))};
+  app::TSettingsFile file_{config_.filePath(QStringLiteral("Velmora/Velmora.xml"))};
   TWebUpdateStore store_{file_};
   TWebUpdateSettings settings_;
   UpdateSite site_;
@@ -282,7 +451,7 @@ TEST(WebUpdateStoreTest, ReplacesOnlyItsOwnSubtreeInTheOneSettingsFileAndSurvive
       {QStringLiteral("http://127.0.0.1:8080/"), QStringLiteral("http://127.0.0.1:8081/")},
       QStringLiteral("VelmoraVersion.xml")};
   {
-    TSettingsFile running(name);
+    app::TSettingsFile running(name);
     const TWebUpdateStore store(running);
     store.Store(settings);
     EXPECT_TRUE(store.HasEntries());
@@ -296,7 +465,7 @@ TEST(WebUpdateStoreTest, ReplacesOnlyItsOwnSubtreeInTheOneSettingsFileAndSurvive
   EXPECT_FALSE(QFile::exists(name + QStringLiteral(".lock")));
 
   // The next start reads back what was stored; missing entries keep their defaults.
-  TSettingsFile restarted(name);
+  app::TSettingsFile restarted(name);
   const TWebUpdateStore store(restarted);
   EXPECT_EQ(store.Load({}), settings);
   restarted.DeleteEntry("WebUpdate\\LocalDirectory");
@@ -315,4 +484,4 @@ TEST(WebUpdateStoreTest, ReplacesOnlyItsOwnSubtreeInTheOneSettingsFileAndSurvive
 }
 
 }  // namespace
-}  // namespace velmora::app
+}  // namespace velmora::update

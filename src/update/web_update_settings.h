@@ -4,11 +4,13 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/update/version_history.h"
+#include "update/version_history.h"
 
 namespace velmora::app {
-
 class TSettingsFile;
+}  // namespace velmora::app
+
+namespace velmora::update {
 
 // Where the version history is fetched from while a check runs; emptied again at close so that the
 // settings file never keeps the base location.
@@ -33,7 +35,7 @@ struct TWebUpdateSettings {
 // same lock against other processes and the same whole-file replace as every other entry.
 class TWebUpdateStore final {
  public:
-  explicit TWebUpdateStore(TSettingsFile& file) : file_(file) {}
+  explicit TWebUpdateStore(app::TSettingsFile& file) : file_(file) {}
 
   bool HasEntries() const;
   // The stored settings; an entry that is missing or unreadable keeps its value in `defaults`.
@@ -42,7 +44,7 @@ class TWebUpdateStore final {
   void Store(const TWebUpdateSettings& settings) const;
 
  private:
-  TSettingsFile& file_;
+  app::TSettingsFile& file_;
 };
 
-}  // namespace velmora::app
+}  // namespace velmora::update
