@@ -135,6 +135,19 @@ def radial_glow(ident, colour, opacity):
     )
 
 
+def linear_gradient(ident, towards, start, end):
+    """A two-colour gradient across the shape's box, from its top-left towards (x2, y2)."""
+    x2, y2 = towards
+    return el(
+        "linearGradient",
+        {"id": ident, "x1": "0", "y1": "0", "x2": x2, "y2": y2},
+        [
+            el("stop", {"offset": "0", "stop-color": start}),
+            el("stop", {"offset": "1", "stop-color": end}),
+        ],
+    )
+
+
 def polar(cx, cy, radius, degrees):
     angle = math.radians(degrees)
     return cx + radius * math.cos(angle), cy + radius * math.sin(angle)
@@ -553,22 +566,8 @@ ABOUT_CREDITS = [
 
 
 def backdrop():
-    gradient = el(
-        "linearGradient",
-        {"id": "sky", "x1": "0", "y1": "0", "x2": "0", "y2": "1"},
-        [
-            el("stop", {"offset": "0", "stop-color": "#0b0e13"}),
-            el("stop", {"offset": "1", "stop-color": "#1b2029"}),
-        ],
-    )
-    accent = el(
-        "linearGradient",
-        {"id": "accent", "x1": "0", "y1": "0", "x2": "1", "y2": "0"},
-        [
-            el("stop", {"offset": "0", "stop-color": "#ff3b30"}),
-            el("stop", {"offset": "1", "stop-color": "#ffb02e"}),
-        ],
-    )
+    gradient = linear_gradient("sky", ("0", "1"), "#0b0e13", "#1b2029")
+    accent = linear_gradient("accent", ("1", "0"), "#ff3b30", "#ffb02e")
     sky = el("rect", {"x": 0, "y": 0, "width": 800, "height": 600, "fill": "url(#sky)"})
     return [gradient, accent], [sky]
 
@@ -695,6 +694,67 @@ def about():
     return document(800, 600, "About Velmora", body, defs)
 
 
+# ---------------------------------------------------------------- the application icon, 256 x 256
+
+ICON = 256
+
+
+def app_icon():
+    """A rev gauge with its needle high in the range, over a kerb: legible down to 16 x 16."""
+    cx, cy, radius = 128, 124, 80
+    tile = linear_gradient("tile", ("0", "1"), "#262c36", "#0b0e13")
+    red_zone = linear_gradient("red_zone", ("1", "1"), "#ffb02e", RED)
+
+    def arc(start, end, stroke, width):
+        x1, y1 = polar(cx, cy, radius, start)
+        x2, y2 = polar(cx, cy, radius, end)
+        large = 1 if end - start > 180 else 0
+        d = f"M{num(x1)},{num(y1)} A{radius},{radius} 0 {large} 1 {num(x2)},{num(y2)}"
+        return el("path", {"d": d, "fill": "none", "stroke": stroke, "stroke-width": width})
+
+    body = [
+        el(
+            "rect",
+            {
+                "x": 8,
+                "y": 8,
+                "width": 240,
+                "height": 240,
+                "rx": 48,
+                "fill": "url(#tile)",
+                "stroke": TILE_EDGE,
+                "stroke-width": 4,
+            },
+        ),
+        arc(135, 315, "#3a414b", 22),
+        arc(315, 405, "url(#red_zone)", 22),
+    ]
+    for i in range(9):
+        degrees = 135 + i * 33.75
+        x1, y1 = polar(cx, cy, radius - 26, degrees)
+        x2, y2 = polar(cx, cy, radius - 14, degrees)
+        body.append(line(x1, y1, x2, y2, WHITE, 6))
+    tip_x, tip_y = polar(cx, cy, radius - 6, 330)
+    body += [
+        line(cx, cy, tip_x, tip_y, RED, 12),
+        el("circle", {"cx": cx, "cy": cy, "r": 16, "fill": WHITE}),
+        el("circle", {"cx": cx, "cy": cy, "r": 6, "fill": TILE}),
+        # The kerb: red and white blocks in the gauge's open bottom.
+        el("rect", {"x": 64, "y": 196, "width": 128, "height": 22, "rx": 4, "fill": WHITE}),
+        line(
+            64,
+            207,
+            192,
+            207,
+            "#e23b33",
+            22,
+            cap="butt",
+            extra={"stroke-dasharray": "16 16"},
+        ),
+    ]
+    return document(ICON, ICON, "Velmora", body, [tile, red_zone])
+
+
 # ---------------------------------------------------------------- the whole set
 
 
@@ -704,6 +764,7 @@ def all_pictures():
         files.update(group())
     files["splash.svg"] = splash()
     files["about.svg"] = about()
+    files["velmora.svg"] = app_icon()
     return dict(sorted(files.items()))
 
 

@@ -12,6 +12,7 @@ packages=(
   xvfb xauth x11-utils imagemagick python3 libxml2-utils gnumeric
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   g++-mingw-w64-x86-64-posix googletest wine wine64
+  help2man man-db desktop-file-utils appstream lintian dpkg-dev fakeroot nsis
 )
 
 missing=()

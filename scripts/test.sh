@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the debug build, the address and undefined-behaviour sanitizer
-# build and the thread sanitizer build of the core, each with ctest, and the Windows build under Wine.
+# build and the thread sanitizer build of the core, each with ctest, the Windows build under Wine, and the
+# packages made from those builds.
 # Safe to run again; builds are incremental under build/.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -118,6 +119,10 @@ run_windows() {
   wineserver --kill </dev/null >/dev/null 2>&1
 }
 run_windows
+
+# The packages, made from the debug and Windows builds above, installed and checked.
+source scripts/test_packaging.sh
+run_packaging
 
 # A short libFuzzer run of the executable version reader; any crash it finds fails the script.
 run_fuzz() {

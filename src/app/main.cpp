@@ -1,14 +1,15 @@
 // velmora: the dashboard.
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLocale>
 #include <QSaveFile>
 #include <QTimer>
+#include <cstdio>
 
+#include "app/command_line.h"
 #include "app/main_window.h"
-#include "app/settings_file.h"
 #include "app/termination_signals.h"
 #include "platform/application_version.h"
 
@@ -31,55 +32,46 @@ void StartScreenshots(QWidget& window, const QString& path, int seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QApplication application(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Velmora"));
-  QApplication::setApplicationVersion(QString::fromStdString(velmora::platform::ApplicationVersion()));
-  QLocale::setDefault(QLocale::c());
+  QCoreApplication::setApplicationName(QStringLiteral("Velmora"));
+  QCoreApplication::setApplicationVersion(QString::fromStdString(velmora::platform::ApplicationVersion()));
 
-  QCommandLineParser options;
-  options.setApplicationDescription(QStringLiteral("Velmora, a telemetry dashboard for racing simulators."));
-  options.addHelpOption();
-  options.addVersionOption();
-  const QCommandLineOption screenshot(
-      QStringLiteral("screenshot"),
-      QStringLiteral("Write a PNG picture of the dashboard to <file> every few "
-                     "seconds."),
-      QStringLiteral("file"));
-  const QCommandLineOption interval(QStringLiteral("screenshot-interval"),
-                                    QStringLiteral("Seconds between two pictures (default 5)."),
-                                    QStringLiteral("seconds"), QStringLiteral("5"));
-  const QCommandLineOption settings(QStringLiteral("settings"),
-                                    QStringLiteral("Keep the options in <file> instead of %1.")
-                                        .arg(velmora::app::TSettingsFile::DefaultPath()),
-                                    QStringLiteral("file"));
-  const QCommandLineOption debug(QStringLiteral("debug"), QStringLiteral("Show the Debug menu."));
-  const QCommandLineOption no_splash(QStringLiteral("no-splash"),
-                                     QStringLiteral("Open the dashboard without the splash window."));
-  options.addOption(screenshot);
-  options.addOption(interval);
-  options.addOption(settings);
-  options.addOption(debug);
-  options.addOption(no_splash);
-  options.process(application);
+  // The command line is read before the application object exists: it connects to the display, and help,
+  // the version and a bad option must not need one.
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) {
+    arguments << QString::fromLocal8Bit(argv[i]);
+  }
+  const velmora::app::TCommandLine line = velmora::app::ReadCommandLine(arguments);
+  switch (line.action) {
+    case velmora::app::TCommandLine::TAction::Help:
+    case velmora::app::TCommandLine::TAction::Version:
+      std::fputs(qPrintable(line.text), stdout);
+      return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    case velmora::app::TCommandLine::TAction::Error:
+      std::fprintf(stderr, "velmora: %s\n", qPrintable(line.text));
+      return velmora::app::kExitUsage;
+    case velmora::app::TCommandLine::TAction::Run:
+      break;
+  }
+
+  QApplication application(argc, argv);
+  QLocale::setDefault(QLocale::c());
+  // The desktop matches the window to the installed desktop entry and icon by this name.
+  QGuiApplication::setDesktopFileName(QStringLiteral("example.velmora.Velmora"));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/assets/velmora.svg")));
 
   velmora::app::TWindowOptions window_options;
-  window_options.settings_path = options.value(settings);
-  window_options.debug_menu = options.isSet(debug);
-  window_options.splash = !options.isSet(no_splash);
+  window_options.settings_path = line.settings_path;
+  window_options.debug_menu = line.debug_menu;
+  window_options.splash = line.splash;
   velmora::app::TForm1 window(velmora::platform::CreateWindowFinder(), window_options);
   // Once every window exists, the stored place and marks are taken up again.
   window.RestorePlacementAndMarks();
   velmora::app::CloseOnTerminationSignals(window, [&window] { window.CloseUnattended(); });
   window.show();
   window.activateWindow();
-  if (options.isSet(screenshot)) {
-    bool ok = false;
-    const int seconds = options.value(interval).toInt(&ok);
-    if (!ok || seconds < 1) {
-      qCritical("--screenshot-interval takes a whole number of seconds, at least 1");
-      return 2;
-    }
-    StartScreenshots(window, options.value(screenshot), seconds);
+  if (!line.screenshot_path.isEmpty()) {
+    StartScreenshots(window, line.screenshot_path, line.screenshot_seconds);
   }
   return QApplication::exec();
 }
