@@ -1,5 +1,6 @@
 #include "app/display_widgets.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QSvgRenderer>
 #include <algorithm>
@@ -14,7 +15,8 @@ void PlaceFixed(QWidget& widget, const QRect& where) {
 PanelWidget::PanelWidget(const QString& name, QWidget* parent) : QLabel(parent) {
   setObjectName(name);
   setAlignment(Qt::AlignCenter);
-  setAutoFillBackground(true);
+  // The fill covers every pixel, so nothing underneath needs drawing first.
+  setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void PanelWidget::SetText(std::string_view text) {
@@ -22,13 +24,44 @@ void PanelWidget::SetText(std::string_view text) {
 }
 
 void PanelWidget::SetColor(Rgb color) {
-  if (color == color_ && autoFillBackground()) {
+  if (color != color_) {
+    color_ = color;
+    update();
+  }
+}
+
+void PanelWidget::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::FontChange) {
+    laid_out_ = {};  // laid out for the old font
+  }
+  QLabel::changeEvent(event);
+}
+
+const QStaticText& PanelWidget::LaidOut(const QString& text) {
+  for (const QStaticText& kept : laid_out_) {
+    if (kept.text() == text) {
+      return kept;
+    }
+  }
+  QStaticText& made = laid_out_[next_laid_out_];
+  next_laid_out_ = (next_laid_out_ + 1) % kLaidOutTexts;
+  made.setText(text);
+  made.setTextFormat(Qt::PlainText);
+  made.prepare(QTransform(), font());
+  return made;
+}
+
+void PanelWidget::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), QColor(color_.red, color_.green, color_.blue));
+  if (text().isEmpty()) {
     return;
   }
-  color_ = color;
-  QPalette colors = palette();
-  colors.setColor(QPalette::Window, QColor(color.red, color.green, color.blue));
-  setPalette(colors);
+  const QStaticText& shown = LaidOut(text());
+  const QSizeF size = shown.size();
+  painter.setFont(font());
+  painter.setPen(palette().color(foregroundRole()));
+  painter.drawStaticText(QPointF((width() - size.width()) / 2, (height() - size.height()) / 2), shown);
 }
 
 LabelWidget::LabelWidget(const QString& name, QWidget* parent) : QLabel(parent) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLabel>
+#include <QStaticText>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -18,7 +19,9 @@ namespace velmora::app {
 // scaled size as a fixed size in turn.
 void PlaceFixed(QWidget& widget, const QRect& where);
 
-// A panel: text on a background colour, as the temperature and pressure panels show their values.
+// A panel: text on a background colour, as the temperature and pressure panels show their values. It is a
+// label for what it holds (its text, font and colours) but draws itself: the fill in its own colour, and the
+// text from a few laid-out texts it keeps, as a value comes back to the figures it showed a moment ago.
 class PanelWidget final : public QLabel, public PanelTarget {
  public:
   PanelWidget(const QString& name, QWidget* parent);
@@ -26,8 +29,17 @@ class PanelWidget final : public QLabel, public PanelTarget {
   void SetColor(Rgb color) override;
   Rgb Color() const { return color_; }
 
+ protected:
+  void changeEvent(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+
  private:
+  const QStaticText& LaidOut(const QString& text);
+
   Rgb color_{};
+  static constexpr std::size_t kLaidOutTexts = 8;
+  std::array<QStaticText, kLaidOutTexts> laid_out_;
+  std::size_t next_laid_out_ = 0;  // the one replaced next, oldest first
 };
 
 // A label that shows a text.
