@@ -1,14 +1,18 @@
 #include "app/display_players_view.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QPainter>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QSvgRenderer>
 #include <algorithm>
 #include <array>
+
+#include "app/character_run.h"
 
 namespace velmora::app {
 namespace {
@@ -20,6 +24,33 @@ QPixmap Picture(const QString& path) {
   QSvgRenderer(path).render(&painter);
   return pixmap;
 }
+
+// Position and time are short texts that change at every refresh: they are drawn a character at a time. The
+// name, with its picture and its eliding, keeps the style's drawing.
+class DriverCellDelegate final : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    if (index.column() == 1) {
+      QStyledItemDelegate::paint(painter, option, index);
+      return;
+    }
+    const QWidget* view = option.widget;
+    const QStyle* style = view != nullptr ? view->style() : QApplication::style();
+    // The style's own margin either side of an item's text, which the column widths allow for.
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+    const auto alignment = index.data(Qt::TextAlignmentRole).value<Qt::Alignment>();
+    painter->save();
+    painter->setPen(option.palette.color(QPalette::Text));
+    characters_.Draw(*painter, QRectF(option.rect.adjusted(margin, 0, -margin, 0)), option.font,
+                     index.data(Qt::DisplayRole).toString(), alignment);
+    painter->restore();
+  }
+
+ private:
+  mutable CharacterRun characters_;
+};
 
 }  // namespace
 
@@ -144,6 +175,7 @@ QVariant DriverListModel::headerData(int section, Qt::Orientation orientation, i
 DriverListView::DriverListView(QWidget* parent) : QTreeView(parent), model_(this) {
   setObjectName(QStringLiteral("DisplayPlayersView"));
   setModel(&model_);
+  setItemDelegate(new DriverCellDelegate(this));
   setRootIsDecorated(false);
   setUniformRowHeights(true);
   setItemsExpandable(false);

@@ -1,6 +1,5 @@
 #include "app/display_widgets.h"
 
-#include <QEvent>
 #include <QPainter>
 #include <QSvgRenderer>
 #include <algorithm>
@@ -30,38 +29,11 @@ void PanelWidget::SetColor(Rgb color) {
   }
 }
 
-void PanelWidget::changeEvent(QEvent* event) {
-  if (event->type() == QEvent::FontChange) {
-    laid_out_ = {};  // laid out for the old font
-  }
-  QLabel::changeEvent(event);
-}
-
-const QStaticText& PanelWidget::LaidOut(const QString& text) {
-  for (const QStaticText& kept : laid_out_) {
-    if (kept.text() == text) {
-      return kept;
-    }
-  }
-  QStaticText& made = laid_out_[next_laid_out_];
-  next_laid_out_ = (next_laid_out_ + 1) % kLaidOutTexts;
-  made.setText(text);
-  made.setTextFormat(Qt::PlainText);
-  made.prepare(QTransform(), font());
-  return made;
-}
-
 void PanelWidget::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), QColor(color_.red, color_.green, color_.blue));
-  if (text().isEmpty()) {
-    return;
-  }
-  const QStaticText& shown = LaidOut(text());
-  const QSizeF size = shown.size();
-  painter.setFont(font());
   painter.setPen(palette().color(foregroundRole()));
-  painter.drawStaticText(QPointF((width() - size.width()) / 2, (height() - size.height()) / 2), shown);
+  characters_.Draw(painter, QRectF(rect()), font(), text());
 }
 
 LabelWidget::LabelWidget(const QString& name, QWidget* parent) : QLabel(parent) {
@@ -144,7 +116,7 @@ void BarGauge::paintEvent(QPaintEvent*) {
   painter.setPen(QColor(0x60, 0x60, 0x60));
   painter.drawRect(frame.adjusted(0, 0, -1, -1));
   painter.setPen(Qt::white);
-  painter.drawText(inside, Qt::AlignCenter, Text());
+  characters_.Draw(painter, QRectF(inside), font(), Text());
 }
 
 }  // namespace velmora::app

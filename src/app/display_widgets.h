@@ -1,13 +1,13 @@
 #pragma once
 
 #include <QLabel>
-#include <QStaticText>
 #include <QString>
 #include <QWidget>
 #include <array>
 #include <limits>
 #include <memory>
 
+#include "app/character_run.h"
 #include "values/display_targets.h"
 
 class QSvgRenderer;
@@ -21,7 +21,8 @@ void PlaceFixed(QWidget& widget, const QRect& where);
 
 // A panel: text on a background colour, as the temperature and pressure panels show their values. It is a
 // label for what it holds (its text, font and colours) but draws itself: the fill in its own colour, and the
-// text from a few laid-out texts it keeps, as a value comes back to the figures it showed a moment ago.
+// text one character at a time from characters laid out once. Its figures change at every cycle, and
+// laying out a new text is most of what drawing a label costs.
 class PanelWidget final : public QLabel, public PanelTarget {
  public:
   PanelWidget(const QString& name, QWidget* parent);
@@ -30,16 +31,11 @@ class PanelWidget final : public QLabel, public PanelTarget {
   Rgb Color() const { return color_; }
 
  protected:
-  void changeEvent(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  const QStaticText& LaidOut(const QString& text);
-
   Rgb color_{};
-  static constexpr std::size_t kLaidOutTexts = 8;
-  std::array<QStaticText, kLaidOutTexts> laid_out_;
-  std::size_t next_laid_out_ = 0;  // the one replaced next, oldest first
+  CharacterRun characters_;
 };
 
 // A label that shows a text.
@@ -88,6 +84,7 @@ class BarGauge final : public QWidget, public PositionTarget {
  private:
   Qt::Orientation orientation_;
   QColor color_;
+  CharacterRun characters_;
   int position_ = kNothingShown;
   int value_ = 0;
 };

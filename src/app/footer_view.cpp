@@ -100,8 +100,7 @@ void FooterView::paintEvent(QPaintEvent* event) {
     const ShownCell& shown = shown_[static_cast<std::size_t>(column)];
     const QRect row(cell.left(), kHeaderHeight, cell.width() - 1, height() - kHeaderHeight);
     painter.fillRect(row, shown.color);
-    painter.setFont(cells);
-    painter.drawText(row, Qt::AlignCenter, shown.text);
+    cell_characters_.Draw(painter, QRectF(row), cells, shown.text);
   }
 }
 

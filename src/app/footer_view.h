@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <array>
 
+#include "app/character_run.h"
 #include "race/footer_information.h"
 
 namespace velmora::app {
@@ -41,6 +42,7 @@ class FooterView final : public QWidget, public FooterTarget {
   bool TakeCell(int column);
 
   TFooterInformation* footer_;
+  CharacterRun cell_characters_;
   // What is drawn, so that a repaint of the row redraws only the cells that changed.
   std::array<ShownCell, TFooterInformation::kColumnCount> shown_;
 };
