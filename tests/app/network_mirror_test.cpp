@@ -20,7 +20,6 @@
 #include <memory>
 #include <string>
 
-#include <asio.hpp>
 #include <gtest/gtest.h>
 
 #include "app/display_widgets.h"
@@ -30,6 +29,7 @@
 #include "four_laps.h"
 #include "game/game.h"
 #include "modal_answers.h"
+#include "net/asio.h"
 #include "net/protocol_client.h"
 #include "net/protocol_server.h"
 #include "platform/application_version.h"
