@@ -11,7 +11,13 @@ packages=(
   xvfb xauth x11-utils imagemagick python3 libxml2-utils gnumeric
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   g++-mingw-w64-x86-64-posix googletest wine wine64
+  chromium nodejs
 )
+# The browser test installs puppeteer-core with npm. A Node.js from elsewhere may bring its own npm and
+# conflict with Debian's, so Debian's is installed only when no npm is at hand.
+if ! command -v npm >/dev/null 2>&1; then
+  packages+=(npm)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
