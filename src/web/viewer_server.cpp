@@ -24,9 +24,10 @@ using tcp = asio::ip::tcp;
 using Clock = std::chrono::steady_clock;
 using Message = std::shared_ptr<const std::string>;
 
-// A viewer's page reads a few hundred bytes a second: a small kernel buffer makes one that stops reading
-// show up within seconds instead of parking megabytes in the kernel first.
-constexpr int kViewerSendBuffer = 64 * 1024;
+// A viewer's page reads a few hundred bytes a second and the whole state is a few KiB: a small kernel
+// buffer still carries that over a slow network, and makes one that stops reading show up within
+// seconds instead of parking megabytes in the kernel first.
+constexpr int kViewerSendBuffer = 8 * 1024;
 constexpr std::size_t kMaxRequestBody = 4 * 1024;
 constexpr std::size_t kMaxViewerMessage = 1024;
 constexpr std::chrono::seconds kRequestTimeout{30};
@@ -111,6 +112,10 @@ class Viewer final : public std::enable_shared_from_this<Viewer> {
     if (queue_.size() >= hub_->options.backlog) {
       queue_.clear();
       resync_ = true;
+      if (!said_behind_) {
+        said_behind_ = true;
+        hub_->Event("viewer " + name_ + " is not keeping up: it skips to the latest state");
+      }
       return;
     }
     queue_.push_back(message);
@@ -191,6 +196,7 @@ class Viewer final : public std::enable_shared_from_this<Viewer> {
   bool resync_ = false;
   bool joined_ = false;
   bool done_ = false;
+  bool said_behind_ = false;
 };
 
 // One HTTP connection until it asks for the page (and maybe more) or turns into an update stream.
