@@ -71,9 +71,10 @@ std::string Whole(long long value) {
   return std::to_string(value);
 }
 
-// [metric text, imperial text, colour] of a panel that shows a temperature or a pressure.
+// A panel that shows a temperature or a pressure, as two keys: "metric|imperial" text under `key` and its
+// colour under `key` + "c". The colour changes far less often than the text, so it travels on its own.
 template <typename Value>
-std::string UnitPanel(Value& value, double stored) {
+void SetUnitPanel(ViewState& state, const std::string& key, Value& value, double stored) {
   CapturedPanel panel;
   value.FPanel = &panel;
   value.FValue = stored;
@@ -81,7 +82,8 @@ std::string UnitPanel(Value& value, double stored) {
   const std::string metric = panel.Text();
   value.Display(false);
   value.FPanel = nullptr;
-  return "[" + Quoted(metric) + "," + Quoted(panel.Text()) + "," + Quoted(ColorText(panel.Color())) + "]";
+  state[key] = Quoted(metric + "|" + panel.Text());
+  state[key + "c"] = Quoted(ColorText(panel.Color()));
 }
 
 int Percent(float fraction) {
@@ -178,11 +180,11 @@ const ViewState& ViewBuilder::Apply(const TGameData& record) {
     const WheelData& data = wheels[i];
     Wheel& wheel = wheels_[i];
     const std::string key = data.key;
-    state_[key + "o"] = UnitPanel(wheel.outer, data.outer);
-    state_[key + "m"] = UnitPanel(wheel.middle, data.middle);
-    state_[key + "i"] = UnitPanel(wheel.inner, data.inner);
-    state_[key + "p"] = UnitPanel(wheel.pressure, data.pressure);
-    state_[key + "b"] = UnitPanel(wheel.brake, data.brake);
+    SetUnitPanel(state_, key + "o", wheel.outer, data.outer);
+    SetUnitPanel(state_, key + "m", wheel.middle, data.middle);
+    SetUnitPanel(state_, key + "i", wheel.inner, data.inner);
+    SetUnitPanel(state_, key + "p", wheel.pressure, data.pressure);
+    SetUnitPanel(state_, key + "b", wheel.brake, data.brake);
     CapturedPosition gauge;
     wheel.wear.FGauge = &gauge;
     wheel.wear.FValue = data.wear;
@@ -190,8 +192,8 @@ const ViewState& ViewBuilder::Apply(const TGameData& record) {
     wheel.wear.FGauge = nullptr;
     state_[key + "w"] = Whole(gauge.Position());
   }
-  state_["wa"] = UnitPanel(water_, record.Eau);
-  state_["oi"] = UnitPanel(oil_, record.Huille);
+  SetUnitPanel(state_, "wa", water_, record.Eau);
+  SetUnitPanel(state_, "oi", oil_, record.Huille);
 
   CapturedPanel wear;
   engine_wear_.FPanel = &wear;

@@ -1,5 +1,6 @@
 // velmora-cli web as a whole program: velmora-sim -> velmora-cli serve -> velmora-cli web -> viewers on
 // real sockets of 127.0.0.1.
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -42,23 +43,28 @@ TEST(RelayTest, AViewerGetsTheWholeStateThenEveryChangeWithinASecond) {
   Viewer viewer(web.Port(), "/stream");
   ASSERT_TRUE(viewer.Open());
 
+  // The whole state first (what the relay knows by then), then changes only, until every panel is known.
   const auto first = viewer.Next(5s);
   ASSERT_TRUE(first.has_value());
-  EXPECT_TRUE(first->starts_with(R"({"full":1,)")) << *first;
-  for (const char* key : {"wa", "flo", "flm", "fli", "g", "st", "ses"}) {
-    EXPECT_TRUE(ValueIn(*first, key).has_value()) << key << " missing from " << *first;
+  EXPECT_TRUE(first->starts_with(R"({"full":1,"v":{)")) << *first;
+  std::string seen = *first;
+  const auto deadline = Clock::now() + 5s;
+  const std::vector<std::string> keys{"wa", "flo", "flm", "fli", "flmc", "g", "ses", "st"};
+  const auto all_seen = [&] {
+    return std::all_of(keys.begin(), keys.end(), [&](const std::string& key) { return ValueIn(seen, key); });
+  };
+  while (!all_seen() && Clock::now() < deadline) {
+    const auto next = viewer.Next(2s);
+    ASSERT_TRUE(next.has_value());
+    EXPECT_TRUE(next->starts_with(R"({"v":{)")) << *next;
+    seen += *next;
   }
-  if (ValueIn(*first, "st") != R"("ok")") {
-    ASSERT_TRUE(Shows(viewer, "st", R"("ok")", 5s));
-  }
-  const auto change = viewer.Next(2s);
-  ASSERT_TRUE(change.has_value());
-  EXPECT_TRUE(change->starts_with(R"({"v":{)")) << *change;
+  EXPECT_TRUE(all_seen()) << seen;
 
   ASSERT_EQ(sim.Ask("pause"), "ok");
   ASSERT_EQ(sim.Ask("set FEau 370"), "ok");
   const auto asked = Clock::now();
-  EXPECT_TRUE(Shows(viewer, "wa", R"(["96","206","00ff80"])", 1000ms));
+  EXPECT_TRUE(Shows(viewer, "wa", R"("96|206")", 1000ms));
   std::cout << "water change seen after "
             << std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - asked).count() << " ms\n";
 }

@@ -16,23 +16,24 @@ struct Case {
   std::function<void(TGameData&)> set;
   const char* key;
   const char* shown;
+  const char* colour = nullptr;  // of a panel, under key + "c"
 };
 
 TEST(ViewStateTest, PanelsAreWordedAndColouredAsTheDashboardShowsThem) {
   const Case cases[] = {
       {"tread in the band, both unit systems", [](TGameData& r) { r.PneuAvantGaucheTempMilieu = 353.15; },
-       "flm", R"(["80","176","00ff80"])"},
+       "flm", R"("80|176")", R"("00ff80")"},
       {"tread above the band", [](TGameData& r) { r.PneuArriereDroitTempInterieure = 373.15; }, "rri",
-       R"(["100","212","ff4040"])"},
+       R"("100|212")", R"("ff4040")"},
       {"tread below the band", [](TGameData& r) { r.PneuAvantDroitTempExterieure = 300.0; }, "fro",
-       R"(["27","80","0080ff"])"},
-      {"a flat tyre", [](TGameData& r) { r.PneuArriereGauchePression = 30.0; }, "rlp",
-       R"(["XXX","XXX","ff4040"])"},
+       R"("27|80")", R"("0080ff")"},
+      {"a flat tyre", [](TGameData& r) { r.PneuArriereGauchePression = 30.0; }, "rlp", R"("XXX|XXX")",
+       R"("ff4040")"},
       {"pressure in kPa and psi", [](TGameData& r) { r.PneuAvantGauchePression = 200.0; }, "flp",
-       R"(["200","29","00ff80"])"},
+       R"("200|29")", R"("00ff80")"},
       {"brake disc truncated", [](TGameData& r) { r.PneuAvantGaucheDisqueFrein = 374.0; }, "flb",
-       R"(["100","213","0080ff"])"},
-      {"water on the hot edge", [](TGameData& r) { r.Eau = 373.15; }, "wa", R"(["99","211","ff4040"])"},
+       R"("100|213")", R"("0080ff")"},
+      {"water on the hot edge", [](TGameData& r) { r.Eau = 373.15; }, "wa", R"("99|211")", R"("ff4040")"},
       {"engine wear, low",
        [](TGameData& r) {
          r.UsureMoteur = 40.0;
@@ -74,6 +75,9 @@ TEST(ViewStateTest, PanelsAreWordedAndColouredAsTheDashboardShowsThem) {
     const ViewState& state = builder.Apply(record);
     ASSERT_TRUE(state.contains(c.key)) << c.what;
     EXPECT_EQ(state.at(c.key), c.shown) << c.what;
+    if (c.colour != nullptr) {
+      EXPECT_EQ(state.at(std::string(c.key) + "c"), c.colour) << c.what;
+    }
   }
 }
 

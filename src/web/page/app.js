@@ -25,11 +25,17 @@
     return seconds === null || seconds === undefined ? "-" : seconds.toFixed(3);
   }
 
+  // "metric|imperial" under the panel's key, its colour under the key + "c".
   function panel(id, value) {
     const element = $(id);
-    if (!element || !Array.isArray(value)) return;
-    element.textContent = metric ? value[0] : value[1];
-    element.style.backgroundColor = "#" + value[2];
+    if (!element || typeof value !== "string") return;
+    const texts = value.split("|");
+    element.textContent = metric ? texts[0] : texts[1];
+  }
+
+  function colour(id, value) {
+    const element = $(id);
+    if (element) element.style.backgroundColor = "#" + value;
   }
 
   function lamp(id, value) {
@@ -80,9 +86,11 @@
       return;
     }
     if (/^(fl|fr|rl|rr)[omipb]$/.test(key)) return panel(key.slice(0, 2) + "-" + key.slice(2), value);
+    if (/^(fl|fr|rl|rr)[omipb]c$/.test(key)) return colour(key.slice(0, 2) + "-" + key.slice(2, 3), value);
     if (/^(fl|fr|rl|rr)w$/.test(key)) return bar(key.slice(0, 2) + "-w", value);
     switch (key) {
       case "wa": case "oi": return panel(key, value);
+      case "wac": case "oic": return colour(key.slice(0, 2), value);
       case "ew":
         $("ew").textContent = value[0];
         $("ew").style.backgroundColor = "#" + value[1];
