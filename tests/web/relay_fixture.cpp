@@ -126,6 +126,7 @@ Viewer::Viewer(std::uint16_t port, const std::string& target) : impl_(std::make_
     return;
   }
   impl_->ws.handshake("127.0.0.1", target, error);
+  lowest.expires_never();  // Next sets its own deadline
   open_ = !error;
 }
 
@@ -172,6 +173,84 @@ std::optional<std::string> ValueIn(const std::string& message, const std::string
     end = message.find_first_of(",}", start);
   }
   return message.substr(start, end - start);
+}
+
+struct CountingViewer::Impl {
+  explicit Impl(asio::io_context& io) : ws(io) {}
+  websocket::stream<beast::tcp_stream> ws;
+  beast::flat_buffer buffer;
+};
+
+CountingViewer::CountingViewer(asio::io_context& io, std::chrono::steady_clock::time_point start,
+                               std::chrono::milliseconds window, int windows)
+    : per_window(static_cast<std::size_t>(windows), 0),
+      impl_(std::make_unique<Impl>(io)),
+      start_(start),
+      window_(window) {}
+
+CountingViewer::~CountingViewer() = default;
+
+void CountingViewer::Start(std::uint16_t port) {
+  beast::get_lowest_layer(impl_->ws).async_connect(
+      tcp::endpoint(asio::ip::make_address("127.0.0.1"), port),
+      [self = shared_from_this()](const beast::error_code& error) {
+        if (error) {
+          return;
+        }
+        self->impl_->ws.async_handshake("127.0.0.1", "/stream", [self](const beast::error_code& failed) {
+          if (!failed) {
+            self->Read();
+          }
+        });
+      });
+}
+
+void CountingViewer::Close() {
+  beast::get_lowest_layer(impl_->ws).close();
+}
+
+void CountingViewer::Read() {
+  impl_->ws.async_read(impl_->buffer,
+                       [self = shared_from_this()](const beast::error_code& error, std::size_t size) {
+                         if (error) {
+                           return;
+                         }
+                         if (self->first_size == 0) {
+                           self->first_size = size;
+                         }
+                         const auto since = std::chrono::steady_clock::now() - self->start_;
+                         const auto window = since / self->window_;
+                         if (since >= since.zero() && window < static_cast<long>(self->per_window.size())) {
+                           ++self->per_window[static_cast<std::size_t>(window)];
+                           self->bytes += static_cast<long>(size);
+                         }
+                         self->impl_->buffer.consume(size);
+                         self->Read();
+                       });
+}
+
+double CpuSeconds(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string text;
+  std::getline(stat, text);
+  // The command name may hold spaces: the fields are counted after its closing parenthesis.
+  const auto close = text.rfind(')');
+  if (close == std::string::npos) {
+    return -1.0;
+  }
+  std::istringstream fields(text.substr(close + 2));
+  std::string field;
+  long user = 0;
+  long system = 0;
+  for (int number = 3; fields >> field; ++number) {
+    if (number == 14) {
+      user = std::stol(field);
+    } else if (number == 15) {
+      system = std::stol(field);
+      break;
+    }
+  }
+  return static_cast<double>(user + system) / static_cast<double>(::sysconf(_SC_CLK_TCK));
 }
 
 long PeakResidentKiB(pid_t pid) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -67,9 +68,35 @@ class Viewer {
   bool open_ = false;
 };
 
+// A viewer on an io_context of the caller's, for many at once: it reads every message as it comes and
+// counts messages and bytes per window of time from `start`.
+class CountingViewer : public std::enable_shared_from_this<CountingViewer> {
+ public:
+  CountingViewer(asio::io_context& io, std::chrono::steady_clock::time_point start,
+                 std::chrono::milliseconds window, int windows);
+  ~CountingViewer();
+  void Start(std::uint16_t port);
+  void Close();
+
+  std::vector<int> per_window;
+  long bytes = 0;
+  // The size of the first message, the whole state.
+  std::size_t first_size = 0;
+
+ private:
+  void Read();
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+  std::chrono::steady_clock::time_point start_;
+  std::chrono::milliseconds window_;
+};
+
 // The value of `key` in a message ("{\"v\":{...,\"key\":VALUE,...}}"), as its JSON text; none when the
 // message does not carry it. Values are numbers, strings without quotes inside, or flat arrays of those.
 std::optional<std::string> ValueIn(const std::string& message, const std::string& key);
+
+// Processor time a process has used so far, user and system, in seconds; negative when it cannot be read.
+double CpuSeconds(pid_t pid);
 
 // Peak resident memory of a process in KiB (VmHWM), 0 when it cannot be read.
 long PeakResidentKiB(pid_t pid);

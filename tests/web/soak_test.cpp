@@ -9,7 +9,6 @@
 #include <thread>
 #include <vector>
 
-#include <boost/beast/core.hpp>
 #include <boost/beast/websocket.hpp>
 #include <gtest/gtest.h>
 
@@ -30,51 +29,6 @@ constexpr int kViewers = 50;
 constexpr auto kRun = 60s;
 constexpr auto kWindow = 5s;
 constexpr int kWindows = static_cast<int>(kRun / kWindow);
-
-// A viewer that reads every message as it comes and counts them per window of the run.
-class CountingViewer : public std::enable_shared_from_this<CountingViewer> {
- public:
-  CountingViewer(asio::io_context& io, Clock::time_point start) : ws_(io), start_(start) {}
-
-  void Start(std::uint16_t port) {
-    beast::get_lowest_layer(ws_).async_connect(
-        tcp::endpoint(asio::ip::make_address("127.0.0.1"), port),
-        [self = shared_from_this()](const beast::error_code& error) {
-          if (error) {
-            return;
-          }
-          self->ws_.async_handshake("127.0.0.1", "/stream", [self](const beast::error_code& failed) {
-            if (!failed) {
-              self->Read();
-            }
-          });
-        });
-  }
-  void Close() { beast::get_lowest_layer(ws_).close(); }
-
-  std::vector<int> per_window = std::vector<int>(kWindows, 0);
-  long bytes = 0;
-
- private:
-  void Read() {
-    ws_.async_read(buffer_, [self = shared_from_this()](const beast::error_code& error, std::size_t size) {
-      if (error) {
-        return;
-      }
-      const auto window = (Clock::now() - self->start_) / kWindow;
-      if (window >= 0 && window < kWindows) {
-        ++self->per_window[window];
-        self->bytes += static_cast<long>(size);
-      }
-      self->buffer_.consume(size);
-      self->Read();
-    });
-  }
-
-  websocket::stream<beast::tcp_stream> ws_;
-  beast::flat_buffer buffer_;
-  Clock::time_point start_;
-};
 
 TEST(RelaySoakTest, FiftyViewersForAMinuteAndOneThatNeverReads) {
   velmora::test::RunningSim sim({"--time-scale", "5"});
@@ -99,7 +53,7 @@ TEST(RelaySoakTest, FiftyViewersForAMinuteAndOneThatNeverReads) {
   const auto start = Clock::now() + 2s;
   std::vector<std::shared_ptr<CountingViewer>> viewers;
   for (int i = 0; i < kViewers - 1; ++i) {
-    viewers.push_back(std::make_shared<CountingViewer>(io, start));
+    viewers.push_back(std::make_shared<CountingViewer>(io, start, kWindow, kWindows));
     viewers.back()->Start(web.Port());
   }
   std::thread running([&io, start] { io.run_until(start + kRun); });
