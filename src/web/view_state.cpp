@@ -238,6 +238,16 @@ const ViewState& ViewBuilder::Apply(const TGameData& record) {
 void ViewBuilder::AddLap(const TGameData& record) {
   const int laps = record.NombreTour;
   double lap_fuel = -1.0;
+  if (laps < lap_count_) {
+    // A new session: its rows start again from lap 1, so the old ones go (a null takes a key off the page).
+    for (auto& [key, value] : state_) {
+      if (key.starts_with("L") || key.starts_with("lf")) {
+        value = "null";
+      }
+    }
+    fuel_used_total_ = 0.0;
+    laps_with_fuel_ = 0;
+  }
   if (laps != lap_count_) {
     // A lap that the relay saw from its start to its end, without a refuelling, tells what a lap uses.
     if (lap_count_ >= 0 && laps == lap_count_ + 1 && fuel_at_lap_start_ >= record.Fuel) {

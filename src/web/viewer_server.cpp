@@ -90,6 +90,8 @@ class Viewer final : public std::enable_shared_from_this<Viewer> {
   void Start(http::request<http::string_body> request) {
     beast::get_lowest_layer(ws_).expires_never();
     ws_.set_option(websocket::stream_base::timeout::suggested(beast::role_type::server));
+    ws_.set_option(websocket::stream_base::decorator(
+        [](websocket::response_type& response) { response.set(http::field::server, "velmora-cli web"); }));
     ws_.read_message_max(kMaxViewerMessage);
     ws_.text(true);
     ws_.async_accept(request, [self = shared_from_this()](const beast::error_code& error) {

@@ -124,6 +124,14 @@ TEST(ViewStateTest, CompletedLapsBecomeRowsAndTheirFuelGivesTheLapsLeft) {
   EXPECT_EQ(builder.State().at("L2"), "[2,120.000,null,null,null]");
   EXPECT_FALSE(builder.State().contains("lf2"));
   EXPECT_EQ(builder.State().at("ll"), "32.0");
+
+  // A new session starts its laps again: the old rows are taken off, the average starts afresh.
+  record.NombreTour = 0;
+  builder.Apply(record);
+  for (const char* key : {"L1", "L2", "lf1"}) {
+    EXPECT_EQ(builder.State().at(key), "null") << key;
+  }
+  EXPECT_EQ(builder.State().at("ll"), "null");
 }
 
 TEST(StateMessageTest, ChangesCarryOnlyWhatChanged) {

@@ -58,7 +58,7 @@
 
   function lapRows() {
     const rows = Object.keys(state)
-      .filter((key) => key.startsWith("L"))
+      .filter((key) => key.startsWith("L") && state[key] !== null)
       .map((key) => state[key])
       .sort((a, b) => b[0] - a[0]);
     const body = $("laps");
@@ -68,7 +68,7 @@
       tr.dataset.lap = row[0];
       const fuel = state["lf" + row[0]];
       const cells = [row[0], lapTime(row[1]), split(row[2]), split(row[3]), split(row[4]),
-                     fuel === undefined ? "-" : fuel.toFixed(2)];
+                     typeof fuel === "number" ? fuel.toFixed(2) : "-"];
       for (const text of cells) {
         const td = document.createElement("td");
         td.textContent = text;
