@@ -8,13 +8,13 @@
 #include <thread>
 #include <vector>
 
-#include <asio.hpp>
 #include <benchmark/benchmark.h>
 
 #include "fake_window_finder.h"
 #include "game/game.h"
 #include "game/game_link.h"
 #include "memory_fixture.h"
+#include "net/asio.h"
 #include "net/game_server_source.h"
 #include "net/protocol_server.h"
 #include "platform/process_memory.h"
@@ -159,7 +159,7 @@ void BM_BareRequestResponse(benchmark::State& state) {
     std::string answer = "201 440\r\n";
     answer.resize(kReplySize, '\0');
     char request[6];
-    std::error_code error;
+    boost::system::error_code error;
     while (asio::read(peer, asio::buffer(request), error) == sizeof request && !error) {
       asio::write(peer, asio::buffer(answer), error);
     }

@@ -1,5 +1,4 @@
 // velmora-cli fetch: the client's handshake with a Velmora server, then records as JSON lines.
-#include <charconv>
 #include <chrono>
 #include <ostream>
 #include <string>
@@ -10,31 +9,13 @@
 #include "net/protocol_client.h"
 #include "platform/application_version.h"
 #include "record_json.h"
+#include "server_address.h"
 #include "subcommand.h"
 
 namespace velmora::cli {
 namespace {
 
 constexpr int kExitConnection = 4;
-
-template <typename T>
-bool WholeNumber(const std::string& text, T low, T high, T& value) {
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return error == std::errc{} && end == text.data() + text.size() && !text.empty() && value >= low &&
-         value <= high;
-}
-
-// "HOST" or "HOST:PORT".
-bool ParseServer(const std::string& text, std::string& host, std::uint16_t& port) {
-  const auto colon = text.rfind(':');
-  host = text.substr(0, colon);
-  if (colon == std::string::npos) {
-    port = kDefaultPort;
-  } else if (!WholeNumber<std::uint16_t>(text.substr(colon + 1), 1, 65535, port)) {
-    return false;
-  }
-  return !host.empty();
-}
 
 int Fail(std::ostream& err, std::string_view message) {
   err << message << "\n";

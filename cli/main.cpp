@@ -14,6 +14,7 @@ using velmora::cli::Subcommand;
 const Subcommand* const kSubcommands[] = {
     &velmora::cli::kLapsCommand,        &velmora::cli::kProbeCommand, &velmora::cli::kTablesCommand,
     &velmora::cli::kVersionCommand,     &velmora::cli::kServeCommand, &velmora::cli::kFetchCommand,
+    &velmora::cli::kWebCommand,
 #ifdef VELMORA_CLI_UPDATE_CHECK
     &velmora::cli::kUpdateCheckCommand,
 #endif

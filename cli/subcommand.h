@@ -25,6 +25,7 @@ extern const Subcommand kProbeCommand;
 extern const Subcommand kServeCommand;
 extern const Subcommand kTablesCommand;
 extern const Subcommand kVersionCommand;
+extern const Subcommand kWebCommand;
 #ifdef VELMORA_CLI_UPDATE_CHECK
 extern const Subcommand kUpdateCheckCommand;
 #endif

@@ -18,11 +18,12 @@ if(VELMORA_BUILD_BENCH AND EXISTS ${VELMORA_CROSS_SOURCES}/benchmark/CMakeLists.
   add_subdirectory(${VELMORA_CROSS_SOURCES}/benchmark ${CMAKE_BINARY_DIR}/cross/benchmark EXCLUDE_FROM_ALL SYSTEM)
 endif()
 
-# asio is header-only and portable, so the build machine's headers serve the cross build as well. They are
-# linked into a folder of their own so that no other header of the build machine comes along.
-find_path(VELMORA_HOST_ASIO_INCLUDE asio.hpp PATHS /usr/include NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
-set(velmora_cross_asio ${CMAKE_BINARY_DIR}/cross/asio-include)
-file(MAKE_DIRECTORY ${velmora_cross_asio})
-file(CREATE_LINK ${VELMORA_HOST_ASIO_INCLUDE}/asio.hpp ${velmora_cross_asio}/asio.hpp SYMBOLIC)
-file(CREATE_LINK ${VELMORA_HOST_ASIO_INCLUDE}/asio ${velmora_cross_asio}/asio SYMBOLIC)
-set(VELMORA_ASIO_INCLUDE ${velmora_cross_asio} CACHE PATH "The folder that holds asio.hpp" FORCE)
+# Boost's asio and Beast are header-only and portable, so the build machine's headers serve the cross build
+# as well. They are linked into a folder of their own so that no other header of the build machine comes
+# along.
+find_path(VELMORA_HOST_BOOST_INCLUDE boost/asio.hpp PATHS /usr/include NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH
+          REQUIRED)
+set(velmora_cross_boost ${CMAKE_BINARY_DIR}/cross/boost-include)
+file(MAKE_DIRECTORY ${velmora_cross_boost})
+file(CREATE_LINK ${VELMORA_HOST_BOOST_INCLUDE}/boost ${velmora_cross_boost}/boost SYMBOLIC)
+set(VELMORA_BOOST_INCLUDE ${velmora_cross_boost} CACHE PATH "The folder that holds boost/asio.hpp" FORCE)

@@ -6,7 +6,7 @@ if(VELMORA_SANITIZE)
   if("thread" IN_LIST VELMORA_SANITIZE)
     # The thread sanitizer cannot see standalone fences. asio's handler fences only repeat the ordering its
     # queue mutexes already give, so without them the sanitizer judges the synchronisation it can see.
-    add_compile_definitions(ASIO_DISABLE_FENCED_BLOCK)
+    add_compile_definitions(BOOST_ASIO_DISABLE_FENCED_BLOCK)
   endif()
 endif()
 

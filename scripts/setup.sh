@@ -6,14 +6,20 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache clang libclang-rt-14-dev clang-format
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-image-formats-plugins
-  libasio-dev libpugixml-dev libxcb1-dev libxcb-res0-dev
+  libboost-dev libpugixml-dev libxcb1-dev libxcb-res0-dev
   libsodium-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils imagemagick python3 libxml2-utils gnumeric
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   g++-mingw-w64-x86-64-posix googletest wine wine64
   help2man man-db desktop-file-utils appstream lintian dpkg-dev fakeroot nsis
+  chromium nodejs
 )
+# The browser test installs puppeteer-core with npm. A Node.js from elsewhere may bring its own npm and
+# conflict with Debian's, so Debian's is installed only when no npm is at hand.
+if ! command -v npm >/dev/null 2>&1; then
+  packages+=(npm)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

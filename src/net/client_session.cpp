@@ -50,8 +50,10 @@ bool TClientSession::Connect(const std::string& host, std::uint16_t port) {
   }
   const ReplyLine reply = ParseReply(*line);
   if (reply.code == 200) {
+    // Asked before the reception thread starts: from then on that thread alone may touch the socket.
+    const bool open = client_.IsOpen();
     StartReception();
-    if (client_.IsOpen()) {
+    if (open) {
       link_.LedApplication("Connected to server", 1);
     }
     return true;

@@ -4,8 +4,7 @@
 #include <atomic>
 #include <cstring>
 
-#include <asio.hpp>
-
+#include "net/asio.h"
 #include "net/protocol.h"
 
 namespace velmora {
@@ -29,16 +28,16 @@ struct TProtocolClient::Impl {
   // Runs the asynchronous operation that `start` begins until it completes or `timeout` passes; on a
   // timeout the operation is cancelled and waited for, so nothing of it outlives the call.
   template <typename Start>
-  std::error_code Run(std::chrono::milliseconds timeout, Start start) {
+  boost::system::error_code Run(std::chrono::milliseconds timeout, Start start) {
     if (interrupted) {
       return asio::error::operation_aborted;
     }
-    std::error_code result = asio::error::would_block;
+    boost::system::error_code result = asio::error::would_block;
     start(result);
     io.restart();
     io.run_for(timeout);
     if (result == asio::error::would_block) {
-      std::error_code ignored;
+      boost::system::error_code ignored;
       socket.cancel(ignored);
       io.restart();
       io.run();
@@ -47,10 +46,10 @@ struct TProtocolClient::Impl {
     return result;
   }
 
-  std::error_code ReadMore(std::chrono::milliseconds timeout) {
+  boost::system::error_code ReadMore(std::chrono::milliseconds timeout) {
     std::size_t received = 0;
-    const auto error = Run(timeout, [&](std::error_code& result) {
-      socket.async_read_some(asio::buffer(chunk), [&](const std::error_code& e, std::size_t n) {
+    const auto error = Run(timeout, [&](boost::system::error_code& result) {
+      socket.async_read_some(asio::buffer(chunk), [&](const boost::system::error_code& e, std::size_t n) {
         result = e;
         received = n;
       });
@@ -72,7 +71,7 @@ struct TProtocolClient::Impl {
   }
 
   void Close() {
-    std::error_code ignored;
+    boost::system::error_code ignored;
     socket.shutdown(tcp::socket::shutdown_both, ignored);
     socket.close(ignored);
     input.clear();
@@ -85,13 +84,14 @@ TProtocolClient::~TProtocolClient() = default;
 bool TProtocolClient::Connect(const std::string& host, std::uint16_t port,
                               std::chrono::milliseconds timeout) {
   Disconnect();
-  std::error_code error;
+  boost::system::error_code error;
   const auto address = asio::ip::make_address_v4(host, error);
   if (error) {
     return false;
   }
-  error = impl_->Run(timeout, [&](std::error_code& result) {
-    impl_->socket.async_connect(tcp::endpoint(address, port), [&](const std::error_code& e) { result = e; });
+  error = impl_->Run(timeout, [&](boost::system::error_code& result) {
+    impl_->socket.async_connect(tcp::endpoint(address, port),
+                                [&](const boost::system::error_code& e) { result = e; });
   });
   if (error) {
     impl_->Close();
@@ -106,10 +106,10 @@ bool TProtocolClient::Connected() {
     return false;
   }
   // A read that must not wait: nothing yet means open, an end of stream means the server has gone.
-  std::error_code error;
+  boost::system::error_code error;
   impl_->socket.non_blocking(true, error);
   const std::size_t received = impl_->socket.read_some(asio::buffer(impl_->chunk), error);
-  std::error_code ignored;
+  boost::system::error_code ignored;
   impl_->socket.non_blocking(false, ignored);
   if (error == asio::error::would_block || error == asio::error::try_again) {
     return true;
@@ -154,7 +154,7 @@ void TProtocolClient::Interrupt() {
   impl_->interrupted = true;
   Impl* impl = impl_.get();
   asio::post(impl_->io, [impl] {
-    std::error_code ignored;
+    boost::system::error_code ignored;
     impl->socket.cancel(ignored);
   });
 }
@@ -169,9 +169,9 @@ bool TProtocolClient::Send(std::string_view bytes, std::chrono::milliseconds tim
   if (!impl_->socket.is_open()) {
     return false;
   }
-  const auto error = impl_->Run(timeout, [&](std::error_code& result) {
+  const auto error = impl_->Run(timeout, [&](boost::system::error_code& result) {
     asio::async_write(impl_->socket, asio::buffer(bytes),
-                      [&](const std::error_code& e, std::size_t) { result = e; });
+                      [&](const boost::system::error_code& e, std::size_t) { result = e; });
   });
   return !error;
 }

@@ -2,10 +2,10 @@
 
 #include <array>
 #include <cstring>
+#include <system_error>
 #include <thread>
 
-#include <asio.hpp>
-
+#include "net/asio.h"
 #include "net/line_splitter.h"
 #include "net/trace_log.h"
 
@@ -16,7 +16,7 @@ using asio::ip::tcp;
 using Clock = std::chrono::steady_clock;
 
 std::string PeerText(const tcp::socket& socket) {
-  std::error_code error;
+  boost::system::error_code error;
   const tcp::endpoint peer = socket.remote_endpoint(error);
   if (error || !peer.address().is_v4()) {
     return "0.0.0.0:0";
@@ -76,7 +76,7 @@ class TProtocolServer::Impl::Connection final : public std::enable_shared_from_t
     if (server_.served == keep) {
       server_.served.reset();
     }
-    std::error_code ignored;
+    boost::system::error_code ignored;
     socket_.shutdown(tcp::socket::shutdown_both, ignored);
     socket_.close(ignored);
     timer_.cancel();
@@ -145,21 +145,22 @@ class TProtocolServer::Impl::Connection final : public std::enable_shared_from_t
   }
 
   void Read() {
-    socket_.async_read_some(asio::buffer(input_),
-                            [self = shared_from_this()](const std::error_code& error, std::size_t length) {
-                              if (error) {
-                                self->Close();
-                                return;
-                              }
-                              self->splitter_.Feed(std::span<const char>(self->input_.data(), length));
-                              self->Serve();
-                            });
+    socket_.async_read_some(
+        asio::buffer(input_),
+        [self = shared_from_this()](const boost::system::error_code& error, std::size_t length) {
+          if (error) {
+            self->Close();
+            return;
+          }
+          self->splitter_.Feed(std::span<const char>(self->input_.data(), length));
+          self->Serve();
+        });
   }
 
   void Write() {
     server_.log.Sent(peer_, reply_);
     asio::async_write(socket_, asio::buffer(reply_),
-                      [self = shared_from_this()](const std::error_code& error, std::size_t) {
+                      [self = shared_from_this()](const boost::system::error_code& error, std::size_t) {
                         self->reply_.clear();
                         if (error || self->close_after_reply_) {
                           self->Close();
@@ -173,7 +174,7 @@ class TProtocolServer::Impl::Connection final : public std::enable_shared_from_t
   // that a line costs no timer work.
   void ArmIdleTimer(Clock::duration wait) {
     timer_.expires_after(wait);
-    timer_.async_wait([self = shared_from_this()](const std::error_code& error) {
+    timer_.async_wait([self = shared_from_this()](const boost::system::error_code& error) {
       if (error || self->closed_) {
         return;
       }
@@ -203,7 +204,7 @@ class TProtocolServer::Impl::Connection final : public std::enable_shared_from_t
 };
 
 void TProtocolServer::Impl::Accept() {
-  acceptor.async_accept([this](const std::error_code& error, tcp::socket socket) {
+  acceptor.async_accept([this](const boost::system::error_code& error, tcp::socket socket) {
     if (error == asio::error::operation_aborted || !acceptor.is_open()) {
       return;
     }
@@ -215,7 +216,7 @@ void TProtocolServer::Impl::Accept() {
         // The slot is taken: the newcomer is let in only to be shown out, with nothing said.
         const std::string peer = PeerText(socket);
         log.Connected(peer);
-        std::error_code ignored;
+        boost::system::error_code ignored;
         socket.close(ignored);
         log.Disconnected(peer);
         Event("busy, refused: " + peer);
@@ -235,11 +236,16 @@ TProtocolServer::~TProtocolServer() {
 void TProtocolServer::Activate() {
   Deactivate();
   auto impl = std::make_unique<Impl>(source_, options_);
-  const tcp::endpoint endpoint(asio::ip::make_address_v4(options_.bind_address), options_.port);
-  impl->acceptor.open(endpoint.protocol());
-  impl->acceptor.set_option(tcp::acceptor::reuse_address(true));
-  impl->acceptor.bind(endpoint);
-  impl->acceptor.listen(1);
+  try {
+    const tcp::endpoint endpoint(asio::ip::make_address_v4(options_.bind_address), options_.port);
+    impl->acceptor.open(endpoint.protocol());
+    impl->acceptor.set_option(tcp::acceptor::reuse_address(true));
+    impl->acceptor.bind(endpoint);
+    impl->acceptor.listen(1);
+  } catch (const boost::system::system_error& error) {
+    // Callers know the standard library's error, not Boost's.
+    throw std::system_error(error.code());
+  }
   impl->port = impl->acceptor.local_endpoint().port();
   impl->Accept();
   Impl* running = impl.get();
@@ -254,7 +260,7 @@ void TProtocolServer::Deactivate() {
   impl_->stop.request_stop();
   Impl* running = impl_.get();
   asio::post(impl_->io, [running] {
-    std::error_code ignored;
+    boost::system::error_code ignored;
     running->acceptor.close(ignored);
     if (running->served != nullptr) {
       running->served->Close();

@@ -19,7 +19,6 @@
 #include <memory>
 #include <string>
 
-#include <asio.hpp>
 #include <gtest/gtest.h>
 
 #include "app/display_widgets.h"
@@ -29,6 +28,7 @@
 #include "four_laps.h"
 #include "game/game.h"
 #include "modal_answers.h"
+#include "net/asio.h"
 #include "net/protocol_client.h"
 #include "net/protocol_server.h"
 #include "platform/application_version.h"

@@ -8,12 +8,12 @@
 #include <QThread>
 #include <functional>
 
-#include <asio.hpp>
 #include <gtest/gtest.h>
 
 #include "app/display_widgets.h"
 #include "app/main_window.h"
 #include "game/game.h"
+#include "net/asio.h"
 #include "platform/window_finder.h"
 #include "running_sim.h"
 #include "within.h"

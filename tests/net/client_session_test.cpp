@@ -7,13 +7,13 @@
 #include <thread>
 #include <vector>
 
-#include <asio.hpp>
 #include <gtest/gtest.h>
 
 #include "fake_window_finder.h"
 #include "game/game.h"
 #include "game/game_link.h"
 #include "manual_clock.h"
+#include "net/asio.h"
 #include "recording_targets.h"
 #include "served_game.h"
 
@@ -166,7 +166,7 @@ class HostileServer {
   }
   ~HostileServer() {
     stop_ = true;
-    std::error_code ignored;
+    boost::system::error_code ignored;
     if (peer_.is_open()) {
       peer_.shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
     }
@@ -179,7 +179,7 @@ class HostileServer {
   void Serve() {
     acceptor_.accept(peer_);
     asio::streambuf input;
-    std::error_code error;
+    boost::system::error_code error;
     asio::read_until(peer_, input, "\r\n", error);
     input.consume(input.size());
     asio::write(peer_, asio::buffer(std::string("200 OK same version\r\n")), error);
@@ -252,7 +252,7 @@ class StallingServer {
     thread_ = std::thread([this] {
       for (int connection = 0; connection < 5 && !stop_; ++connection) {
         asio::ip::tcp::socket peer(io_);
-        std::error_code error;
+        boost::system::error_code error;
         acceptor_.accept(peer, error);
         if (error || stop_) {
           return;
@@ -263,7 +263,7 @@ class StallingServer {
   }
   ~StallingServer() {
     stop_ = true;
-    std::error_code ignored;
+    boost::system::error_code ignored;
     asio::ip::tcp::socket wake(io_);
     wake.connect(acceptor_.local_endpoint(), ignored);
     thread_.join();
@@ -273,7 +273,7 @@ class StallingServer {
  private:
   void Serve(asio::ip::tcp::socket& peer, bool faulty) {
     asio::streambuf input;
-    std::error_code error;
+    boost::system::error_code error;
     asio::read_until(peer, input, "\r\n", error);
     input.consume(input.size());
     asio::write(peer, asio::buffer(std::string("200 OK same version\r\n")), error);
@@ -362,7 +362,7 @@ TEST(ClientSessionHostile, AFloodOfShortLinesEndsTheConnection) {
   std::atomic<bool> stop{false};
   std::thread flood([&] {
     asio::ip::tcp::socket peer(io);
-    std::error_code error;
+    boost::system::error_code error;
     acceptor.accept(peer, error);
     asio::streambuf input;
     asio::read_until(peer, input, "\r\n", error);

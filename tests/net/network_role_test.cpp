@@ -5,13 +5,13 @@
 #include <thread>
 #include <vector>
 
-#include <asio.hpp>
 #include <gtest/gtest.h>
 
 #include "fake_window_finder.h"
 #include "game/game.h"
 #include "game/game_link.h"
 #include "manual_clock.h"
+#include "net/asio.h"
 #include "net/network_endpoints.h"
 #include "net/protocol_client.h"
 #include "recording_targets.h"

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "net/game_data.h"
+#include "values/engine_values.h"
+#include "values/tyre_values.h"
+
+namespace velmora::web {
+
+// What a viewer's page shows, as short keys and the JSON text of their values. Values are already rounded
+// as shown, so that a key changes only when the page would change: that keeps the updates small.
+using ViewState = std::map<std::string, std::string>;
+
+// Where the relay's data stands: "ok" while records arrive, "nodata" while the server has no simulator
+// ("501 No data"), "lost" while the relay cannot reach the server.
+enum class FeedStatus : std::uint8_t { kOk, kNoData, kLost };
+
+// Turns the server's records into the page's state. Panels that the dashboard colours and words in its
+// own way (tread, brake, pressure, water, oil, engine wear, gear) are worded and coloured by the
+// dashboard's own value objects, in both unit systems, so the page matches the dashboard. It also keeps
+// the lap rows as they complete and the laps that the fuel left should last.
+class ViewBuilder final {
+ public:
+  ViewBuilder();
+  ViewBuilder(const ViewBuilder&) = delete;
+  ViewBuilder& operator=(const ViewBuilder&) = delete;
+
+  // Applies one record and returns the whole state after it.
+  const ViewState& Apply(const TGameData& record);
+  // Only the status changes; the last values stay on the page, marked stale by it.
+  const ViewState& SetStatus(FeedStatus status);
+  const ViewState& State() const { return state_; }
+
+ private:
+  struct Wheel {
+    TTemperaturePneuValue outer, middle, inner;
+    TPressionPneuValue pressure;
+    TDisqueFreinValue brake;
+    TUsurePneuValue wear;
+  };
+
+  void AddLap(const TGameData& record);
+
+  ViewState state_;
+  Wheel wheels_[4];
+  TEauValue water_, oil_;
+  TUsureMoteurValue engine_wear_;
+  TRapportVitesseValue gear_;
+  // Lap accounting: the lap count and fuel when the current lap started, and the fuel each lap used.
+  int lap_count_ = -1;
+  double fuel_at_lap_start_ = -1.0;
+  double fuel_used_total_ = 0.0;
+  int laps_with_fuel_ = 0;
+};
+
+}  // namespace velmora::web

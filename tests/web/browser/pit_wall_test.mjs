@@ -1,0 +1,164 @@
+// The pit-wall page in a real browser: the machine's chromium, headless, driven by puppeteer-core, against
+// velmora-sim -> velmora-cli serve -> velmora-cli web on 127.0.0.1.
+// Usage: node pit_wall_test.mjs VELMORA_SIM VELMORA_CLI PACKAGES_FOLDER ARTEFACT_FOLDER
+import { spawn } from "node:child_process";
+import { createRequire } from "node:module";
+import { mkdtempSync, rmSync, mkdirSync } from "node:fs";
+import { tmpdir } from "node:os";
+import path from "node:path";
+import readline from "node:readline";
+
+const [simPath, cliPath, packagesFolder, artefactFolder] = process.argv.slice(2);
+const require = createRequire(path.join(path.resolve(packagesFolder), "package.json"));
+const puppeteer = require("puppeteer-core");
+
+let passed = 0;
+let failed = 0;
+const children = [];
+const scratch = mkdtempSync(path.join(tmpdir(), "velmora-browser-"));
+
+function check(what, ok, detail = "") {
+  if (ok) {
+    passed += 1;
+    console.log(`ok: ${what}`);
+  } else {
+    failed += 1;
+    console.log(`FAILED: ${what} ${detail}`);
+  }
+}
+
+// A child whose standard output is read line by line; ask() writes a command and waits for one answer.
+function start(command, args) {
+  const child = spawn(command, args, { stdio: ["pipe", "pipe", "inherit"] });
+  children.push(child);
+  const lines = readline.createInterface({ input: child.stdout });
+  const waiting = [];
+  const queued = [];
+  lines.on("line", (line) => (waiting.length ? waiting.shift()(line) : queued.push(line)));
+  const next = (timeoutMs = 15000) =>
+    new Promise((resolve, reject) => {
+      if (queued.length) return resolve(queued.shift());
+      const timer = setTimeout(() => reject(new Error(`${command}: no line within ${timeoutMs} ms`)), timeoutMs);
+      waiting.push((line) => {
+        clearTimeout(timer);
+        resolve(line);
+      });
+    });
+  return {
+    child,
+    next,
+    ask: async (line) => {
+      child.stdin.write(line + "\n");
+      return next();
+    },
+  };
+}
+
+async function portOf(process) {
+  const line = await process.next();
+  const match = /^listening on port (\d+)$/.exec(line);
+  if (!match) throw new Error(`unexpected first line: ${line}`);
+  return Number(match[1]);
+}
+
+// Polls the page until `predicate` holds; the time it took in ms, or -1 after `limitMs`.
+async function waitFor(page, predicate, arg, limitMs) {
+  const started = Date.now();
+  try {
+    await page.waitForFunction(predicate, { timeout: limitMs, polling: 20 }, arg);
+    return Date.now() - started;
+  } catch {
+    return -1;
+  }
+}
+
+const textIs = ([id, text]) => document.getElementById(id)?.textContent === text;
+const statusIs = (status) => document.getElementById("status")?.className === status;
+
+let browser;
+try {
+  const sim = start(simPath, ["--time-scale", "10"]);
+  const ready = await sim.next();
+  if (!ready.startsWith("ready")) throw new Error(`velmora-sim: ${ready}`);
+  const serve = start(cliPath, ["serve", "--port", "0", "--bind", "127.0.0.1", "--trace-log",
+                                path.join(scratch, "protocole.txt")]);
+  const servePort = await portOf(serve);
+  const web = start(cliPath, ["web", "--from", `127.0.0.1:${servePort}`, "--http", "0", "--token", "pit wall"]);
+  const webPort = await portOf(web);
+
+  browser = await puppeteer.launch({
+    executablePath: process.env.VELMORA_CHROMIUM || "/usr/bin/chromium",
+    headless: true,
+    userDataDir: path.join(scratch, "profile"),
+    args: ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+           "--disable-background-networking", "--disable-component-update", "--disable-sync"],
+  });
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1280, height: 800 });
+  // Anything the page asks for besides the relay would be a file from elsewhere.
+  const foreign = [];
+  page.on("request", (request) => {
+    const url = new URL(request.url());
+    if (url.hostname !== "127.0.0.1") foreign.push(request.url());
+  });
+  await page.goto(`http://127.0.0.1:${webPort}/?token=pit+wall`, { waitUntil: "load" });
+  check("the page comes live", (await waitFor(page, statusIs, "ok", 10000)) >= 0);
+
+  // An exact situation: the session stands still while the stand-in is told what to hold.
+  for (const command of ["pause", "set FEau 370", "set FPneuAvantGauche.FTempExterieure 340",
+                         "set FPneuAvantGauche.FTempMilieu 360", "set FPneuAvantGauche.FTempInterieure 380",
+                         "set FRapportVitesse 4"]) {
+    const answer = await sim.ask(command);
+    if (answer !== "ok") throw new Error(`velmora-sim: ${command}: ${answer}`);
+  }
+  check("water temperature", (await waitFor(page, textIs, ["wa", "96"], 3000)) >= 0);
+  const tread = [["fl-o", "67", "rgb(0, 128, 255)"], ["fl-m", "87", "rgb(0, 255, 128)"],
+                 ["fl-i", "107", "rgb(255, 64, 64)"]];
+  for (const [id, text, colour] of tread) {
+    const shown = await waitFor(page, textIs, [id, text], 3000);
+    const background = await page.$eval(`#${id}`, (element) => getComputedStyle(element).backgroundColor);
+    check(`front left tread ${id}: ${text} on ${colour}`, shown >= 0 && background === colour,
+          `(shows ${await page.$eval(`#${id}`, (element) => element.textContent)} on ${background})`);
+  }
+  check("gear", (await waitFor(page, textIs, ["g", "4"], 3000)) >= 0);
+
+  await sim.ask("line 95.5");
+  const lap = await waitFor(page, () => [...document.querySelectorAll("#laps tr")]
+    .some((row) => row.cells[1]?.textContent === "1:35.500"), undefined, 3000);
+  check("a completed lap's row", lap >= 0);
+
+  await sim.ask("set FEau 380");
+  const seen = await waitFor(page, textIs, ["wa", "106"], 1000);
+  check(`a change in the stand-in within one second (${seen} ms)`, seen >= 0);
+
+  await page.screenshot({ path: path.join(artefactFolder, "pit_wall.png"), fullPage: true });
+
+  await page.click("#units");
+  check("imperial units on the switch", (await waitFor(page, textIs, ["wa", "224"], 2000)) >= 0);
+  await page.reload({ waitUntil: "load" });
+  check("the browser remembers the units", (await waitFor(page, textIs, ["wa", "224"], 5000)) >= 0);
+  await page.click("#units");
+
+  await sim.ask("close");
+  check("the stand-in closing shows no data", (await waitFor(page, statusIs, "nodata", 5000)) >= 0);
+  check("no data is said in words", (await page.$eval("#status", (e) => e.textContent)).includes("501 No data"));
+  await sim.ask("open");
+  check("its return brings the values back", (await waitFor(page, statusIs, "ok", 5000)) >= 0 &&
+        (await waitFor(page, textIs, ["wa", "106"], 3000)) >= 0);
+
+  check("nothing fetched from elsewhere", foreign.length === 0, foreign.join(" "));
+  const refused = await (await fetch(`http://127.0.0.1:${webPort}/`)).status;
+  check("the page without its token is refused", refused === 403, `(${refused})`);
+} catch (error) {
+  failed += 1;
+  console.log(`FAILED: ${error.stack || error}`);
+} finally {
+  if (browser) await browser.close().catch(() => {});
+  for (const child of children.reverse()) {
+    child.kill("SIGTERM");
+    await new Promise((resolve) => (child.exitCode !== null ? resolve() : child.once("exit", resolve)));
+  }
+  rmSync(scratch, { recursive: true, force: true });
+}
+console.log(`browser: ${passed} passed, ${failed} failed`);
+process.exit(failed === 0 ? 0 : 1);
