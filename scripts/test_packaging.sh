@@ -52,7 +52,10 @@ man_page_renders() {  # the page renders without complaint and has its sections
   local page=$1 text
   text=$(MANPAGER=cat MANWIDTH=80 man --warnings -l -Tutf8 "$page" 2>&1 >/dev/null) || return 1
   [[ -z $text ]] || { echo "$text"; return 1; }
-  MANPAGER=cat man -l "$page" | sed 's/.\x08//g' | grep -qx 'SYNOPSIS'
+  # Read whole before searching: grep -q stops at the first match, and under pipefail the page's writer,
+  # cut off by it, would fail the check.
+  text=$(MANPAGER=cat man -l "$page" | sed 's/.\x08//g') || return 1
+  grep -qx 'SYNOPSIS' <<<"$text"
 }
 
 deb_lists_files() {
@@ -87,7 +90,9 @@ windows_installer_round_trip() {
   local entry
   entry=$(find "$WINEPREFIX/drive_c/users" -path '*Start Menu/Programs/Velmora/Velmora server.lnk' -print -quit)
   [[ -n $entry ]] || { echo "no Start-menu entry"; return 1; }
-  strings -el "$entry" | grep -qx serve || { echo "the Start-menu entry does not start serve"; return 1; }
+  local words
+  words=$(strings -el "$entry") || return 1
+  grep -qx serve <<<"$words" || { echo "the Start-menu entry does not start serve"; return 1; }
   [[ -x $folder/Uninstall.exe ]] || { echo "no uninstaller"; return 1; }
   wine "$folder/Uninstall.exe" /S </dev/null || return 1
   local _
