@@ -30,5 +30,5 @@ export the lap grid.
 
 velmora-cli gives the same data on the command line as JSON, logs laps and
 serves the telemetry without a window. A stand-in for a simulator, in
-/usr/libexec/velmora, lets one try the dashboard without a simulator.")
+/usr/libexec/velmora/demo, lets one try the dashboard without a simulator.")
 include(CPack)

@@ -37,7 +37,7 @@ expect_output() {  # EXPECTED STATUS, EXPECTED FIRST LINE (of stdout, or of stde
 
 installed_files_present() {
   local prefix=$1 missing=0 file
-  for file in bin/velmora bin/velmora-cli libexec/velmora/velmora-sim \
+  for file in bin/velmora bin/velmora-cli libexec/velmora/demo/velmora-sim \
     share/applications/example.velmora.Velmora.desktop share/metainfo/example.velmora.Velmora.metainfo.xml \
     share/icons/hicolor/scalable/apps/example.velmora.Velmora.svg \
     share/icons/hicolor/{16x16,32x32,48x48,256x256}/apps/example.velmora.Velmora.png \
@@ -61,7 +61,7 @@ man_page_renders() {  # the page renders without complaint and has its sections
 deb_lists_files() {
   local deb=$1 listing missing=0 file
   listing=$(dpkg-deb --contents "$deb") || return 1
-  for file in ./usr/bin/velmora ./usr/bin/velmora-cli ./usr/libexec/velmora/velmora-sim \
+  for file in ./usr/bin/velmora ./usr/bin/velmora-cli ./usr/libexec/velmora/demo/velmora-sim \
     ./usr/share/applications/example.velmora.Velmora.desktop \
     ./usr/share/metainfo/example.velmora.Velmora.metainfo.xml \
     ./usr/share/icons/hicolor/scalable/apps/example.velmora.Velmora.svg \
