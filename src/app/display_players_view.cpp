@@ -25,6 +25,12 @@ QPixmap Picture(const QString& path) {
   return pixmap;
 }
 
+// The margin the style leaves either side of an item's text; the column widths allow for it.
+int ItemTextMargin(const QWidget* view) {
+  const QStyle* style = view != nullptr ? view->style() : QApplication::style();
+  return style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+}
+
 // Position and time are short texts that change at every refresh: they are drawn a character at a time. The
 // name, with its picture and its eliding, keeps the style's drawing.
 class DriverCellDelegate final : public QStyledItemDelegate {
@@ -36,10 +42,7 @@ class DriverCellDelegate final : public QStyledItemDelegate {
       QStyledItemDelegate::paint(painter, option, index);
       return;
     }
-    const QWidget* view = option.widget;
-    const QStyle* style = view != nullptr ? view->style() : QApplication::style();
-    // The style's own margin either side of an item's text, which the column widths allow for.
-    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+    const int margin = ItemTextMargin(option.widget);
     const auto alignment = index.data(Qt::TextAlignmentRole).value<Qt::Alignment>();
     painter->save();
     painter->setPen(option.palette.color(QPalette::Text));
@@ -218,9 +221,7 @@ DriverListView::DriverListView(QWidget* parent) : QTreeView(parent), model_(this
 }
 
 int DriverListView::TimeTextWidth(const QString& text) const {
-  // The style leaves a margin either side of an item's text.
-  const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
-  return QFontMetrics(font()).horizontalAdvance(text) + 2 * margin;
+  return QFontMetrics(font()).horizontalAdvance(text) + 2 * ItemTextMargin(this);
 }
 
 void DriverListView::RowsReset(const TDisplayPlayers& list) {

@@ -17,17 +17,19 @@ constexpr int kDesignWidth = 582;
 FooterView::FooterView(TFooterInformation& footer, QWidget* parent) : QWidget(parent), footer_(&footer) {
   setObjectName(QStringLiteral("FooterInformation"));
   setAttribute(Qt::WA_OpaquePaintEvent);
-  for (int column = 0; column < static_cast<int>(TFooterInformation::kColumnCount); ++column) {
-    TakeCell(column);
-  }
+  TakeAllCells();
 }
 
 void FooterView::CreateNodeFooter() {
   footer_->FirstNodeData = {};
+  TakeAllCells();
+  update();
+}
+
+void FooterView::TakeAllCells() {
   for (int column = 0; column < static_cast<int>(TFooterInformation::kColumnCount); ++column) {
     TakeCell(column);
   }
-  update();
 }
 
 bool FooterView::TakeCell(int column) {

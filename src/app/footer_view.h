@@ -40,6 +40,7 @@ class FooterView final : public QWidget, public FooterTarget {
   };
   // Takes the cell's text and colour from the core; true when they differ from what is drawn.
   bool TakeCell(int column);
+  void TakeAllCells();
 
   TFooterInformation* footer_;
   CharacterRun cell_characters_;

@@ -194,13 +194,20 @@ TEST_F(ScanThreadTest, TheDriverListRefreshesOnlyWhenCheckedAndMoreThanASecondPa
   EXPECT_EQ(link_->ScanThreadStart(), start + 1001);
 }
 
-TEST(GameLinkTest, NoWindowCountsAsPresentBeforeTheFirstAttach) {
+// A game link with nothing around it but a clock and windows opened by hand.
+struct LinkOnItsOwn {
   test::ManualClock clock;
-  TGame game(nullptr, clock);
+  TGame game{nullptr, clock};
   test::FakeWindowFinder windows;
   FlagDetectionTimer timer;
   QueuedHandOver hand_over;
-  TGameLink link(game, windows, hand_over, timer);
+  TGameLink link{game, windows, hand_over, timer};
+};
+
+TEST(GameLinkTest, NoWindowCountsAsPresentBeforeTheFirstAttach) {
+  LinkOnItsOwn parts;
+  test::FakeWindowFinder& windows = parts.windows;
+  TGameLink& link = parts.link;
   windows.Open(kClass, kTitle, 1);
   EXPECT_FALSE(link.TestProgramActif());
   link.SetProgramWindow(kTitle, kClass);
@@ -212,12 +219,9 @@ TEST(GameLinkTest, NoWindowCountsAsPresentBeforeTheFirstAttach) {
 // The simulator may close its window and open another with the same title and class, as it does when it
 // changes its display mode: the link follows the new one.
 TEST(GameLinkTest, AWindowReplacedByOneWithTheSameNamesStillCountsAsPresent) {
-  test::ManualClock clock;
-  TGame game(nullptr, clock);
-  test::FakeWindowFinder windows;
-  FlagDetectionTimer timer;
-  QueuedHandOver hand_over;
-  TGameLink link(game, windows, hand_over, timer);
+  LinkOnItsOwn parts;
+  test::FakeWindowFinder& windows = parts.windows;
+  TGameLink& link = parts.link;
   const platform::WindowHandle first = windows.Open(kClass, kTitle, 1);
   link.SetProgramWindow(kTitle, kClass, first);
   EXPECT_TRUE(link.TestProgramActif());
@@ -232,12 +236,8 @@ TEST(GameLinkTest, AWindowReplacedByOneWithTheSameNamesStillCountsAsPresent) {
 }
 
 TEST(GameLinkTest, TheStatusPictureFollowsTheLevel) {
-  test::ManualClock clock;
-  TGame game(nullptr, clock);
-  test::FakeWindowFinder windows;
-  FlagDetectionTimer timer;
-  QueuedHandOver hand_over;
-  TGameLink link(game, windows, hand_over, timer);
+  LinkOnItsOwn parts;
+  TGameLink& link = parts.link;
   test::RecordingLabel text;
   test::RecordingPicture picture{0};
   link.lbl_application = &text;
