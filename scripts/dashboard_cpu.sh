@@ -44,6 +44,9 @@ QT_QPA_PLATFORM=$platform "$build/src/app/velmora" --screenshot "$picture" --scr
   > /dev/null 2>&1 &
 dashboard=$!
 trap 'kill $dashboard 2>/dev/null; exec 3>&-; [ -z "$xvfb" ] || kill $xvfb 2>/dev/null; wait 2>/dev/null' EXIT
+# A signal (a reader that went away, ^C) ends the script through its exit, so that nothing is left running
+# to weigh on the next measurement.
+trap 'exit 1' HUP INT PIPE TERM
 
 sleep 10  # attach, get into the car, first laps
 start=$(ticks "$dashboard")
