@@ -5,6 +5,7 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyledItemDelegate>
@@ -274,14 +275,38 @@ void DriverListView::changeEvent(QEvent* event) {
   QTreeView::changeEvent(event);
 }
 
-void DriverListView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
-                             const QModelIndex& index) const {
-  QTreeView::drawRow(painter, option, index);
-  // Horizontal grid lines between the rows.
-  painter->save();
-  painter->setPen(QColor(64, 64, 64));
-  painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
-  painter->restore();
+void DriverListView::paintEvent(QPaintEvent* event) {
+  // The tree's own drawing asks the X server where the pointer is, a round trip at every paint, and draws
+  // every cell of a row that changed. The list has no branches, selection or hover to show, so only the
+  // cells in the region are drawn.
+  QPainter painter(viewport());
+  QStyleOptionViewItem option;
+  initViewItemOption(&option);
+  const QRegion& region = event->region();
+  const QRect shown = viewport()->rect();
+  for (int row = 0; row < model_.rowCount(); ++row) {
+    if (isRowHidden(row, QModelIndex())) {
+      continue;
+    }
+    QRect row_area;
+    for (int column = 0; column < model_.columnCount(); ++column) {
+      const QModelIndex cell = model_.index(row, column);
+      const QRect area = visualRect(cell);
+      row_area |= area;
+      if (region.intersects(area)) {
+        option.rect = area;
+        itemDelegateForIndex(cell)->paint(&painter, option, cell);
+      }
+    }
+    if (row_area.top() > shown.bottom()) {
+      break;
+    }
+    // Horizontal grid lines between the rows.
+    if (region.intersects(row_area)) {
+      painter.setPen(QColor(64, 64, 64));
+      painter.drawLine(row_area.bottomLeft(), row_area.bottomRight());
+    }
+  }
 }
 
 }  // namespace velmora::app

@@ -73,8 +73,7 @@ class DriverListView final : public QTreeView, public PlayerListTarget {
 
  protected:
   void changeEvent(QEvent* event) override;
-  void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   DriverListModel model_;

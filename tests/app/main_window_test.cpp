@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QStyledItemDelegate>
 #include <cmath>
 #include <functional>
 #include <set>
@@ -50,9 +51,9 @@ TEST_F(MainWindowTest, ShowsTheSimulatorLiveAndLetsGoWhenItCloses) {
   auto* throttle = Find<BarGauge>(window, "gag_Accelaration");
   auto* abs = Find<StateImage>(window, "img_abs");
   ASSERT_TRUE(Within8s([&] { return gear->text() == "R" && throttle->Value() == 50; }));
-  EXPECT_EQ(tread->text(), "80");
+  EXPECT_EQ(tread->Text(), "80");
   EXPECT_EQ(tread->Color(), (Rgb{0, 255, 128}));
-  EXPECT_EQ(pressure->text(), "XXX");
+  EXPECT_EQ(pressure->Text(), "XXX");
   EXPECT_EQ(pressure->Color(), (Rgb{255, 64, 64}));
   EXPECT_EQ(abs->Picture(), 2);
   // The rear right wheel turns faster than the car moves: it spins, and the debug window shows its
@@ -144,6 +145,17 @@ class PaintRecorder final : public QObject {
   }
 };
 
+// Which cells of a list its view asks to draw.
+class CellRecorder final : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    drawn.insert({index.row(), index.column()});
+    QStyledItemDelegate::paint(painter, option, index);
+  }
+  mutable std::set<std::pair<int, int>> drawn;
+};
+
 void RunEventsFor(int milliseconds) {
   test::Within(milliseconds, [] { return false; });
 }
@@ -160,7 +172,7 @@ TEST_F(MainWindowTest, ACycleDrawsOnlyWhatChanged) {
   TForm1& window = *opened;
   auto* tread = Find<PanelWidget>(window, "pnl_PneuGaucheAvantExt");
   auto* drivers = Find<DriverListView>(window, "DisplayPlayersView");
-  ASSERT_TRUE(Within8s([&] { return tread->text() == "80"; })) << tread->text().toStdString();
+  ASSERT_TRUE(Within8s([&] { return tread->Text() == "80"; })) << tread->Text().toStdString();
   std::vector<const gauges::TrendGauge*> trends;
   for (const char* name : {"VelmoraHumiditySector1", "VelmoraHumiditySector2", "VelmoraHumiditySector3"}) {
     trends.push_back(&Find<gauges::TVelmoraHumiditySector>(window, name)->Gauge());
@@ -202,11 +214,36 @@ TEST_F(MainWindowTest, ACycleDrawsOnlyWhatChanged) {
     kelvin += 10;
     ASSERT_EQ(sim.Ask("set FPneuAvantGauche.FTempExterieure " + std::to_string(kelvin)), "ok");
     const QString celsius = QString::number(std::lround(kelvin - 273.15));
-    ASSERT_TRUE(Within8s([&] { return tread->text() == celsius; })) << tread->text().toStdString();
+    ASSERT_TRUE(Within8s([&] { return tread->Text() == celsius; })) << tread->Text().toStdString();
     RunEventsFor(600);
   });
   EXPECT_EQ(one_change.painted, std::set<std::string>{"pnl_PneuGaucheAvantExt"});
   EXPECT_EQ(one_change.layout_requests, 0);
+
+  // Another driver's best lap: the list draws that driver's time, not the rest of the row.
+  const int player = std::stoi(sim.Ask("get FSlotJoueur"));
+  const std::string other = "@" + std::to_string(player == 5 ? 6 : 5);
+  auto* cells = new CellRecorder(drivers);
+  drivers->setItemDelegate(cells);
+  const auto times = [&] {
+    std::vector<QString> shown;
+    for (int row = 0; row < 20; ++row) {
+      shown.push_back(drivers->Text(row, 2));
+    }
+    return shown;
+  };
+  double best = 95.5;
+  const Watch one_time = watch([&] {
+    cells->drawn.clear();
+    best -= 1;
+    const std::vector<QString> before = times();
+    ASSERT_EQ(sim.Ask("set FTemps.MeilleurTour" + other + " " + std::to_string(best)), "ok");
+    ASSERT_TRUE(Within8s([&] { return times() != before; }));
+    RunEventsFor(600);
+  });
+  EXPECT_EQ(one_time.painted, std::set<std::string>{"DisplayPlayersView"});
+  ASSERT_EQ(cells->drawn.size(), 1U);
+  EXPECT_EQ(cells->drawn.begin()->second, 2);
 }
 
 }  // namespace
