@@ -6,6 +6,7 @@
 #include <QStaticText>
 #include <array>
 #include <optional>
+#include <string_view>
 
 namespace velmora::app {
 
@@ -19,8 +20,15 @@ class CharacterRun final {
   // font are forgotten first.
   void Draw(QPainter& painter, const QRectF& area, const QFont& font, const QString& text,
             Qt::Alignment alignment = Qt::AlignCenter);
+  // The same for a UTF-8 text; an ASCII one is drawn without making a QString of it.
+  void Draw(QPainter& painter, const QRectF& area, const QFont& font, std::string_view utf8,
+            Qt::Alignment alignment = Qt::AlignCenter);
 
  private:
+  void UseFont(QPainter& painter, const QFont& font);
+  template <typename Characters>
+  void DrawRun(QPainter& painter, const QRectF& area, const Characters& text, Qt::Alignment alignment);
+
   struct Character {
     QStaticText text;
     qreal advance = 0;

@@ -24,10 +24,10 @@ QLabel* Caption(const QString& text, QRect where, QWidget* parent) {
   return caption;
 }
 
-PanelWidget* DesignPanel(const QString& name, const QString& text, QRect where, QWidget* parent) {
+PanelWidget* DesignPanel(const QString& name, std::string_view text, QRect where, QWidget* parent) {
   auto* panel = new PanelWidget(name, parent);
   PlaceFixed(*panel, where);
-  panel->setText(text);
+  panel->SetText(text);
   panel->SetColor(kDesignGreen);
   // Through the palette, not a style sheet: these panels change at every cycle, and a styled label costs
   // more to draw.
@@ -76,9 +76,9 @@ DashboardPanel::DashboardPanel(QWidget* parent) : QWidget(parent) {
   Caption(QStringLiteral("Accel."), {334, 210, 60, 14}, this);
 
   Caption(QStringLiteral("Water"), {185, 228, 60, 14}, this);
-  pnl_eau = DesignPanel(QStringLiteral("pnl_eau"), QStringLiteral("90"), {185, 242, 60, 30}, this);
+  pnl_eau = DesignPanel(QStringLiteral("pnl_eau"), "90", {185, 242, 60, 30}, this);
   Caption(QStringLiteral("Oil"), {185, 276, 60, 14}, this);
-  pnl_huile = DesignPanel(QStringLiteral("pnl_huile"), QStringLiteral("90"), {185, 290, 60, 30}, this);
+  pnl_huile = DesignPanel(QStringLiteral("pnl_huile"), "90", {185, 290, 60, 30}, this);
   lbl_rapport_vitesse = new LabelWidget(QStringLiteral("lbl_rapport_vitesse"), this);
   PlaceFixed(*lbl_rapport_vitesse, {252, 228, 80, 94});
   lbl_rapport_vitesse->setAlignment(Qt::AlignCenter);
@@ -88,7 +88,7 @@ DashboardPanel::DashboardPanel(QWidget* parent) : QWidget(parent) {
   lbl_rapport_vitesse->setFont(gear_font);
   lbl_rapport_vitesse->setText(QStringLiteral("N"));
   Caption(QStringLiteral("Motor"), {340, 228, 60, 14}, this);
-  pnl_moteur = DesignPanel(QStringLiteral("pnl_moteur"), QStringLiteral("100%"), {340, 242, 60, 30}, this);
+  pnl_moteur = DesignPanel(QStringLiteral("pnl_moteur"), "100%", {340, 242, 60, 30}, this);
 
   img_contact = MakeLamp(QStringLiteral("img_contact"), 2, 1, 0);
   img_moteur = MakeLamp(QStringLiteral("img_moteur"), 2, 1, 1);
@@ -115,15 +115,13 @@ TyreWidgets DashboardPanel::MakeTyre(const QString& side, const QString& axle, b
   // Outer, middle, inner from left to right on the left wheels; mirrored on the right ones.
   const int outer_x = left ? 10 : 110;
   const int inner_x = left ? 110 : 10;
-  tyre.ext = DesignPanel(prefix + QStringLiteral("Ext"), QStringLiteral("80"), {outer_x, 28, 50, 50}, block);
-  tyre.milieu = DesignPanel(prefix + QStringLiteral("Milieu"), QStringLiteral("80"), {60, 28, 50, 50}, block);
-  tyre.interieur =
-      DesignPanel(prefix + QStringLiteral("Int"), QStringLiteral("80"), {inner_x, 28, 50, 50}, block);
+  tyre.ext = DesignPanel(prefix + QStringLiteral("Ext"), "80", {outer_x, 28, 50, 50}, block);
+  tyre.milieu = DesignPanel(prefix + QStringLiteral("Milieu"), "80", {60, 28, 50, 50}, block);
+  tyre.interieur = DesignPanel(prefix + QStringLiteral("Int"), "80", {inner_x, 28, 50, 50}, block);
   Caption(QStringLiteral("Pressure"), {15, 79, 60, 12}, block);
   Caption(QStringLiteral("Brake"), {95, 79, 60, 12}, block);
-  tyre.pression =
-      DesignPanel(prefix + QStringLiteral("Pression"), QStringLiteral("180"), {20, 92, 50, 30}, block);
-  tyre.frein = DesignPanel(prefix + QStringLiteral("Frein"), QStringLiteral("20"), {100, 92, 50, 30}, block);
+  tyre.pression = DesignPanel(prefix + QStringLiteral("Pression"), "180", {20, 92, 50, 30}, block);
+  tyre.frein = DesignPanel(prefix + QStringLiteral("Frein"), "20", {100, 92, 50, 30}, block);
   return tyre;
 }
 

@@ -11,15 +11,21 @@ void PlaceFixed(QWidget& widget, const QRect& where) {
   widget.move(where.topLeft());
 }
 
-PanelWidget::PanelWidget(const QString& name, QWidget* parent) : QLabel(parent) {
+PanelWidget::PanelWidget(const QString& name, QWidget* parent) : QWidget(parent) {
   setObjectName(name);
-  setAlignment(Qt::AlignCenter);
   // The fill covers every pixel, so nothing underneath needs drawing first.
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void PanelWidget::SetText(std::string_view text) {
-  setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+  if (text != text_) {
+    text_ = text;
+    update();
+  }
+}
+
+QString PanelWidget::Text() const {
+  return QString::fromStdString(text_);
 }
 
 void PanelWidget::SetColor(Rgb color) {
@@ -33,7 +39,7 @@ void PanelWidget::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), QColor(color_.red, color_.green, color_.blue));
   painter.setPen(palette().color(foregroundRole()));
-  characters_.Draw(painter, QRectF(rect()), font(), text());
+  characters_.Draw(painter, QRectF(rect()), font(), text_);
 }
 
 LabelWidget::LabelWidget(const QString& name, QWidget* parent) : QLabel(parent) {

@@ -6,6 +6,7 @@
 #include <array>
 #include <limits>
 #include <memory>
+#include <string>
 
 #include "app/character_run.h"
 #include "values/display_targets.h"
@@ -19,21 +20,23 @@ namespace velmora::app {
 // scaled size as a fixed size in turn.
 void PlaceFixed(QWidget& widget, const QRect& where);
 
-// A panel: text on a background colour, as the temperature and pressure panels show their values. It is a
-// label for what it holds (its text, font and colours) but draws itself: the fill in its own colour, and the
-// text one character at a time from characters laid out once. Its figures change at every cycle, and
-// laying out a new text is most of what drawing a label costs.
-class PanelWidget final : public QLabel, public PanelTarget {
+// A panel: text on a background colour, as the temperature and pressure panels show their values. It draws
+// the fill in its own colour and the text, in its font and foreground colour, one character at a time from
+// characters laid out once. Its figures change at every cycle: a label would lay out each new text, and
+// announce it, at a cost larger than the drawing.
+class PanelWidget final : public QWidget, public PanelTarget {
  public:
   PanelWidget(const QString& name, QWidget* parent);
   void SetText(std::string_view text) override;
   void SetColor(Rgb color) override;
   Rgb Color() const { return color_; }
+  QString Text() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  std::string text_;  // UTF-8
   Rgb color_{};
   CharacterRun characters_;
 };

@@ -173,11 +173,11 @@ TEST_F(NetworkMirrorTest, AClientDashboardMirrorsAServerProgramAttachedToTheStan
   // Tyres and engine, in the client's own units.
   auto* gear = Find<QLabel>(*client, "lbl_rapport_vitesse");
   ASSERT_TRUE(Within(8000, [&] { return gear->text() == "4"; })) << gear->text().toStdString();
-  EXPECT_EQ(Find<PanelWidget>(*client, "pnl_PneuGaucheAvantExt")->text(), "90");
-  EXPECT_EQ(Find<PanelWidget>(*client, "pnl_PneuDroitArrierePression")->text(), "180");
-  EXPECT_EQ(Find<PanelWidget>(*client, "pnl_eau")->text(), "95");
-  EXPECT_EQ(Find<PanelWidget>(*client, "pnl_huile")->text(), "105");
-  EXPECT_EQ(Find<PanelWidget>(*client, "pnl_moteur")->text(), "50%");
+  EXPECT_EQ(Find<PanelWidget>(*client, "pnl_PneuGaucheAvantExt")->Text(), "90");
+  EXPECT_EQ(Find<PanelWidget>(*client, "pnl_PneuDroitArrierePression")->Text(), "180");
+  EXPECT_EQ(Find<PanelWidget>(*client, "pnl_eau")->Text(), "95");
+  EXPECT_EQ(Find<PanelWidget>(*client, "pnl_huile")->Text(), "105");
+  EXPECT_EQ(Find<PanelWidget>(*client, "pnl_moteur")->Text(), "50%");
   EXPECT_EQ(Find<BarGauge>(*client, "gag_Accelaration")->Value(), 75);
   auto* session_name = Find<QLabel>(*client, "lbl_SessionGTR");
   ASSERT_TRUE(Within(8000, [&] { return session_name->text() == "Qualifying"; }));

@@ -70,7 +70,7 @@ TEST_F(NetworkRolesTest, AClientDashboardShowsTheServersCar) {
   auto* throttle = Find<BarGauge>(client, "gag_Accelaration");
   ASSERT_TRUE(Within(8000, [&] { return gear->text() == "4"; })) << gear->text().toStdString();
   EXPECT_EQ(throttle->Value(), 75);
-  EXPECT_EQ(tread->text(), client.Game().FMetrique ? "90" : "194");
+  EXPECT_EQ(tread->Text(), client.Game().FMetrique ? "90" : "194");
   EXPECT_EQ(client.Game().FEau.FValue, 368.15);
   // The server shows nothing of the car.
   EXPECT_NE(Find<QLabel>(server, "lbl_rapport_vitesse")->text(), QStringLiteral("4"));

@@ -270,14 +270,14 @@ TEST_F(WindowLayoutTest, UnitSwitchesTheShownUnitsOfALiveValueAndInitBringsBackU
   }
   const auto window = Open();
   auto* status = Find<QLabel>(*window, "lbl_application");
-  auto* water = Find<QLabel>(*window, "pnl_eau");
-  ASSERT_TRUE(Within(8000, [&] { return status->text() == "Race 07" && water->text() == "100"; }))
-      << status->text().toStdString() << " " << water->text().toStdString();
+  auto* water = Find<PanelWidget>(*window, "pnl_eau");
+  ASSERT_TRUE(Within(8000, [&] { return status->text() == "Race 07" && water->Text() == "100"; }))
+      << status->text().toStdString() << " " << water->Text().toStdString();
   window->Menu().Imprial1->trigger();
   EXPECT_FALSE(window->Game().FMetrique);
-  EXPECT_TRUE(Within(3000, [&] { return water->text() == "212"; })) << water->text().toStdString();
+  EXPECT_TRUE(Within(3000, [&] { return water->Text() == "212"; })) << water->Text().toStdString();
   window->Menu().Mtrique1->trigger();
-  EXPECT_TRUE(Within(3000, [&] { return water->text() == "100"; })) << water->text().toStdString();
+  EXPECT_TRUE(Within(3000, [&] { return water->Text() == "100"; })) << water->Text().toStdString();
 
   // Closing the About box makes the window active again: Init shows "Unknown Game" until the next
   // detection tick finds the simulator again.

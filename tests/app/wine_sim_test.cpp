@@ -32,7 +32,7 @@ TEST_F(WineStandInTest, TheDashboardShowsAWindowsSimulatorUnderWineAndSearchesAg
   ASSERT_TRUE(test::Within(20000, [&] { return status->text() == "GTR Evolution (Wine)"; }))
       << status->text().toStdString();
   EXPECT_EQ(status_picture->Picture(), 2);
-  ASSERT_TRUE(test::Within(8000, [&] { return water->text() == "90"; })) << water->text().toStdString();
+  ASSERT_TRUE(test::Within(8000, [&] { return water->Text() == "90"; })) << water->Text().toStdString();
 
   ASSERT_EQ(sim.Ask("quit"), "ok");
   ASSERT_TRUE(test::Within(20000, [&] { return status->text() == "Unknown Game"; }))
