@@ -62,7 +62,10 @@ int QueuedHandOver::RunPending() {
     (*task->step)();
     lock.lock();
     task->state = State::kDone;
+    // Woken after the unlock, the waiting thread finds the mutex free instead of sleeping on it once more.
+    lock.unlock();
     changed_.notify_all();
+    lock.lock();
     ++ran;
   }
   return ran;
