@@ -79,7 +79,7 @@ DashboardPanel::DashboardPanel(QWidget* parent) : QWidget(parent) {
   pnl_eau = DesignPanel(QStringLiteral("pnl_eau"), "90", {185, 242, 60, 30}, this);
   Caption(QStringLiteral("Oil"), {185, 276, 60, 14}, this);
   pnl_huile = DesignPanel(QStringLiteral("pnl_huile"), "90", {185, 290, 60, 30}, this);
-  lbl_rapport_vitesse = new LabelWidget(QStringLiteral("lbl_rapport_vitesse"), this);
+  lbl_rapport_vitesse = new LargeTextLabel(QStringLiteral("lbl_rapport_vitesse"), this);
   PlaceFixed(*lbl_rapport_vitesse, {252, 228, 80, 94});
   lbl_rapport_vitesse->setAlignment(Qt::AlignCenter);
   QFont gear_font(QStringLiteral("Arial"));

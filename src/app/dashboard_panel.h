@@ -48,7 +48,7 @@ class DashboardPanel final : public QWidget {
   PanelWidget* pnl_eau;
   PanelWidget* pnl_huile;
   PanelWidget* pnl_moteur;
-  LabelWidget* lbl_rapport_vitesse;
+  LargeTextLabel* lbl_rapport_vitesse;
   StateImage* img_contact;
   StateImage* img_moteur;
   StateImage* img_ligth;

@@ -1,5 +1,6 @@
 #include "app/display_widgets.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QSvgRenderer>
 #include <algorithm>
@@ -48,6 +49,62 @@ LabelWidget::LabelWidget(const QString& name, QWidget* parent) : QLabel(parent) 
 
 void LabelWidget::SetText(std::string_view text) {
   setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+LargeTextLabel::LargeTextLabel(const QString& name, QWidget* parent) : QLabel(parent) {
+  setObjectName(name);
+}
+
+void LargeTextLabel::SetText(std::string_view text) {
+  setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void LargeTextLabel::paintEvent(QPaintEvent*) {
+  const QString shown = text();
+  if (shown.isEmpty()) {
+    return;
+  }
+  const qreal ratio = devicePixelRatioF();
+  auto picture = pictures_.constFind(shown);
+  if (picture != pictures_.constEnd() && picture->devicePixelRatio() != ratio) {
+    pictures_.clear();  // moved to a screen of another density
+    picture = pictures_.constEnd();
+  }
+  if (picture == pictures_.constEnd()) {
+    if (pictures_.size() >= kMaxPictures) {
+      pictures_.clear();
+    }
+    QPixmap drawn(size() * ratio);
+    drawn.setDevicePixelRatio(ratio);
+    drawn.fill(Qt::transparent);
+    QPainter painter(&drawn);
+    painter.setFont(font());
+    painter.setPen(palette().color(foregroundRole()));
+    painter.drawText(QRect(QPoint(), size()), static_cast<int>(alignment()), shown);
+    painter.end();
+    picture = pictures_.insert(shown, drawn);
+  }
+  QPainter(this).drawPixmap(0, 0, *picture);
+}
+
+void LargeTextLabel::changeEvent(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::FontChange:
+    case QEvent::PaletteChange:
+    case QEvent::StyleChange:
+    case QEvent::EnabledChange:
+    case QEvent::ActivationChange:  // the colours of an inactive window may differ
+      pictures_.clear();
+      break;
+    default:
+      break;
+  }
+  QLabel::changeEvent(event);
+}
+
+void LargeTextLabel::resizeEvent(QResizeEvent* event) {
+  pictures_.clear();
+  QLabel::resizeEvent(event);
 }
 
 StateImage::StateImage(const QString& name, std::array<QString, 3> pictures, int initial, QWidget* parent)

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QLabel>
+#include <QPixmap>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -46,6 +48,24 @@ class LabelWidget final : public QLabel, public TextTarget {
  public:
   LabelWidget(const QString& name, QWidget* parent);
   void SetText(std::string_view text) override;
+};
+
+// A label in a font too large for the painter's glyph cache, as the gear is shown: the characters of such a
+// font are filled from their outlines at every paint. Each text shown is drawn once into a picture, and
+// painted from there while the font, colours and size stay.
+class LargeTextLabel final : public QLabel, public TextTarget {
+ public:
+  LargeTextLabel(const QString& name, QWidget* parent);
+  void SetText(std::string_view text) override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  static constexpr qsizetype kMaxPictures = 16;
+  QHash<QString, QPixmap> pictures_;
 };
 
 // A state image: one of up to three pictures, or none.
