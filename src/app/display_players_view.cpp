@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QStaticText>
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <QSvgRenderer>
@@ -32,28 +33,74 @@ int ItemTextMargin(const QWidget* view) {
   return style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
 }
 
-// Position and time are short texts that change at every refresh: they are drawn a character at a time. The
-// name, with its picture and its eliding, keeps the style's drawing.
+// The list's cells change at every refresh. Position and time are short texts drawn a character at a time;
+// a name is cut to its room and laid out once, while it, the room and the font stay. The picture and the
+// margins are placed as the style places them.
 class DriverCellDelegate final : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    if (index.column() == 1) {
-      QStyledItemDelegate::paint(painter, option, index);
-      return;
-    }
-    const int margin = ItemTextMargin(option.widget);
-    const auto alignment = index.data(Qt::TextAlignmentRole).value<Qt::Alignment>();
     painter->save();
+    // The font is taller than a row: a name's descenders would reach into the cell below, which is not
+    // drawn again unless it changes.
+    painter->setClipRect(option.rect, Qt::IntersectClip);
     painter->setPen(option.palette.color(QPalette::Text));
-    characters_.Draw(*painter, QRectF(option.rect.adjusted(margin, 0, -margin, 0)), option.font,
-                     index.data(Qt::DisplayRole).toString(), alignment);
+    if (index.column() == 1) {
+      PaintName(*painter, option, index);
+    } else {
+      const int margin = ItemTextMargin(option.widget);
+      characters_.Draw(*painter, QRectF(option.rect.adjusted(margin, 0, -margin, 0)), option.font,
+                       index.data(Qt::DisplayRole).toString(),
+                       index.data(Qt::TextAlignmentRole).value<Qt::Alignment>());
+    }
     painter->restore();
   }
 
  private:
+  struct LaidName {
+    QString name;
+    int width = -1;
+    QFont font;
+    QStaticText text;
+    int height = 0;
+  };
+
+  void PaintName(QPainter& painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    const int margin = ItemTextMargin(option.widget);
+    const QRect& cell = option.rect;
+    int text_left = cell.left();
+    const QVariant picture = index.data(Qt::DecorationRole);
+    if (picture.canConvert<QPixmap>()) {
+      const QSize size = option.decorationSize;
+      const QRect place(cell.left() + margin, cell.top() + (cell.height() - size.height()) / 2, size.width(),
+                        size.height());
+      painter.drawPixmap(place, qvariant_cast<QPixmap>(picture));
+      text_left += size.width() + 2 * margin;
+    }
+    const QRect room(text_left + margin, cell.top(), cell.right() - margin - text_left - margin + 1,
+                     cell.height());
+    if (index.row() < 0 || static_cast<std::size_t>(index.row()) >= names_.size() || room.width() <= 0) {
+      return;
+    }
+    LaidName& laid = names_[static_cast<std::size_t>(index.row())];
+    const QString name = index.data(Qt::DisplayRole).toString();
+    if (laid.name != name || laid.width != room.width() || laid.font != option.font) {
+      const QFontMetrics metrics(option.font);
+      laid.name = name;
+      laid.width = room.width();
+      laid.font = option.font;
+      laid.height = metrics.height();
+      laid.text.setText(metrics.elidedText(name, Qt::ElideRight, room.width()));
+      laid.text.setTextFormat(Qt::PlainText);
+      laid.text.prepare(QTransform(), option.font);
+    }
+    painter.setFont(option.font);
+    painter.drawStaticText(QPointF(room.left(), room.top() + (room.height() - laid.height) / 2), laid.text);
+  }
+
   mutable CharacterRun characters_;
+  mutable std::array<LaidName, TDisplayPlayers::kRows> names_;
 };
 
 }  // namespace

@@ -6,7 +6,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QImage>
+#include <QStyle>
+#include <QStyledItemDelegate>
 #include <QThread>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <string>
@@ -26,6 +30,19 @@ namespace {
 using gauges::TArrowIndicator;
 
 using test::Within;
+
+// The smallest rectangle within `area` holding every pixel that is not the list's black.
+QRect Ink(const QImage& image, const QRect& area) {
+  QRect ink;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+      if ((image.pixel(x, y) & 0xFFFFFF) != 0) {
+        ink |= QRect(x, y, 1, 1);
+      }
+    }
+  }
+  return ink;
+}
 
 class SideColumnTest : public test::X11DisplayTest {
  protected:
@@ -84,6 +101,29 @@ TEST_F(SideColumnTest, ShowsTheFieldAndTheWeatherOfTheStandIn) {
   EXPECT_EQ(list->RowPicture(0), 1);
   EXPECT_EQ(list->Text(0, 2), "1:31.500");
   EXPECT_EQ(list->Text(2, 2), "");  // no lap yet
+
+  // The list draws its names itself: picture and name where the style's own drawing puts them.
+  const QImage drawn = list->viewport()->grab().toImage();
+  list->setItemDelegateForColumn(1, new QStyledItemDelegate(list));
+  const QImage by_style = list->viewport()->grab().toImage();
+  list->setItemDelegateForColumn(1, nullptr);
+  const int picture_width =
+      list->iconSize().width() + 2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+  for (int row = 0; row < 20; ++row) {
+    const QRect cell = list->visualRect(list->model()->index(row, 1));
+    const QRect picture(cell.topLeft(), QSize(picture_width, cell.height()));
+    const QRect name = cell.adjusted(picture_width, 0, 0, 0);
+    EXPECT_EQ(drawn.copy(picture), by_style.copy(picture)) << row;
+    const QRect ink = Ink(drawn, name);
+    const QRect expected = Ink(by_style, name);
+    ASSERT_FALSE(expected.isEmpty()) << row;
+    for (const auto& [edge, expected_edge] : {std::pair{ink.left(), expected.left()},
+                                              {ink.right(), expected.right()},
+                                              {ink.top(), expected.top()},
+                                              {ink.bottom(), expected.bottom()}}) {
+      EXPECT_LE(std::abs(edge - expected_edge), 1) << row << ": " << list->Text(row, 1).toStdString();
+    }
+  }
 
   auto* air = Find<gauges::TVelmoraTemperatureTrack>(window, "VelmoraTemperatureAir");
   auto* track = Find<gauges::TVelmoraTemperatureTrack>(window, "VelmoraTemperatureTrack");
