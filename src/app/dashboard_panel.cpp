@@ -57,7 +57,7 @@ DashboardPanel::DashboardPanel(QWidget* parent) : QWidget(parent) {
   img_application->setGeometry(8, 3, 39, 39);
   lbl_application = new LabelWidget(QStringLiteral("lbl_application"), status_bar);
   PlaceFixed(*lbl_application, {56, 0, kWidth - 60, 45});
-  lbl_application->setText(QStringLiteral("Unknown Game"));
+  lbl_application->SetText("Unknown Game");
 
   avant_gauche = MakeTyre(QStringLiteral("Gauche"), QStringLiteral("Avant"), true, {5, 50});
   avant_droit = MakeTyre(QStringLiteral("Droit"), QStringLiteral("Avant"), false, {410, 50});

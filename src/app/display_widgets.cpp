@@ -48,7 +48,26 @@ LabelWidget::LabelWidget(const QString& name, QWidget* parent) : QLabel(parent) 
 }
 
 void LabelWidget::SetText(std::string_view text) {
-  setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+  if (text == text_) {
+    return;
+  }
+  text_ = text;
+  shown_ = false;
+  if (isVisible()) {
+    ShowText();
+  }
+}
+
+void LabelWidget::showEvent(QShowEvent* event) {
+  if (!shown_) {
+    ShowText();
+  }
+  QLabel::showEvent(event);
+}
+
+void LabelWidget::ShowText() {
+  setText(QString::fromUtf8(text_.data(), static_cast<qsizetype>(text_.size())));
+  shown_ = true;
 }
 
 LargeTextLabel::LargeTextLabel(const QString& name, QWidget* parent) : QLabel(parent) {

@@ -43,11 +43,21 @@ class PanelWidget final : public QWidget, public PanelTarget {
   CharacterRun characters_;
 };
 
-// A label that shows a text.
+// A label that shows a text, given through SetText only. Hidden, as the debug window's is until it is
+// opened, it keeps the last text for when it is shown: that one changes at every cycle.
 class LabelWidget final : public QLabel, public TextTarget {
  public:
   LabelWidget(const QString& name, QWidget* parent);
   void SetText(std::string_view text) override;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void ShowText();
+
+  std::string text_;   // UTF-8, the last set
+  bool shown_ = true;  // whether the label's own text is text_
 };
 
 // A label in a font too large for the painter's glyph cache, as the gear is shown: the characters of such a

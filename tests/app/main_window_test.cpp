@@ -56,9 +56,10 @@ TEST_F(MainWindowTest, ShowsTheSimulatorLiveAndLetsGoWhenItCloses) {
   EXPECT_EQ(pressure->Text(), "XXX");
   EXPECT_EQ(pressure->Color(), (Rgb{255, 64, 64}));
   EXPECT_EQ(abs->Picture(), 2);
-  // The rear right wheel turns faster than the car moves: it spins, and the debug window shows its
-  // surface speed, the last wheel of the cycle.
+  // The rear right wheel turns faster than the car moves: it spins, and the debug window, once opened,
+  // shows its surface speed, the last wheel of the cycle.
   EXPECT_EQ(Find<PanelWidget>(window, "pnl_PneuDroitArriereVitesse")->Color(), (Rgb{255, 128, 64}));
+  Find<QWidget>(window, "Form2")->show();
   EXPECT_EQ(Find<QLabel>(window, "lbl1")->text(), "12.3000001907349");
 
   // What a person sees, kept with the build.
