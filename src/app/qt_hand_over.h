@@ -13,9 +13,8 @@ class QtHandOver final : public MainThreadHandOver {
   QtHandOver();
   ~QtHandOver() override;
 
-  bool RunAndWait(const std::function<void()>& step, std::stop_token stop) override {
-    return queue_.RunAndWait(step, stop);
-  }
+  bool Hand(HandedStep& step, std::stop_token stop) override { return queue_.Hand(step, stop); }
+  bool Finish(HandedStep& step, std::stop_token stop) override { return queue_.Finish(step, stop); }
   void Close() { queue_.Close(); }
 
  private:

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <future>
 #include <thread>
 #include <vector>
@@ -73,6 +74,36 @@ TEST(MainThreadHandOverTest, AStoppedThreadGivesUpItsWaitingStep) {
   // The abandoned step is gone from the queue: the main thread never runs it.
   EXPECT_EQ(hand_over.RunPending(), 0);
   EXPECT_FALSE(ran);
+}
+
+// A thread hands its step over and goes on; finishing the step later takes it back, ready to be handed
+// again.
+TEST(MainThreadHandOverTest, HandingDoesNotWaitAndFinishingTakesTheStepBack) {
+  QueuedHandOver hand_over;
+  std::atomic<int> runs = 0;
+  std::atomic<bool> went_on = false;
+  const std::function<void()> step = [&] { ++runs; };
+  HandedStep handed(step);
+  std::jthread worker([&] {
+    for (int pass = 1; pass <= 2; ++pass) {
+      ASSERT_TRUE(hand_over.Hand(handed, {}));
+      went_on = true;
+      EXPECT_TRUE(hand_over.Finish(handed, {}));
+      EXPECT_EQ(runs, pass);
+    }
+    EXPECT_FALSE(hand_over.Finish(handed, {}));  // nothing handed
+  });
+  for (int pass = 1; pass <= 2; ++pass) {
+    // The worker goes on while its step waits for the main thread.
+    while (!went_on) {
+      std::this_thread::sleep_for(1ms);
+    }
+    went_on = false;
+    EXPECT_EQ(runs, pass - 1);
+    ASSERT_TRUE(hand_over.WaitAndRun(1000));
+  }
+  worker.join();
+  EXPECT_EQ(runs, 2);
 }
 
 TEST(MainThreadHandOverTest, WaitAndRunTimesOutWithoutWork) {
