@@ -81,26 +81,33 @@ TEST(MainThreadHandOverTest, AStoppedThreadGivesUpItsWaitingStep) {
 TEST(MainThreadHandOverTest, HandingDoesNotWaitAndFinishingTakesTheStepBack) {
   QueuedHandOver hand_over;
   std::atomic<int> runs = 0;
-  std::atomic<bool> went_on = false;
+  std::atomic<int> handed_passes = 0;
+  std::atomic<int> allowed_passes = 0;  // the worker hands a pass only once the main thread is ready for it
   const std::function<void()> step = [&] { ++runs; };
   HandedStep handed(step);
   std::jthread worker([&] {
     for (int pass = 1; pass <= 2; ++pass) {
-      ASSERT_TRUE(hand_over.Hand(handed, {}));
-      went_on = true;
+      while (allowed_passes < pass) {
+        std::this_thread::sleep_for(1ms);
+      }
+      const bool queued = hand_over.Hand(handed, {});
+      EXPECT_TRUE(queued);
+      handed_passes = pass;  // went on while the step waits
+      if (!queued) {
+        return;
+      }
       EXPECT_TRUE(hand_over.Finish(handed, {}));
       EXPECT_EQ(runs, pass);
     }
     EXPECT_FALSE(hand_over.Finish(handed, {}));  // nothing handed
   });
   for (int pass = 1; pass <= 2; ++pass) {
-    // The worker goes on while its step waits for the main thread.
-    while (!went_on) {
+    allowed_passes = pass;
+    while (handed_passes < pass) {
       std::this_thread::sleep_for(1ms);
     }
-    went_on = false;
     EXPECT_EQ(runs, pass - 1);
-    ASSERT_TRUE(hand_over.WaitAndRun(1000));
+    EXPECT_EQ(hand_over.RunPending(), 1);
   }
   worker.join();
   EXPECT_EQ(runs, 2);
