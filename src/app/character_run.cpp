@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "app/utf8_text.h"
+
 namespace velmora::app {
 namespace {
 
@@ -77,7 +79,7 @@ void CharacterRun::Draw(QPainter& painter, const QRectF& area, const QFont& font
     }
     return;
   }
-  Draw(painter, area, font, QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())), alignment);
+  Draw(painter, area, font, Utf8Text(utf8), alignment);
 }
 
 }  // namespace velmora::app

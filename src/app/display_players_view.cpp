@@ -15,6 +15,7 @@
 #include <array>
 
 #include "app/character_run.h"
+#include "app/utf8_text.h"
 
 namespace velmora::app {
 namespace {
@@ -286,7 +287,7 @@ void DriverListView::RowsReset(const TDisplayPlayers& list) {
 }
 
 void DriverListView::SetTimeColumnTitle(std::string_view title) {
-  model_.SetTimeTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
+  model_.SetTimeTitle(Utf8Text(title));
 }
 
 void DriverListView::RowChanged(int row) {

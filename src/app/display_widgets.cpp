@@ -5,6 +5,8 @@
 #include <QSvgRenderer>
 #include <algorithm>
 
+#include "app/utf8_text.h"
+
 namespace velmora::app {
 
 void PlaceFixed(QWidget& widget, const QRect& where) {
@@ -66,7 +68,7 @@ void LabelWidget::showEvent(QShowEvent* event) {
 }
 
 void LabelWidget::ShowText() {
-  setText(QString::fromUtf8(text_.data(), static_cast<qsizetype>(text_.size())));
+  setText(Utf8Text(text_));
   shown_ = true;
 }
 
@@ -75,7 +77,7 @@ LargeTextLabel::LargeTextLabel(const QString& name, QWidget* parent) : QLabel(pa
 }
 
 void LargeTextLabel::SetText(std::string_view text) {
-  setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+  setText(Utf8Text(text));
 }
 
 void LargeTextLabel::paintEvent(QPaintEvent*) {

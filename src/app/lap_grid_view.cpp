@@ -5,6 +5,7 @@
 #include <QHeaderView>
 
 #include "app/proportional_scaler.h"
+#include "app/utf8_text.h"
 
 namespace velmora::app {
 namespace {
@@ -66,7 +67,7 @@ QVariant LapGridModel::headerData(int section, Qt::Orientation orientation, int 
   }
   const TLapColumn& column = table_->Columns()[static_cast<std::size_t>(section)];
   if (role == Qt::DisplayRole) {
-    return QString::fromUtf8(column.title.data(), static_cast<qsizetype>(column.title.size()));
+    return Utf8Text(column.title);
   }
   if (role == Qt::TextAlignmentRole) {
     return QVariant::fromValue(Qt::AlignCenter);

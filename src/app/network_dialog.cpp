@@ -10,6 +10,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include "app/utf8_text.h"
 #include "net/network.h"
 #include "net/network_address.h"
 
@@ -59,14 +60,12 @@ int TOKRightDlg::Edit(TNetwork& network) {
 
 bool TOKRightDlg::CheckEntries() {
   if (!IsValidIP(LabeledEdit1->text().toStdString())) {
-    ShowMessage(
-        QString::fromUtf8(kMessageIpNotValid.data(), static_cast<qsizetype>(kMessageIpNotValid.size())));
+    ShowMessage(Utf8Text(kMessageIpNotValid));
     LabeledEdit1->setFocus();
     return false;
   }
   if (!ParsePort(LabeledEdit2->text().toStdString())) {
-    ShowMessage(
-        QString::fromUtf8(kMessagePortNotValid.data(), static_cast<qsizetype>(kMessagePortNotValid.size())));
+    ShowMessage(Utf8Text(kMessagePortNotValid));
     LabeledEdit2->setFocus();
     return false;
   }

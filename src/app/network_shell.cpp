@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "app/network_dialog.h"
+#include "app/utf8_text.h"
 #include "game/game.h"
 #include "game/game_link.h"
 #include "net/network_endpoints.h"
@@ -51,7 +52,7 @@ void NetworkShell::SetDataInterval(int milliseconds) {
 }
 
 void NetworkShell::ShowError(std::string_view message) {
-  const QString text = QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size()));
+  const QString text = Utf8Text(message);
   QMetaObject::invokeMethod(
       this,
       [this, text] {

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/utf8_text.h"
 #include "update/release_version.h"
 
 namespace velmora::app {
@@ -18,14 +19,6 @@ namespace {
 
 constexpr int kMaximumWidth = 460;
 const QString kProductName = QStringLiteral("Velmora");
-
-QString FromStd(const std::string& text) {
-  return QString::fromStdString(text);
-}
-
-QString FromStd(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // A version published for several systems has one entry per system; its notes count once.
 bool SameSystem(const update::TReleaseEntry& a, const update::TReleaseEntry& b) {
@@ -56,8 +49,8 @@ std::vector<const update::TReleaseEntry*> ChangesUpTo(const update::TVersionHist
 }  // namespace
 
 QString ReleaseCaption(const update::TReleaseEntry& release) {
-  return FromStd(release.ProgramVersion) + QLatin1Char(' ') +
-         FromStd(update::ReleaseTypeName(release.ProgramReleaseType));
+  return Utf8Text(release.ProgramVersion) + QLatin1Char(' ') +
+         Utf8Text(update::ReleaseTypeName(release.ProgramReleaseType));
 }
 
 QString InstallerSizeText(std::uint64_t bytes) {
@@ -91,12 +84,12 @@ TUpgradeDialog::TUpgradeDialog(const update::TVersionHistory& history,
     auto* radio = new QRadioButton(ReleaseCaption(release) +
                                    QStringLiteral(" (%1)").arg(InstallerSizeText(release.ProgramSize)));
     radio->setObjectName(
-        QStringLiteral("rb_%1").arg(FromStd(update::ReleaseTypeName(release.ProgramReleaseType))));
+        QStringLiteral("rb_%1").arg(Utf8Text(update::ReleaseTypeName(release.ProgramReleaseType))));
     versions_->addButton(radio, static_cast<int>(release.ProgramReleaseType));
     radio->setChecked(i == 0);
     auto* info = new QPushButton(QStringLiteral("Info"));
     info->setObjectName(
-        QStringLiteral("btn_Info%1").arg(FromStd(update::ReleaseTypeName(release.ProgramReleaseType))));
+        QStringLiteral("btn_Info%1").arg(Utf8Text(update::ReleaseTypeName(release.ProgramReleaseType))));
     connect(info, &QPushButton::clicked, this, [this, i] { ShowInfo(offers_[i]); });
     row->addWidget(radio, 1);
     row->addWidget(info);
@@ -151,7 +144,7 @@ QString TUpgradeDialog::NotesTitle(const update::TVersionHistory& history,
   if (ChangesUpTo(history, release, running).size() <= 1) {
     return QStringLiteral("What's new in %1").arg(ReleaseCaption(release));
   }
-  return QStringLiteral("Changes between %1 and %2").arg(FromStd(running), ReleaseCaption(release));
+  return QStringLiteral("Changes between %1 and %2").arg(Utf8Text(running), ReleaseCaption(release));
 }
 
 QString TUpgradeDialog::NotesText(const update::TVersionHistory& history,
@@ -164,9 +157,9 @@ QString TUpgradeDialog::NotesText(const update::TVersionHistory& history,
     lines.append(ReleaseCaption(*entry) +
                  (entry->ProgramReleaseDate.empty()
                       ? QString()
-                      : QStringLiteral(" (%1)").arg(FromStd(entry->ProgramReleaseDate))));
+                      : QStringLiteral(" (%1)").arg(Utf8Text(entry->ProgramReleaseDate))));
     for (const std::string& line : entry->VersionDescription) {
-      lines.append(QStringLiteral("- ") + FromStd(line));
+      lines.append(QStringLiteral("- ") + Utf8Text(line));
     }
   }
   return lines.join(QLatin1Char('\n'));

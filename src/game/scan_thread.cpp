@@ -37,15 +37,18 @@ void TThreadData::Execute(std::stop_token stop) {
   };
   HandedStep handed(cycle);
   bool cycle_handed = false;
-  bool window_gone = false;
-  while (!window_gone && !stop.stop_requested()) {
-    // The last pass's cycle has ended before this pass looks at the window or the game.
+  const auto finish_cycle = [&] {
     if (cycle_handed) {
       hand_over.Finish(handed, stop);
       cycle_handed = false;
-      if (stop.stop_requested()) {
-        break;
-      }
+    }
+  };
+  bool window_gone = false;
+  while (!window_gone && !stop.stop_requested()) {
+    // The last pass's cycle has ended before this pass looks at the window or the game.
+    finish_cycle();
+    if (stop.stop_requested()) {
+      break;
     }
     if (link_.TestProgramActif()) {
       if (game_.FNetwork.NetworkType() != TNetworkType::ntStandalone) {
@@ -61,9 +64,7 @@ void TThreadData::Execute(std::stop_token stop) {
     }
     pause_.Wait(std::chrono::milliseconds(kPassPauseMs));
   }
-  if (cycle_handed) {
-    hand_over.Finish(handed, stop);
-  }
+  finish_cycle();
   // Ended by its owner, the thread leaves the status alone: the owner is attaching anew or closing.
   hand_over.RunAndWait([this] { link_.SyncGameLost(); }, stop);
   finished_.store(true, std::memory_order_release);
