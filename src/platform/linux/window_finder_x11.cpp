@@ -246,8 +246,8 @@ class X11WindowFinder final : public WindowFinder {
     }
     std::optional<xcb_res_query_client_ids_cookie_t> ids;
     if (client_ids_) {
-      const xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-      ids = xcb_res_query_client_ids(connection_, 1, &spec);
+      const xcb_res_client_id_spec_t wanted{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+      ids = xcb_res_query_client_ids(connection_, 1, &wanted);
     }
     const auto pid_cookie =
         xcb_get_property(connection_, 0, window, atoms_.net_wm_pid, XCB_ATOM_CARDINAL, 0, 1);
