@@ -14,34 +14,45 @@ char16_t Latin1(char c) {
   return static_cast<unsigned char>(c);
 }
 
+void DrawWhole(QPainter& painter, const QRectF& area, const QFont& font, const QString& text,
+               Qt::Alignment alignment) {
+  painter.setFont(font);
+  painter.drawText(area, static_cast<int>(alignment | Qt::AlignVCenter), text);
+}
+
 }  // namespace
 
-const CharacterRun::Character& CharacterRun::Laid(char16_t latin1) {
-  std::optional<Character>& slot = characters_[latin1];
+const CharacterRun::Glyph& CharacterRun::Looked(char16_t latin1) {
+  std::optional<Glyph>& slot = glyphs_[latin1];
   if (!slot) {
-    const QString text(QChar{latin1});
-    slot.emplace(Character{QStaticText(text), metrics_->horizontalAdvance(text)});
-    slot->text.setTextFormat(Qt::PlainText);
-    slot->text.prepare(QTransform(), font_);
+    const QChar character{latin1};
+    const QList<quint32> indexes = raw_font_.glyphIndexesForString(QString(character));
+    // Index 0 is the font's "missing" glyph: the character comes from a fallback font or not at all.
+    slot.emplace(Glyph{indexes.size() == 1 ? indexes.front() : 0, metrics_->horizontalAdvance(character)});
   }
   return *slot;
 }
 
-void CharacterRun::UseFont(QPainter& painter, const QFont& font) {
+void CharacterRun::UseFont(const QFont& font) {
   if (!metrics_ || font != font_) {
     font_ = font;
     metrics_.emplace(font);
-    characters_ = {};
+    raw_font_ = QRawFont::fromFont(font);
+    run_.setRawFont(raw_font_);
+    glyphs_ = {};
   }
-  painter.setFont(font_);
 }
 
 template <typename Characters>
-void CharacterRun::DrawRun(QPainter& painter, const QRectF& area, const Characters& text,
+bool CharacterRun::DrawRun(QPainter& painter, const QRectF& area, const Characters& text,
                            Qt::Alignment alignment) {
   qreal width = 0;
   for (const auto c : text) {
-    width += Laid(Latin1(c)).advance;
+    const Glyph& glyph = Looked(Latin1(c));
+    if (glyph.index == 0) {
+      return false;
+    }
+    width += glyph.advance;
   }
   qreal left = area.left() + (area.width() - width) / 2;
   if (alignment & Qt::AlignLeft) {
@@ -49,12 +60,23 @@ void CharacterRun::DrawRun(QPainter& painter, const QRectF& area, const Characte
   } else if (alignment & Qt::AlignRight) {
     left = area.right() - width;
   }
-  QPointF at(left, area.top() + (area.height() - metrics_->height()) / 2);
-  for (const auto c : text) {
-    const Character& character = Laid(Latin1(c));
-    painter.drawStaticText(at, character.text);
-    at.rx() += character.advance;
+  const auto count = static_cast<std::size_t>(text.size());
+  if (indexes_.size() < count) {
+    indexes_.resize(count);
+    positions_.resize(count);
   }
+  const qreal baseline = area.top() + (area.height() - metrics_->height()) / 2 + metrics_->ascent();
+  std::size_t i = 0;
+  for (const auto c : text) {
+    const Glyph& glyph = Looked(Latin1(c));
+    indexes_[i] = glyph.index;
+    positions_[i] = QPointF(left, baseline);
+    left += glyph.advance;
+    ++i;
+  }
+  run_.setRawData(indexes_.data(), positions_.data(), static_cast<int>(count));
+  painter.drawGlyphRun(QPointF(), run_);
+  return true;
 }
 
 void CharacterRun::Draw(QPainter& painter, const QRectF& area, const QFont& font, const QString& text,
@@ -62,20 +84,21 @@ void CharacterRun::Draw(QPainter& painter, const QRectF& area, const QFont& font
   if (text.isEmpty()) {
     return;
   }
-  UseFont(painter, font);
-  if (!std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 256; })) {
-    painter.drawText(area, static_cast<int>(alignment | Qt::AlignVCenter), text);
-    return;
+  UseFont(font);
+  if (!std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 256; }) ||
+      !DrawRun(painter, area, text, alignment)) {
+    DrawWhole(painter, area, font, text, alignment);
   }
-  DrawRun(painter, area, text, alignment);
 }
 
 void CharacterRun::Draw(QPainter& painter, const QRectF& area, const QFont& font, std::string_view utf8,
                         Qt::Alignment alignment) {
   if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
     if (!utf8.empty()) {
-      UseFont(painter, font);
-      DrawRun(painter, area, utf8, alignment);
+      UseFont(font);
+      if (!DrawRun(painter, area, utf8, alignment)) {
+        DrawWhole(painter, area, font, Utf8Text(utf8), alignment);
+      }
     }
     return;
   }
