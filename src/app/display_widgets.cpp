@@ -74,6 +74,9 @@ void LabelWidget::ShowText() {
 
 LargeTextLabel::LargeTextLabel(const QString& name, QWidget* parent) : QLabel(parent) {
   setObjectName(name);
+  // The gear changes often. Filled in its own background colour, the label covers its place, so that a new
+  // gear draws the label alone and not also the panels it lies on.
+  setAutoFillBackground(true);
 }
 
 void LargeTextLabel::SetText(std::string_view text) {

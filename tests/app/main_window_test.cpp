@@ -221,6 +221,15 @@ TEST_F(MainWindowTest, ACycleDrawsOnlyWhatChanged) {
   EXPECT_EQ(one_change.painted, std::set<std::string>{"pnl_PneuGaucheAvantExt"});
   EXPECT_EQ(one_change.layout_requests, 0);
 
+  auto* gear = Find<LargeTextLabel>(window, "lbl_rapport_vitesse");
+  const Watch new_gear = watch([&] {
+    const std::string shown = gear->text() == QStringLiteral("4") ? "5" : "4";
+    ASSERT_EQ(sim.Ask("set FRapportVitesse " + shown), "ok");
+    ASSERT_TRUE(Within8s([&] { return gear->text().toStdString() == shown; }));
+    RunEventsFor(600);
+  });
+  EXPECT_EQ(new_gear.painted, std::set<std::string>{"lbl_rapport_vitesse"});
+
   // Another driver's best lap: the list draws that driver's time, not the rest of the row.
   const int player = std::stoi(sim.Ask("get FSlotJoueur"));
   const std::string other = "@" + std::to_string(player == 5 ? 6 : 5);
