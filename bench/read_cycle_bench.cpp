@@ -1,6 +1,7 @@
 // How much a read cycle costs against a real second process, with the cycle's data gathered into block
-// reads and with one system call per datum; and many small values read one by one against one batched
-// call. Each benchmark reports the system calls it makes per iteration.
+// reads and with one system call per datum; the driver records gathered with blocks bridging gaps of
+// several sizes; and many small values read one by one against one batched call. Each benchmark reports
+// the system calls it makes per iteration.
 #include <array>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include <unistd.h>
 
 #include "game/game.h"
+#include "game/memory_snapshot.h"
 #include "memory_fixture.h"
 #include "platform/process_memory.h"
 
@@ -98,6 +100,38 @@ void BM_FullCycleOneCallPerDatum(benchmark::State& state) {
 }
 BENCHMARK(BM_FullCycleBatched);
 BENCHMARK(BM_FullCycleOneCallPerDatum);
+
+// The driver list's data of 50 car records, 33664 bytes apart: the pit flag alone, distance, position
+// and best lap together, the name 2.3 KB further on. Captured with blocks that bridge gaps up to the
+// argument, in bytes.
+void BM_DriverRecordsCapture(benchmark::State& state) {
+  constexpr std::uint32_t kRecordLength = 33664;
+  constexpr std::uint32_t kSlots = 50;
+  test::MemoryFixture fixture(kBase, kSlots * kRecordLength);
+  auto memory = platform::OpenProcessMemory(fixture.Pid());
+  MemorySnapshot snapshot(static_cast<std::uint32_t>(state.range(0)));
+  const auto want = [&snapshot] {
+    snapshot.Reset();
+    for (std::uint32_t slot = 0; slot < kSlots; ++slot) {
+      const std::uint32_t record = kBase + slot * kRecordLength;
+      snapshot.Want(record + 0x22AC, 4);   // distance
+      snapshot.Want(record + 0x22CC, 2);   // position
+      snapshot.Want(record + 0x2BE8, 32);  // name
+      snapshot.Want(record + 0x2374, 4);   // best lap
+      snapshot.Want(record, 1);            // in the pits
+    }
+  };
+  const auto before = memory->SystemCalls();
+  for (auto _ : state) {
+    want();
+    snapshot.Capture(*memory);
+    benchmark::DoNotOptimize(snapshot.BlockCount());
+  }
+  state.counters["syscalls"] = benchmark::Counter(static_cast<double>(memory->SystemCalls() - before),
+                                                  benchmark::Counter::kAvgIterations);
+  state.counters["blocks"] = static_cast<double>(snapshot.BlockCount());
+}
+BENCHMARK(BM_DriverRecordsCapture)->Arg(64)->Arg(256)->Arg(1024)->Arg(4096)->Unit(benchmark::kMicrosecond);
 
 constexpr std::size_t kValues = 64;
 

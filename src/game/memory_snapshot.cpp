@@ -25,7 +25,7 @@ void MemorySnapshot::Capture(platform::ProcessMemory& memory) {
   for (const Range& range : wanted_) {
     // Compared as a distance, so that a block ending near 4 GiB cannot wrap the sum.
     if (!blocks_.empty() &&
-        (range.begin <= blocks_.back().end || range.begin - blocks_.back().end <= kMaxGap)) {
+        (range.begin <= blocks_.back().end || range.begin - blocks_.back().end <= max_gap_)) {
       Block& last = blocks_.back();
       if (range.end > last.end) {
         total += range.end - last.end;
