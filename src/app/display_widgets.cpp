@@ -177,9 +177,30 @@ void BarGauge::SetPosition(int position) {
   // Positions past the range draw as a full (or empty) bar.
   const int value = std::clamp(position, 0, 100);
   if (value != value_) {
+    const QRect was = Filled(value_);
     value_ = value;
-    update();
+    // A pedal moves at every cycle: only the band between the two levels and the figures are drawn again.
+    const QRect inside = Inside();
+    const int text_height = fontMetrics().height() + 2;
+    const QRect figures(inside.left(), inside.top() + (inside.height() - text_height) / 2, inside.width(),
+                        text_height);
+    update(QRegion(was).xored(QRegion(Filled(value_))) + (figures & inside));
   }
+}
+
+QRect BarGauge::Inside() const {
+  return rect().adjusted(1, 1, -1, -1);
+}
+
+QRect BarGauge::Filled(int value) const {
+  const QRect inside = Inside();
+  QRect filled = inside;
+  if (orientation_ == Qt::Horizontal) {
+    filled.setWidth(inside.width() * value / 100);
+  } else {
+    filled.setTop(inside.bottom() + 1 - inside.height() * value / 100);
+  }
+  return filled;
 }
 
 QString BarGauge::Text() const {
@@ -189,19 +210,22 @@ QString BarGauge::Text() const {
 void BarGauge::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   const QRect frame = rect();
-  painter.fillRect(frame, QColor(0x20, 0x20, 0x20));
-  const QRect inside = frame.adjusted(1, 1, -1, -1);
-  QRect filled = inside;
+  const QRect inside = Inside();
+  const QRect filled = Filled(value_);
+  QRect empty = inside;
   if (orientation_ == Qt::Horizontal) {
-    filled.setWidth(inside.width() * value_ / 100);
+    empty.setLeft(filled.right() + 1);
   } else {
-    filled.setTop(inside.bottom() + 1 - inside.height() * value_ / 100);
+    empty.setBottom(filled.top() - 1);
   }
-  if (!filled.isEmpty()) {
-    painter.fillRect(filled, color_);
-  }
-  painter.setPen(QColor(0x60, 0x60, 0x60));
-  painter.drawRect(frame.adjusted(0, 0, -1, -1));
+  painter.fillRect(empty, QColor(0x20, 0x20, 0x20));
+  painter.fillRect(filled, color_);
+  // The frame as four fills: a stroked rectangle goes through the painter's outline machinery.
+  const QColor edge(0x60, 0x60, 0x60);
+  painter.fillRect(QRect(frame.left(), frame.top(), frame.width(), 1), edge);
+  painter.fillRect(QRect(frame.left(), frame.bottom(), frame.width(), 1), edge);
+  painter.fillRect(QRect(frame.left(), frame.top() + 1, 1, frame.height() - 2), edge);
+  painter.fillRect(QRect(frame.right(), frame.top() + 1, 1, frame.height() - 2), edge);
   painter.setPen(Qt::white);
   characters_.Draw(painter, QRectF(inside), font(), Text());
 }

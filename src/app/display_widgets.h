@@ -115,6 +115,8 @@ class BarGauge final : public QWidget, public PositionTarget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  QRect Inside() const;           // within the frame
+  QRect Filled(int value) const;  // the bar's part filled at `value`
   Qt::Orientation orientation_;
   QColor color_;
   CharacterRun characters_;
