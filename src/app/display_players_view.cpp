@@ -1,6 +1,5 @@
 #include "app/display_players_view.h"
 
-#include <QApplication>
 #include <QEvent>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -15,6 +14,7 @@
 #include <array>
 
 #include "app/character_run.h"
+#include "app/item_text_margin.h"
 #include "app/utf8_text.h"
 
 namespace velmora::app {
@@ -26,12 +26,6 @@ QPixmap Picture(const QString& path) {
   QPainter painter(&pixmap);
   QSvgRenderer(path).render(&painter);
   return pixmap;
-}
-
-// The margin the style leaves either side of an item's text; the column widths allow for it.
-int ItemTextMargin(const QWidget* view) {
-  const QStyle* style = view != nullptr ? view->style() : QApplication::style();
-  return style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
 }
 
 // The list's cells change at every refresh. Position and time are short texts drawn a character at a time;

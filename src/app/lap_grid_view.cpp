@@ -1,9 +1,14 @@
 #include "app/lap_grid_view.h"
 
+#include <QApplication>
 #include <QColor>
 #include <QFont>
 #include <QHeaderView>
+#include <QPainter>
+#include <QStyledItemDelegate>
 
+#include "app/character_run.h"
+#include "app/item_text_margin.h"
 #include "app/proportional_scaler.h"
 #include "app/utf8_text.h"
 
@@ -13,6 +18,57 @@ namespace {
 constexpr int kRowHeight = 20;
 constexpr int kTitleHeight = 18;
 constexpr int kTimeColumns[] = {1, 2, 3, 4, 5, 6};
+
+// A sector written repaints a row of cells, and a new best time every cell of a time column. The style
+// would lay each cell's text out anew through the style sheet at every paint; the cells are filled and
+// their figures drawn glyph by glyph instead, in the colours the style uses. The view has drawn the row's
+// base, alternate tint included, before.
+class LapCellDelegate final : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    const QString text = index.data(Qt::DisplayRole).toString();
+    QPalette::ColorGroup group = QPalette::Disabled;
+    if (option.state & QStyle::State_Enabled) {
+      group = option.state & QStyle::State_Active ? QPalette::Normal : QPalette::Inactive;
+    }
+    const bool selected = (option.state & QStyle::State_Selected) != 0;
+    QColor ink = option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
+    if (selected) {
+      painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
+    } else {
+      if (const QVariant background = index.data(Qt::BackgroundRole); background.canConvert<QColor>()) {
+        painter->fillRect(option.rect, background.value<QColor>());
+      }
+      if (const QVariant foreground = index.data(Qt::ForegroundRole); foreground.canConvert<QColor>()) {
+        ink = foreground.value<QColor>();
+      }
+    }
+    if (!text.isEmpty()) {
+      painter->save();
+      // A text wider than its column stays in its cell, as the style's cut-off text would.
+      painter->setClipRect(option.rect, Qt::IntersectClip);
+      painter->setPen(ink);
+      const int margin = ItemTextMargin(option.widget);
+      characters_.Draw(*painter, QRectF(option.rect.adjusted(margin, 0, -margin, 0)), option.font, text,
+                       index.data(Qt::TextAlignmentRole).value<Qt::Alignment>());
+      painter->restore();
+    }
+    if (option.state & QStyle::State_HasFocus) {
+      QStyleOptionFocusRect focus;
+      focus.QStyleOption::operator=(option);
+      focus.state |= QStyle::State_KeyboardFocusChange;
+      focus.backgroundColor = option.palette.color(group, selected ? QPalette::Highlight : QPalette::Window);
+      const QWidget* view = option.widget;
+      (view != nullptr ? view->style() : QApplication::style())
+          ->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, view);
+    }
+  }
+
+ private:
+  mutable CharacterRun characters_;
+};
 
 }  // namespace
 
@@ -124,6 +180,7 @@ LapGridView::LapGridView(TLapTable& table, const TTemps& temps, QWidget* parent)
     : QTableView(parent), table_(&table), model_(new LapGridModel(table, temps, this)) {
   setObjectName(QStringLiteral("grd_time"));
   setModel(model_);
+  setItemDelegate(new LapCellDelegate(this));
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setSelectionMode(QAbstractItemView::SingleSelection);

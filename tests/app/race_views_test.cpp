@@ -7,10 +7,13 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QThread>
+#include <cstdlib>
 #include <functional>
 #include <set>
 
@@ -39,6 +42,51 @@ class RaceViewsTest : public test::X11DisplayTest {
     // The text first, as a view draws it: asking the laps-left text moves its blink on.
     model.data(model.index(row, column));
     return model.data(model.index(row, column), Qt::BackgroundRole).value<QColor>();
+  }
+
+  // The grid draws its cells itself: each cell's colour, and its figures where the style's own drawing
+  // puts them, for plain, alternate, best-time and selected rows.
+  static void ExpectCellsAsTheStyleDrawsThem(QTableView& view) {
+    const QImage drawn = view.viewport()->grab().toImage();
+    QAbstractItemDelegate* own = view.itemDelegate();
+    view.setItemDelegate(new QStyledItemDelegate(&view));
+    const QImage by_style = view.viewport()->grab().toImage();
+    view.setItemDelegate(own);
+    const QAbstractItemModel& model = *view.model();
+    for (int row = 0; row < model.rowCount(); ++row) {
+      for (int column = 0; column < model.columnCount(); ++column) {
+        if (view.isColumnHidden(column)) {
+          continue;
+        }
+        SCOPED_TRACE("row " + std::to_string(row) + ", column " + std::to_string(column));
+        // Inside the grid lines and any focus frame.
+        const QRect cell = view.visualRect(model.index(row, column)).adjusted(2, 2, -3, -3);
+        const QRgb background = by_style.pixel(cell.topLeft());
+        EXPECT_EQ(QColor(drawn.pixel(cell.topLeft())), QColor(background));
+        const auto ink = [&](const QImage& image) {
+          QRect found;
+          for (int y = cell.top(); y <= cell.bottom(); ++y) {
+            for (int x = cell.left(); x <= cell.right(); ++x) {
+              if (image.pixel(x, y) != background) {
+                found |= QRect(x, y, 1, 1);
+              }
+            }
+          }
+          return found;
+        };
+        const QRect expected = ink(by_style);
+        const QRect found = ink(drawn);
+        EXPECT_EQ(found.isEmpty(), expected.isEmpty());
+        if (!expected.isEmpty() && !found.isEmpty()) {
+          for (const auto& [edge, expected_edge] : {std::pair{found.left(), expected.left()},
+                                                    {found.right(), expected.right()},
+                                                    {found.top(), expected.top()},
+                                                    {found.bottom(), expected.bottom()}}) {
+            EXPECT_LE(std::abs(edge - expected_edge), 1);
+          }
+        }
+      }
+    }
   }
 
   void Ask(const std::string& command) { ASSERT_EQ(sim.Ask(command), "ok") << command; }
@@ -105,6 +153,7 @@ TEST_F(RaceViewsTest, LapsFuelAndSessionFromTheStandIn) {
     EXPECT_NE(Background(*grid, 1, column), best) << "column " << column;
   }
   EXPECT_EQ(view->currentIndex().row(), 3);
+  ExpectCellsAsTheStyleDrawsThem(*view);
 
   // The sector splits take the place of the intermediates.
   auto* display_sector = window.findChild<QAction*>(QStringLiteral("DisplaySector1"));
