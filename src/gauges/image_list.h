@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QSize>
 #include <QString>
 #include <memory>
@@ -10,7 +11,8 @@ class QSvgRenderer;
 
 namespace velmora::gauges {
 
-// Pictures of one size, drawn by index; the gauges hold a non-owning pointer to one.
+// Pictures of one size, drawn by index; the gauges hold a non-owning pointer to one. Each drawing is
+// rendered once for the screen's density and painted from there: a gauge paints at every new reading.
 class ImageList final {
  public:
   // `pictures` are resource paths of SVG drawings, drawn at `size`.
@@ -27,6 +29,7 @@ class ImageList final {
  private:
   QSize size_;
   std::vector<std::unique_ptr<QSvgRenderer>> renderers_;
+  mutable std::vector<QPixmap> rendered_;  // by index; null until first drawn
 };
 
 }  // namespace velmora::gauges
