@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QHash>
 #include <QHeaderView>
 #include <QPaintEvent>
 #include <QPainter>
@@ -28,7 +29,7 @@ QPixmap Picture(const QString& path) {
   return pixmap;
 }
 
-// The list's cells change at every refresh. Position and time are short texts drawn a character at a time;
+// The list's cells change at every refresh. Position and time are short texts drawn glyph by glyph;
 // a name is cut to its room and laid out once, while it, the room and the font stay. The picture and the
 // margins are placed as the style places them.
 class DriverCellDelegate final : public QStyledItemDelegate {
@@ -54,9 +55,6 @@ class DriverCellDelegate final : public QStyledItemDelegate {
 
  private:
   struct LaidName {
-    QString name;
-    int width = -1;
-    QFont font;
     QStaticText text;
     int height = 0;
   };
@@ -75,27 +73,33 @@ class DriverCellDelegate final : public QStyledItemDelegate {
     }
     const QRect room(text_left + margin, cell.top(), cell.right() - margin - text_left - margin + 1,
                      cell.height());
-    if (index.row() < 0 || static_cast<std::size_t>(index.row()) >= names_.size() || room.width() <= 0) {
+    if (room.width() <= 0) {
       return;
     }
-    LaidName& laid = names_[static_cast<std::size_t>(index.row())];
+    // Kept by name: drivers change places in the list far more often than the field changes.
+    if (room.width() != laid_width_ || option.font != laid_font_ ||
+        laid_names_.size() > 2 * TDisplayPlayers::kRows) {
+      laid_names_.clear();
+      laid_width_ = room.width();
+      laid_font_ = option.font;
+    }
     const QString name = index.data(Qt::DisplayRole).toString();
-    if (laid.name != name || laid.width != room.width() || laid.font != option.font) {
+    auto laid = laid_names_.find(name);
+    if (laid == laid_names_.end()) {
       const QFontMetrics metrics(option.font);
-      laid.name = name;
-      laid.width = room.width();
-      laid.font = option.font;
-      laid.height = metrics.height();
-      laid.text.setText(metrics.elidedText(name, Qt::ElideRight, room.width()));
-      laid.text.setTextFormat(Qt::PlainText);
-      laid.text.prepare(QTransform(), option.font);
+      LaidName fresh{QStaticText(metrics.elidedText(name, Qt::ElideRight, room.width())), metrics.height()};
+      fresh.text.setTextFormat(Qt::PlainText);
+      fresh.text.prepare(QTransform(), option.font);
+      laid = laid_names_.insert(name, fresh);
     }
     painter.setFont(option.font);
-    painter.drawStaticText(QPointF(room.left(), room.top() + (room.height() - laid.height) / 2), laid.text);
+    painter.drawStaticText(QPointF(room.left(), room.top() + (room.height() - laid->height) / 2), laid->text);
   }
 
   mutable CharacterRun characters_;
-  mutable std::array<LaidName, TDisplayPlayers::kRows> names_;
+  mutable QHash<QString, LaidName> laid_names_;
+  mutable int laid_width_ = -1;
+  mutable QFont laid_font_;
 };
 
 }  // namespace

@@ -23,9 +23,9 @@ namespace velmora::app {
 void PlaceFixed(QWidget& widget, const QRect& where);
 
 // A panel: text on a background colour, as the temperature and pressure panels show their values. It draws
-// the fill in its own colour and the text, in its font and foreground colour, one character at a time from
-// characters laid out once. Its figures change at every cycle: a label would lay out each new text, and
-// announce it, at a cost larger than the drawing.
+// the fill in its own colour and the text, in its font and foreground colour, from glyphs looked up once. Its
+// figures change at every cycle: a label would lay out each new text, and announce it, at a cost larger than
+// the drawing.
 class PanelWidget final : public QWidget, public PanelTarget {
  public:
   PanelWidget(const QString& name, QWidget* parent);
