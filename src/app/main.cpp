@@ -54,6 +54,13 @@ int main(int argc, char** argv) {
       break;
   }
 
+  // The dashboard's frames are a few small cells, four times a second. Drawn through shared memory, Qt's X11
+  // backend waits for the server's answer before it draws again where it last sent a picture: a round trip
+  // and two thread wake-ups per frame, which cost more than sending the few kilobytes in the request
+  // itself. Measured with scripts/dashboard_cpu.sh on Xvfb: about a quarter less processor time.
+  if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
+    qputenv("QT_XCB_NO_MITSHM", "1");
+  }
   QApplication application(argc, argv);
   QLocale::setDefault(QLocale::c());
   // The desktop matches the window to the installed desktop entry and icon by this name.
