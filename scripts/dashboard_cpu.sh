@@ -15,18 +15,7 @@ case $platform in
   *) echo "platform must be offscreen or xcb" >&2; exit 2 ;;
 esac
 
-xvfb=
-if [ -z "${DISPLAY:-}" ]; then
-  display_file=$(mktemp)
-  Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-  xvfb=$!
-  i=0
-  while [ ! -s "$display_file" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
-  [ -s "$display_file" ] || { echo "cannot start Xvfb" >&2; kill $xvfb; exit 1; }
-  DISPLAY=":$(head -n 1 "$display_file")"
-  export DISPLAY
-  rm -f "$display_file"
-fi
+. "$(dirname "$0")/own_display.sh"
 
 # Processor time of all the process's threads in nanoseconds, as the scheduler counts it. The user and
 # system ticks of /proc/PID/stat are samples taken at each clock tick: a process using half a percent of a

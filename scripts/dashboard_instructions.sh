@@ -11,18 +11,7 @@ seconds=${2:-30}
 scale=${3:-10}
 command -v valgrind > /dev/null || { echo "valgrind is needed: apt-get install valgrind" >&2; exit 2; }
 
-xvfb=
-if [ -z "${DISPLAY:-}" ]; then
-  display_file=$(mktemp)
-  Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-  xvfb=$!
-  i=0
-  while [ ! -s "$display_file" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
-  [ -s "$display_file" ] || { echo "cannot start Xvfb" >&2; kill $xvfb; exit 1; }
-  DISPLAY=":$(head -n 1 "$display_file")"
-  export DISPLAY
-  rm -f "$display_file"
-fi
+. "$(dirname "$0")/own_display.sh"
 
 work=$(mktemp -d)
 # The stand-in quits when its input ends: it reads a pipe that this script holds open.

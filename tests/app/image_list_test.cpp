@@ -5,10 +5,12 @@
 #include <QImage>
 #include <QPainter>
 #include <QSvgRenderer>
-#include <algorithm>
-#include <cstdlib>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
+
+#include "picture_difference.h"
 
 namespace velmora::gauges {
 namespace {
@@ -18,19 +20,6 @@ QImage Background(qreal ratio) {
   image.setDevicePixelRatio(ratio);
   image.fill(QColor(212, 208, 200));
   return image;
-}
-
-int LargestDifference(const QImage& a, const QImage& b) {
-  int largest = 0;
-  for (int y = 0; y < a.height(); ++y) {
-    for (int x = 0; x < a.width(); ++x) {
-      const QRgb p = a.pixel(x, y);
-      const QRgb q = b.pixel(x, y);
-      largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                          std::abs(qBlue(p) - qBlue(q))});
-    }
-  }
-  return largest;
 }
 
 TEST(ImageListTest, PaintsEachPictureAsItsDrawingRenderedInPlace) {
@@ -52,7 +41,7 @@ TEST(ImageListTest, PaintsEachPictureAsItsDrawingRenderedInPlace) {
         QSvgRenderer(pictures[static_cast<std::size_t>(index)]).render(&painter, QRectF(8, 3, 24, 24));
       }
       ASSERT_NE(rendered, Background(ratio));
-      EXPECT_LE(LargestDifference(painted, rendered), 2);
+      EXPECT_LE(test::LargestDifference(painted, rendered), 2);
     }
   }
 }

@@ -3,29 +3,15 @@
 #include <QImage>
 #include <QLabel>
 #include <QWidget>
-#include <algorithm>
-#include <cstdlib>
+#include <string>
 
 #include <gtest/gtest.h>
 
 #include "app/display_widgets.h"
+#include "picture_difference.h"
 
 namespace velmora::app {
 namespace {
-
-// The largest difference of one colour channel between two pictures of the same size.
-int LargestDifference(const QImage& a, const QImage& b) {
-  int largest = 0;
-  for (int y = 0; y < a.height(); ++y) {
-    for (int x = 0; x < a.width(); ++x) {
-      const QRgb p = a.pixel(x, y);
-      const QRgb q = b.pixel(x, y);
-      largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                          std::abs(qBlue(p) - qBlue(q))});
-    }
-  }
-  return largest;
-}
 
 TEST(LargeTextLabelTest, DrawsWhatAPlainLabelDrawsThroughTextFontAndSizeChanges) {
   QWidget window;
@@ -58,7 +44,7 @@ TEST(LargeTextLabelTest, DrawsWhatAPlainLabelDrawsThroughTextFontAndSizeChanges)
     const QImage drawn = large.grab().toImage();
     const QImage expected = plain.grab().toImage();
     ASSERT_EQ(drawn.size(), expected.size());
-    EXPECT_LE(LargestDifference(drawn, expected), 16);
+    EXPECT_LE(test::LargestDifference(drawn, expected), 16);
   }
 }
 
