@@ -36,7 +36,10 @@ picture="$build/screenshots/dashboard_cpu.png"
 QT_QPA_PLATFORM=$platform "$build/src/app/velmora" --screenshot "$picture" --screenshot-interval $((seconds + 12)) \
   > /dev/null 2>&1 &
 dashboard=$!
-trap 'kill $dashboard 2>/dev/null; exec 3>&-; [ -z "$xvfb" ] || kill $xvfb 2>/dev/null; wait 2>/dev/null' EXIT
+# Under set -e a failing command would end the exit's clean-up early: a dashboard already gone must not
+# leave the Xvfb running.
+trap 'kill $dashboard 2>/dev/null || true; exec 3>&-; [ -z "$xvfb" ] || kill $xvfb 2>/dev/null || true
+      wait 2>/dev/null || true' EXIT
 # A signal (a reader that went away, ^C) ends the script through its exit, so that nothing is left running
 # to weigh on the next measurement.
 trap 'exit 1' HUP INT PIPE TERM

@@ -21,7 +21,10 @@ exec 3> "$work/input"
 QT_QPA_PLATFORM=xcb valgrind --tool=callgrind --instr-atstart=no --callgrind-out-file="$work/callgrind.%p" \
   --log-file="$work/valgrind.log" "$build/src/app/velmora" > /dev/null 2>&1 &
 dashboard=$!
-trap 'kill $dashboard 2>/dev/null; exec 3>&-; [ -z "$xvfb" ] || kill $xvfb 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
+# Under set -e a failing command would end the exit's clean-up early: a dashboard already gone must not
+# leave the Xvfb running.
+trap 'kill $dashboard 2>/dev/null || true; exec 3>&-; [ -z "$xvfb" ] || kill $xvfb 2>/dev/null || true
+      wait 2>/dev/null || true; rm -rf "$work"' EXIT
 trap 'exit 1' HUP INT PIPE TERM
 
 # Under valgrind the start takes far longer: attach, get into the car, first laps.
