@@ -46,13 +46,24 @@ void CharacterRun::UseFont(const QFont& font) {
 template <typename Characters>
 bool CharacterRun::DrawRun(QPainter& painter, const QRectF& area, const Characters& text,
                            Qt::Alignment alignment) {
+  const auto count = static_cast<std::size_t>(text.size());
+  if (indexes_.size() < count) {
+    indexes_.resize(count);
+    positions_.resize(count);
+  }
+  // Placed from 0 first; the text's width then gives where it starts.
+  const qreal baseline = area.top() + (area.height() - metrics_->height()) / 2 + metrics_->ascent();
   qreal width = 0;
+  std::size_t i = 0;
   for (const auto c : text) {
     const Glyph& glyph = Looked(Latin1(c));
     if (glyph.index == 0) {
       return false;
     }
+    indexes_[i] = glyph.index;
+    positions_[i] = QPointF(width, baseline);
     width += glyph.advance;
+    ++i;
   }
   qreal left = area.left() + (area.width() - width) / 2;
   if (alignment & Qt::AlignLeft) {
@@ -60,22 +71,8 @@ bool CharacterRun::DrawRun(QPainter& painter, const QRectF& area, const Characte
   } else if (alignment & Qt::AlignRight) {
     left = area.right() - width;
   }
-  const auto count = static_cast<std::size_t>(text.size());
-  if (indexes_.size() < count) {
-    indexes_.resize(count);
-    positions_.resize(count);
-  }
-  const qreal baseline = area.top() + (area.height() - metrics_->height()) / 2 + metrics_->ascent();
-  std::size_t i = 0;
-  for (const auto c : text) {
-    const Glyph& glyph = Looked(Latin1(c));
-    indexes_[i] = glyph.index;
-    positions_[i] = QPointF(left, baseline);
-    left += glyph.advance;
-    ++i;
-  }
   run_.setRawData(indexes_.data(), positions_.data(), static_cast<int>(count));
-  painter.drawGlyphRun(QPointF(), run_);
+  painter.drawGlyphRun(QPointF(left, 0), run_);
   return true;
 }
 

@@ -15,7 +15,7 @@
 #include <array>
 
 #include "app/character_run.h"
-#include "app/item_text_margin.h"
+#include "app/item_view_style.h"
 #include "app/utf8_text.h"
 
 namespace velmora::app {

@@ -1,6 +1,5 @@
 #include "app/lap_grid_view.h"
 
-#include <QApplication>
 #include <QColor>
 #include <QFont>
 #include <QHeaderView>
@@ -8,7 +7,7 @@
 #include <QStyledItemDelegate>
 
 #include "app/character_run.h"
-#include "app/item_text_margin.h"
+#include "app/item_view_style.h"
 #include "app/proportional_scaler.h"
 #include "app/utf8_text.h"
 
@@ -60,9 +59,7 @@ class LapCellDelegate final : public QStyledItemDelegate {
       focus.QStyleOption::operator=(option);
       focus.state |= QStyle::State_KeyboardFocusChange;
       focus.backgroundColor = option.palette.color(group, selected ? QPalette::Highlight : QPalette::Window);
-      const QWidget* view = option.widget;
-      (view != nullptr ? view->style() : QApplication::style())
-          ->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, view);
+      ItemViewStyle(option.widget)->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, option.widget);
     }
   }
 

@@ -338,7 +338,8 @@ class X11WindowFinder final : public WindowFinder {
     }
     for (auto it = xcb_res_query_client_ids_ids_iterator(reply.get()); it.rem > 0;
          xcb_res_client_id_value_next(&it)) {
-      if ((it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) != 0 &&
+      [[maybe_unused]] const auto& [answered, length] = *it.data;
+      if ((answered.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) != 0 &&
           xcb_res_client_id_value_value_length(it.data) >= 1) {
         const std::uint32_t pid = *xcb_res_client_id_value_value(it.data);
         if (pid != 0) {
