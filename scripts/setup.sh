@@ -10,6 +10,7 @@ packages=(
   libsodium-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils imagemagick python3 libxml2-utils gnumeric
+  openbox kwin-x11 xdotool
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   g++-mingw-w64-x86-64-posix googletest wine wine64
   help2man man-db desktop-file-utils appstream lintian dpkg-dev fakeroot nsis

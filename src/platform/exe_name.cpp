@@ -13,4 +13,13 @@ bool NamesWindowsExecutable(std::string_view name) {
          });
 }
 
+bool NamesCompatibilityLayerApp(std::string_view class_name) {
+  constexpr std::string_view kPrefix = "steam_app_";
+  if (class_name.size() <= kPrefix.size() || !class_name.starts_with(kPrefix)) {
+    return false;
+  }
+  const auto number = class_name.substr(kPrefix.size());
+  return std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 }  // namespace velmora::platform

@@ -13,7 +13,9 @@ using WindowHandle = std::uint32_t;
 // What runs the program that shows a window.
 enum class WindowRuntime {
   kNative,  // the program itself, with the window class it registered
-  kWine,    // a Windows program through a compatibility layer, which names the class after the executable
+  // a Windows program through a compatibility layer, which names the class after the executable, or, run
+  // by a game launcher's layer, "steam_app_" and the game's number
+  kWine,
 };
 
 // The window a search for any of several titles and classes found.
@@ -35,9 +37,10 @@ class WindowFinder {
 
   // The first window in the order of `titles` and, within a title, of `classes`. Where Windows programs
   // run through a compatibility layer show the executable's name as their class ("race07.exe", in any
-  // case), such a window with a listed title also counts, after the listed classes of that title, as
-  // kWine. Whether its process really runs a Windows executable is for the caller to check. This default
-  // asks FindWindow for each pair in turn; a backend may answer in one pass.
+  // case) or the launcher's name of the game ("steam_app_8600"), such a window with a listed title also
+  // counts, after the listed classes of that title, as kWine. Whether its process really runs a Windows
+  // executable is for the caller to check. This default asks FindWindow for each pair in turn; a backend
+  // may answer in one pass.
   virtual FoundWindow FindFirstWindow(std::span<const char* const> titles,
                                       std::span<const char* const> classes);
 

@@ -199,6 +199,14 @@ TEST_F(WindowFinderX11Test, FindsTheFirstOfSeveralTitlesAndClassesAndWindowsProg
        {{"Race 07", "CUBEApp"}, {"Race 07", "CUBERealtime"}},
        1,
        WindowRuntime::kNative},
+      {"a game launcher's layer", {{"Race 07", "steam_app_8600"}}, 0, WindowRuntime::kWine},
+      {"a listed class before a launcher's",
+       {{"Race 07", "steam_app_8600"}, {"Race 07", "CUBEApp"}},
+       1,
+       WindowRuntime::kNative},
+      {"no number after steam_app_", {{"Race 07", "steam_app_"}}, -1, WindowRuntime::kNative},
+      {"not only digits", {{"Race 07", "steam_app_86x"}}, -1, WindowRuntime::kNative},
+      {"another prefix", {{"Race 07", "Steam_App_8600"}}, -1, WindowRuntime::kNative},
       {"no name before .exe", {{"Race 07", ".exe"}}, -1, WindowRuntime::kNative},
       {"not at the end", {{"Race 07", "race07.exe.bak"}}, -1, WindowRuntime::kNative},
       {"an unlisted title", {{"Notepad", "notepad.exe"}}, -1, WindowRuntime::kNative},
@@ -224,16 +232,19 @@ TEST_F(WindowFinderX11Test, FindsTheFirstOfSeveralTitlesAndClassesAndWindowsProg
   }
 }
 
-// A reparenting window manager puts each application window into a frame of its own.
-TEST_F(WindowFinderX11Test, FindsTheApplicationWindowInsideAFrame) {
-  X11TestWindow framed({.title = "Race 07", .class_name = "CUBERealtime", .pid = 55});
-  X11TestWindow unframed({.title = "GTR Evolution", .class_name = "CUBEApp", .pid = 66});
-  framed.Frame();
+// A reparenting window manager puts each application window into a frame of its own, some with wrappers
+// between the two; the window managers themselves are run by tests/e2e/window_managers.sh.
+TEST_F(WindowFinderX11Test, FindsTheApplicationWindowInsideAFrameAtAnyDepth) {
+  for (const int wrappers : {0, 1, 3}) {
+    X11TestWindow framed({.title = "Race 07", .class_name = "CUBERealtime", .pid = 55});
+    X11TestWindow unframed({.title = "GTR Evolution", .class_name = "CUBEApp", .pid = 66});
+    framed.Frame(wrappers);
 
-  const WindowHandle found = finder_->FindWindow("CUBERealtime", "Race 07");
-  EXPECT_EQ(found, framed.Handle());
-  EXPECT_EQ(finder_->WindowProcessId(found), ThisProcess());
-  EXPECT_EQ(finder_->FindWindow("CUBEApp", "GTR Evolution"), unframed.Handle());
+    const WindowHandle found = finder_->FindWindow("CUBERealtime", "Race 07");
+    EXPECT_EQ(found, framed.Handle()) << wrappers << " wrappers";
+    EXPECT_EQ(finder_->WindowProcessId(found), ThisProcess()) << wrappers << " wrappers";
+    EXPECT_EQ(finder_->FindWindow("CUBEApp", "GTR Evolution"), unframed.Handle()) << wrappers << " wrappers";
+  }
 }
 
 // Detection and the scan thread ask at the same time while other windows come and go.

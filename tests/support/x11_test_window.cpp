@@ -57,12 +57,20 @@ void X11TestWindow::DeleteProperty(std::string_view name) {
   Settle(xcb_delete_property_checked(outside_, handle_, Atom(name)).sequence);
 }
 
-void X11TestWindow::Frame() {
+void X11TestWindow::Frame(int wrappers) {
   const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(outside_)).data;
   frame_ = xcb_generate_id(outside_);
   xcb_create_window(outside_, XCB_COPY_FROM_PARENT, frame_, screen->root, 0, 0, 660, 430, 0,
                     XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
-  xcb_reparent_window(outside_, handle_, frame_, 10, 20);
+  xcb_window_t parent = frame_;
+  for (int i = 0; i < wrappers; ++i) {
+    const xcb_window_t wrapper = xcb_generate_id(outside_);
+    xcb_create_window(outside_, XCB_COPY_FROM_PARENT, wrapper, parent, 2, 2, 650, 420, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+    xcb_map_window(outside_, wrapper);
+    parent = wrapper;
+  }
+  xcb_reparent_window(outside_, handle_, parent, 10, 20);
   // WM_STATE is 'normal' (1) and no icon window.
   const std::uint32_t state[] = {1, XCB_NONE};
   const xcb_atom_t wm_state = Atom("WM_STATE");

@@ -37,8 +37,9 @@ class X11TestWindow {
   void SetTextProperty(std::string_view name, std::string_view type, std::string_view bytes);
   void DeleteProperty(std::string_view name);
   // Puts the window into a new, empty frame window and marks it managed (WM_STATE), as a reparenting
-  // window manager does.
-  void Frame();
+  // window manager does; with `wrappers`, into that many windows nested in the frame, as some managers
+  // put a wrapper between frame and application window.
+  void Frame(int wrappers = 0);
 
  private:
   std::uint32_t Atom(std::string_view name);

@@ -1,19 +1,26 @@
 // Top-level windows on an X11 display, found through xcb.
 //
 // A window's title is its _NET_WM_NAME (UTF-8) or, when it has none, its WM_NAME; its class is the second
-// string of WM_CLASS. Top-level windows are the children of the root window; under a reparenting window
-// manager the root's children are frames, and the application's window (the one carrying WM_STATE) sits
-// one level below.
+// string of WM_CLASS. The windows looked at are the application windows a person would call top-level:
+// - Under a window manager that keeps the EWMH client list on the root, the windows of that list, and
+//   the root's own children, which are frames but also windows the manager does not manage (a
+//   compatibility layer can be told to draw its windows unmanaged) and, once a manager has died, the
+//   windows it left behind.
+// - Otherwise the windows that carry WM_STATE, found in the tree below the root at whatever depth
+//   frames and wrappers put them (window managers nest them differently), and each child of the root
+//   with no such window inside it, as on a display without a window manager.
 //
 // The process that owns a window is the one the X server names for the window's client (X-Resource);
 // _NET_WM_PID is only the window's own claim, which any client can write.
 //
-// One search costs at most three round trips whatever the number of windows: every request of a level is
-// sent before the first reply is awaited.
+// Every request of a level is sent before the first reply is awaited: under a manager with a client list
+// a search costs two round trips whatever the number of windows, without one a round trip per level of
+// the tree.
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -44,17 +51,27 @@ using Reply = std::unique_ptr<T, FreeReply>;
 constexpr std::uint32_t kClassLongs = 4096;
 // A host name is at most 255 bytes; a longer WM_CLIENT_MACHINE names no host.
 constexpr std::uint32_t kMachineLongs = 64;
+// A client list is read up to this many windows; a desktop has far fewer.
+constexpr std::uint32_t kClientListLongs = 65536;
+// How deep the tree is searched for application windows below a child of the root. Managers put them one
+// or two levels down; this leaves room for deeper ones without following a program's own window tree for
+// ever.
+constexpr int kMaxClientDepth = 8;
 
 struct Atoms {
   xcb_atom_t utf8_string = XCB_NONE;
   xcb_atom_t net_wm_name = XCB_NONE;
   xcb_atom_t net_wm_pid = XCB_NONE;
   xcb_atom_t wm_state = XCB_NONE;
+  xcb_atom_t net_client_list = XCB_NONE;
+  xcb_atom_t net_client_list_stacking = XCB_NONE;
 };
 
 // Atoms are created when missing rather than looked up: a window that sets one later must still be seen.
 std::optional<Atoms> InternAtoms(xcb_connection_t* connection) {
-  constexpr std::array<std::string_view, 4> names{"UTF8_STRING", "_NET_WM_NAME", "_NET_WM_PID", "WM_STATE"};
+  constexpr std::array<std::string_view, 6> names{"UTF8_STRING",      "_NET_WM_NAME",
+                                                  "_NET_WM_PID",      "WM_STATE",
+                                                  "_NET_CLIENT_LIST", "_NET_CLIENT_LIST_STACKING"};
   std::array<xcb_intern_atom_cookie_t, names.size()> cookies{};
   for (std::size_t i = 0; i < names.size(); ++i) {
     cookies[i] = xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(names[i].size()), names[i].data());
@@ -71,7 +88,7 @@ std::optional<Atoms> InternAtoms(xcb_connection_t* connection) {
   if (!ok) {
     return std::nullopt;
   }
-  return Atoms{atoms[0], atoms[1], atoms[2], atoms[3]};
+  return Atoms{atoms[0], atoms[1], atoms[2], atoms[3], atoms[4], atoms[5]};
 }
 
 // The bytes of an 8-bit property that arrived whole; nullopt when it is missing, has another format or is
@@ -149,7 +166,8 @@ struct Search {
     if (wanted_class != classes.end()) {
       return title_rank + static_cast<std::size_t>(wanted_class - classes.begin());
     }
-    if (windows_executables && NamesWindowsExecutable(class_name)) {
+    if (windows_executables &&
+        (NamesWindowsExecutable(class_name) || NamesCompatibilityLayerApp(class_name))) {
       return title_rank + classes.size();
     }
     return std::nullopt;
@@ -273,50 +291,18 @@ class X11WindowFinder final : public WindowFinder {
   }
 
  private:
-  // One pass over the top-level windows, however many titles and classes are wanted.
+  // One pass over the application windows, however many titles and classes are wanted.
   FoundWindow Find(const Search& search) const {
-    const auto roots = Children(RootWindows());
-    std::vector<xcb_window_t> tops;
-    for (const auto& root : roots) {
-      // Bottom to top; searching from the top finds the window a person sees first.
-      tops.insert(tops.end(), root.rbegin(), root.rend());
+    std::vector<WindowFacts> candidates;
+    for (const auto& root : RootWindows()) {
+      auto found = LookAtScreen(root, search);
+      std::move(found.begin(), found.end(), std::back_inserter(candidates));
     }
-    const auto top_facts = Examine(tops, search, true);
-
-    // Frames carry no WM_STATE; the application windows below them are the candidates there.
-    std::vector<xcb_window_t> inner;
-    for (const auto& facts : top_facts) {
-      if (!facts.managed) {
-        inner.insert(inner.end(), facts.children.rbegin(), facts.children.rend());
-      }
-    }
-    const auto inner_facts = Examine(inner, search, false);
-
-    // The best rank wins; among equals, the window a person sees first.
+    // The best rank wins; among equals, the window a person sees first, which comes first here.
     const WindowFacts* best = nullptr;
-    const auto consider = [&best](const WindowFacts& candidate) {
+    for (const auto& candidate : candidates) {
       if (candidate.rank && (best == nullptr || *candidate.rank < *best->rank)) {
         best = &candidate;
-      }
-    };
-    std::size_t next_inner = 0;
-    for (const auto& facts : top_facts) {
-      if (facts.managed) {
-        consider(facts);
-        continue;
-      }
-      // An unmanaged window stands for itself only when nothing managed lives inside it, which is the
-      // case on a display without a window manager.
-      bool framed = false;
-      for (std::size_t i = 0; i < facts.children.size(); ++i, ++next_inner) {
-        const auto& child = inner_facts[next_inner];
-        framed = framed || child.managed;
-        if (child.managed) {
-          consider(child);
-        }
-      }
-      if (!framed) {
-        consider(facts);
       }
     }
     if (best == nullptr) {
@@ -326,6 +312,80 @@ class X11WindowFinder final : public WindowFinder {
         std::find(search.classes.begin(), search.classes.end(), best->class_name) == search.classes.end();
     return {best->window, best->title, best->class_name,
             wine ? WindowRuntime::kWine : WindowRuntime::kNative};
+  }
+
+  // The application windows of one screen, each examined, in the order a person sees them, top first.
+  std::vector<WindowFacts> LookAtScreen(xcb_window_t root, const Search& search) const {
+    const auto stacking = xcb_get_property(connection_, 0, root, atoms_.net_client_list_stacking,
+                                           XCB_ATOM_WINDOW, 0, kClientListLongs);
+    const auto listed =
+        xcb_get_property(connection_, 0, root, atoms_.net_client_list, XCB_ATOM_WINDOW, 0, kClientListLongs);
+    const auto tree = xcb_query_tree(connection_, root);
+    auto clients = WindowList(PropertyReply(stacking).get());
+    if (clients.empty()) {
+      clients = WindowList(PropertyReply(listed).get());
+    }
+    // Bottom to top, as the server and the stacking list give them.
+    const auto tops = TreeReply(tree);
+    if (clients.empty()) {
+      return SearchTree(tops, search);
+    }
+    std::vector<xcb_window_t> windows(clients.rbegin(), clients.rend());
+    for (auto top = tops.rbegin(); top != tops.rend(); ++top) {
+      if (std::find(clients.begin(), clients.end(), *top) == clients.end()) {
+        windows.push_back(*top);
+      }
+    }
+    return Examine(windows, search, false);
+  }
+
+  // The windows that carry WM_STATE below `tops` (bottom to top), a level of the tree at a time, and each
+  // top with none inside it. A window with WM_STATE is the application's: what lies below it is its own.
+  std::vector<WindowFacts> SearchTree(const std::vector<xcb_window_t>& tops, const Search& search) const {
+    std::vector<xcb_window_t> level(tops.rbegin(), tops.rend());
+    std::vector<std::size_t> level_top(level.size());  // which top each window of the level lies below
+    for (std::size_t i = 0; i < level.size(); ++i) {
+      level_top[i] = i;
+    }
+    std::vector<std::vector<WindowFacts>> clients_below(level.size());
+    std::vector<WindowFacts> top_facts;
+    for (int depth = 0; !level.empty() && depth <= kMaxClientDepth; ++depth) {
+      auto facts = Examine(level, search, depth < kMaxClientDepth);
+      std::vector<xcb_window_t> next;
+      std::vector<std::size_t> next_top;
+      for (std::size_t i = 0; i < facts.size(); ++i) {
+        if (facts[i].managed) {
+          clients_below[level_top[i]].push_back(std::move(facts[i]));
+          continue;
+        }
+        // Children come bottom to top; the top one is seen first.
+        next.insert(next.end(), facts[i].children.rbegin(), facts[i].children.rend());
+        next_top.insert(next_top.end(), facts[i].children.size(), level_top[i]);
+        facts[i].children.clear();
+      }
+      if (depth == 0) {
+        top_facts = std::move(facts);
+      }
+      level = std::move(next);
+      level_top = std::move(next_top);
+    }
+    std::vector<WindowFacts> windows;
+    for (std::size_t top = 0; top < clients_below.size(); ++top) {
+      if (clients_below[top].empty()) {
+        windows.push_back(std::move(top_facts[top]));
+      } else {
+        std::move(clients_below[top].begin(), clients_below[top].end(), std::back_inserter(windows));
+      }
+    }
+    return windows;
+  }
+
+  static std::vector<xcb_window_t> WindowList(const xcb_get_property_reply_t* reply) {
+    if (reply == nullptr || reply->type != XCB_ATOM_WINDOW || reply->format != 32) {
+      return {};
+    }
+    const auto* first = static_cast<const xcb_window_t*>(xcb_get_property_value(reply));
+    return {first, first + xcb_get_property_value_length(reply) / 4};
   }
 
   std::optional<std::uint32_t> ServerPid(xcb_res_query_client_ids_cookie_t cookie) const {
@@ -356,21 +416,6 @@ class X11WindowFinder final : public WindowFinder {
       roots.push_back(it.data->root);
     }
     return roots;
-  }
-
-  // The children of each window, bottom to top; a window that has gone has none.
-  std::vector<std::vector<xcb_window_t>> Children(const std::vector<xcb_window_t>& windows) const {
-    std::vector<xcb_query_tree_cookie_t> cookies;
-    cookies.reserve(windows.size());
-    for (const auto window : windows) {
-      cookies.push_back(xcb_query_tree(connection_, window));
-    }
-    std::vector<std::vector<xcb_window_t>> children;
-    children.reserve(windows.size());
-    for (const auto cookie : cookies) {
-      children.push_back(TreeReply(cookie));
-    }
-    return children;
   }
 
   std::vector<xcb_window_t> TreeReply(xcb_query_tree_cookie_t cookie) const {
