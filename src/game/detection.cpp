@@ -17,7 +17,7 @@ void TGameLink::TimerProgramTimer() {
   if (found.handle == 0) {
     LastOpenFailure.reset();
     timer_.SetEnabled(true);
-    LedApplication("Unknown Game", 0);
+    LedApplication(NoGameText(), 0);
     return;
   }
   // A new attach ends the scan thread of the previous one before it replaces the process it reads: two
@@ -31,8 +31,12 @@ void TGameLink::TimerProgramTimer() {
   platform::OpenFailure failure;
   game_.FProgramHandleProcess = platform::OpenProcessMemory(ProgramProcessId, &failure);
   if (game_.FProgramHandleProcess == nullptr) {
+    // Tried again on the next tick. Whatever an earlier attach showed is no longer read, and a racer who
+    // sees the simulator running needs to know why nothing moves.
     LastOpenFailure = std::move(failure);
-    return;  // tried again on the next tick; the status stays as it is
+    ProgramSupported = false;
+    LedApplication(UnreadableStatusText(), 0);
+    return;
   }
   LastOpenFailure.reset();
   ProgramExeName = GetExeFromWindow(ProgramHandle);
@@ -54,6 +58,18 @@ std::string TGameLink::StatusText() const {
   std::string text = ProgramNameWindows();
   if (ProgramRuntime == platform::WindowRuntime::kWine) {
     text += " (Wine)";
+  }
+  return text;
+}
+
+std::string TGameLink::UnreadableStatusText() const {
+  std::string text = StatusText();
+  if (ProgramProcessId == 0) {
+    text += ": cannot tell which process it is";
+  } else if (LastOpenFailure && LastOpenFailure->not_allowed) {
+    text += ": not allowed to read its memory";
+  } else {
+    text += ": cannot read its memory";
   }
   return text;
 }

@@ -84,7 +84,7 @@ std::uint32_t TGameLink::ScanThreadStart() const {
 
 void TGameLink::SyncGameLost() {
   timer_.SetEnabled(true);
-  LedApplication("Unknown Game", 0);
+  LedApplication(no_game_text_, 0);
   game_.FProgramHandleProcess.reset();
 }
 

@@ -68,7 +68,7 @@ class TGameLink final {
   // Whether an address table accepted the attached simulator's title and version.
   bool ProgramSupported = false;
   // Why the last attempt found the window but could not read its process; empty after an attach or an
-  // attempt that found no window. The dashboard shows nothing of it; the command line tells it when it
+  // attempt that found no window. The status says it in short; the command line tells it whole when it
   // gives up.
   std::optional<platform::OpenFailure> LastOpenFailure;
 
@@ -92,6 +92,14 @@ class TGameLink final {
   // What the status shows of an attached simulator: its title, and "(Wine)" after it when it runs through
   // the compatibility layer.
   std::string StatusText() const;
+  // What the status shows of a simulator whose window was found but whose memory cannot be read: its
+  // title and, in short, why.
+  std::string UnreadableStatusText() const;
+
+  // What the status shows while no simulator is found: "Unknown Game", or what the owner says instead
+  // (that a simulator it started has ended). Main thread only.
+  const std::string& NoGameText() const { return no_game_text_; }
+  void SetNoGameText(std::string text) { no_game_text_ = std::move(text); }
 
   // Level 0: red prohibition sign; 2: no picture; any other: green tick.
   void LedApplication(std::string_view ANameAppliaction, int ALedGreen);
@@ -124,6 +132,7 @@ class TGameLink final {
   std::string title_;
   std::string class_name_;
   platform::WindowHandle window_ = 0;  // the window last seen with them; 0 when none is known
+  std::string no_game_text_ = "Unknown Game";
   std::unique_ptr<TThreadData> FThreadData;
 };
 

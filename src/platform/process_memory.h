@@ -35,8 +35,9 @@ class ProcessMemory {
 
 // Why a process could not be opened, in words for the user.
 struct OpenFailure {
-  std::string reason;  // what the system said, and why when that can be told
-  std::string hint;    // what the user can change so that it works, or empty
+  std::string reason;        // what the system said, and why when that can be told
+  std::string hint;          // what the user can change so that it works, or empty
+  bool not_allowed = false;  // the process is there, but this one may not read it
 };
 
 // Opens process `processId` for reading. The open proves itself with one real read of the process's

@@ -1,6 +1,7 @@
 // One detection attempt against a fake window list and real processes: what happens when the window
 // names a process that cannot be read, and what the server role leaves out.
 #include <cstdint>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -35,16 +36,20 @@ class DetectionAttemptTest : public ::testing::Test {
   test::RecordingPicture status_picture_{0};
 };
 
-TEST_F(DetectionAttemptTest, AWindowWhoseProcessIsGoneLeavesTheStatusAndIsTriedAgain) {
-  std::uint32_t dead_pid = 0;
-  {
-    test::MemoryFixture gone(kBase, 4096);
-    dead_pid = gone.Pid();
-    gone.Stop();
-  }
+// The status shows the red sign for no simulator, the green tick for one that is read.
+constexpr int kRedSign = 1;
+constexpr int kGreenTick = 2;
+
+std::uint32_t EndedProcess() {
+  test::MemoryFixture gone(kBase, 4096);
+  const std::uint32_t pid = gone.Pid();
+  gone.Stop();
+  return pid;
+}
+
+TEST_F(DetectionAttemptTest, AWindowWhoseProcessCannotBeReadSaysWhyAndIsTriedAgain) {
+  const std::uint32_t dead_pid = EndedProcess();
   link_.LedApplication("Race 07", 1);  // shown by an earlier attach
-  const int writes = status_text_.Writes();
-  const int changes = status_picture_.Changes();
   windows_.Open(kClass, kTitle, dead_pid);
 
   for (int attempt = 0; attempt < 2; ++attempt) {
@@ -52,9 +57,8 @@ TEST_F(DetectionAttemptTest, AWindowWhoseProcessIsGoneLeavesTheStatusAndIsTriedA
     EXPECT_EQ(game_.FProgramHandleProcess, nullptr);
     EXPECT_TRUE(timer_.Enabled());
     EXPECT_FALSE(link_.ScanThreadRunning());
-    EXPECT_EQ(status_text_.Writes(), writes);
-    EXPECT_EQ(status_picture_.Changes(), changes);
-    EXPECT_EQ(status_text_.Text(), "Race 07");
+    EXPECT_EQ(status_text_.Text(), std::string(kTitle) + ": cannot read its memory");
+    EXPECT_EQ(status_picture_.Picture(), kRedSign);
     EXPECT_EQ(link_.ProgramProcessId, dead_pid);
     ASSERT_TRUE(link_.LastOpenFailure.has_value());
     EXPECT_EQ(link_.LastOpenFailure->reason, "no such process");
@@ -82,12 +86,35 @@ TEST_F(DetectionAttemptTest, AWindowWhoseProcessIsGoneLeavesTheStatusAndIsTriedA
   link_.StopScanThread();
 }
 
+// Detection runs again while attached whenever the window is activated. When that attempt cannot read
+// the process, the title and tick of the earlier attach must not stay on screen over values nobody reads.
+TEST_F(DetectionAttemptTest, AFailedReattachShowsWhatAFailedAttachShows) {
+  test::MemoryFixture live(kBase, 4096);
+  windows_.Open(kClass, kTitle, live.Pid());
+  link_.TimerProgramTimer();
+  ASSERT_NE(game_.FProgramHandleProcess, nullptr);
+  link_.LedApplication(kTitle, 1);  // as a supported version shows it
+  ASSERT_EQ(status_picture_.Picture(), kGreenTick);
+  ASSERT_TRUE(link_.ScanThreadRunning());
+
+  windows_.Close(kClass, kTitle);
+  windows_.Open(kClass, kTitle, EndedProcess());
+  timer_.SetEnabled(true);  // as activating the window does
+  link_.TimerProgramTimer();
+  EXPECT_EQ(game_.FProgramHandleProcess, nullptr);
+  EXPECT_FALSE(link_.ScanThreadRunning());
+  EXPECT_FALSE(link_.ProgramSupported);
+  EXPECT_TRUE(timer_.Enabled());
+  EXPECT_EQ(status_text_.Text(), std::string(kTitle) + ": cannot read its memory");
+  EXPECT_EQ(status_picture_.Picture(), kRedSign);
+}
+
 TEST_F(DetectionAttemptTest, AWindowThatNamesNoProcessIsNotOpened) {
   windows_.Open(kClass, kTitle, 0);
   link_.TimerProgramTimer();
   EXPECT_EQ(game_.FProgramHandleProcess, nullptr);
   EXPECT_TRUE(timer_.Enabled());
-  EXPECT_EQ(status_text_.Writes(), 0);
+  EXPECT_EQ(status_text_.Text(), std::string(kTitle) + ": cannot tell which process it is");
   EXPECT_TRUE(link_.LastOpenFailure.has_value());
 }
 

@@ -105,6 +105,7 @@ TEST(ProcessMemoryTest, ARefusalSaysWhyAndWhatHelps) {
     EXPECT_EQ(failure.reason, c.reason);
     EXPECT_EQ(failure.hint.rfind(c.hint_start, 0), 0U) << failure.hint;
     EXPECT_EQ(failure.hint.empty(), *c.hint_start == '\0') << c.reason;
+    EXPECT_EQ(failure.not_allowed, c.error == EPERM || c.error == EACCES) << c.reason;
   }
 }
 #endif

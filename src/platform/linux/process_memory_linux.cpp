@@ -182,6 +182,7 @@ OpenFailure ExplainOpenFailure(int error, bool another_user, int ptrace_scope) {
   if (error != EPERM && error != EACCES) {
     return failure;
   }
+  failure.not_allowed = true;
   if (another_user) {
     failure.reason += " (it belongs to another user)";
     failure.hint = "run velmora as the user who started the simulator";
@@ -190,7 +191,8 @@ OpenFailure ExplainOpenFailure(int error, bool another_user, int ptrace_scope) {
     if (ptrace_scope == 1) {
       failure.hint =
           "kernel.yama.ptrace_scope 1 lets a process read only the memory of its own descendants: "
-          "start the simulator from velmora, or set it to 0 with 'sysctl kernel.yama.ptrace_scope=0'";
+          "start the simulator through velmora ('velmora -- COMMAND', in a game launcher's options "
+          "'velmora -- %command%'), or set it to 0 with 'sysctl kernel.yama.ptrace_scope=0'";
     } else if (ptrace_scope == 2) {
       failure.hint =
           "kernel.yama.ptrace_scope 2 lets only a process with CAP_SYS_PTRACE read another's memory: "

@@ -84,7 +84,8 @@ OpenFailure ExplainWin32OpenFailure(unsigned long error) {
       return {"no such process", {}};
     case ERROR_ACCESS_DENIED:
       return {"access denied (error 5)",
-              "the simulator runs as another user or with administrator rights: run velmora the same way"};
+              "the simulator runs as another user or with administrator rights: run velmora the same way",
+              true};
     case ERROR_PARTIAL_COPY:
       return {"its memory cannot be read (error 299; it may be starting or ending)", {}};
     default:
