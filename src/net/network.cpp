@@ -11,6 +11,11 @@ void TNetwork::SetNetworkType(TNetworkType Value) {
     // server's thread with it, before the role says anything else.
     steps_->StopServer();
   }
+  if (NetworkType() == TNetworkType::ntStandalone && steps_ != nullptr) {
+    // A scan pass still running would read the game beside the server's requests, and its end would let
+    // the process go while a request reads through it.
+    steps_->StopScan();
+  }
   FNetworkType.store(Value, std::memory_order_release);
   if (steps_ == nullptr) {
     return;

@@ -15,6 +15,9 @@ enum class TNetworkType : std::uint8_t { ntStandalone = 0, ntServer = 1, ntClien
 class NetworkRoleSteps {
  public:
   virtual ~NetworkRoleSteps() = default;
+  // Ends the scan thread and joins it, a cycle it has handed over withdrawn or finished: it reads the
+  // game only in the stand-alone role.
+  virtual void StopScan() = 0;
   virtual void StopClient() = 0;
   virtual void StopServer() = 0;
   // Throws when the port cannot be opened.

@@ -22,6 +22,7 @@ class TNetworkEndpoints final : public NetworkRoleSteps {
   TNetworkEndpoints(const TNetworkEndpoints&) = delete;
   TNetworkEndpoints& operator=(const TNetworkEndpoints&) = delete;
 
+  void StopScan() override { link_.StopScanThread(); }
   void StopClient() override;
   void StopServer() override;
   void StartServer() override;

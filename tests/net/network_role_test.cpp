@@ -11,6 +11,7 @@
 #include "game/game.h"
 #include "game/game_link.h"
 #include "manual_clock.h"
+#include "memory_fixture.h"
 #include "net/asio.h"
 #include "net/network_endpoints.h"
 #include "net/protocol_client.h"
@@ -32,6 +33,7 @@ class QuietUi final : public NetworkUi {
 class WatchedEndpoints final : public NetworkRoleSteps {
  public:
   explicit WatchedEndpoints(TNetworkEndpoints& real, TNetwork& network) : real_(real), network_(network) {}
+  void StopScan() override { real_.StopScan(); }
   void StopClient() override { real_.StopClient(); }
   void StopServer() override {
     if (real_.FTCPServer() != nullptr) {
@@ -141,6 +143,62 @@ TEST_F(NetworkRoleTest, LeavingTheServerRoleStopsTheServerBeforeTheRoleChanges) 
     Network().SetNetworkType(TNetworkType::ntStandalone);
   }
   Network().BindSteps(&endpoints);
+}
+
+// Stand alone, the scan thread reads the game; as a server, the requests do. The switch ends the scan
+// thread first: a pass still running would read beside a request, and its end would close the process
+// while a request reads through it.
+TEST_F(NetworkRoleTest, BecomingTheServerEndsTheScanThreadBeforeServing) {
+  constexpr std::uint32_t kBase = 0x5C100000;
+  test::MemoryFixture simulator(kBase, 4096);
+  simulator.Put<double>(kBase + 0x10, 363.5);
+  game.FEau.Affectation(kBase + 0x10, true);
+  game.FInCokpit.Affectation(kBase + 0x28, true);
+  simulator.Put<std::uint8_t>(kBase + 0x28, 1);
+  finder.Open("CUBERealtime", "Race 07", simulator.Pid());
+  link.TimerProgramTimer();
+  ASSERT_TRUE(link.ScanThreadRunning());
+  for (int i = 0; i < 20; ++i) {
+    hand_over.WaitAndRun(20);  // a few scan passes, the last one's cycle perhaps handed and waiting
+  }
+
+  Network().SetNetworkType(TNetworkType::ntServer);
+  EXPECT_FALSE(link.ScanThreadRunning());
+  const std::uint16_t port = endpoints.FTCPServer()->Port();
+  std::atomic<int> served{0};
+  std::atomic<int> refused{0};
+  std::atomic<bool> polled{false};
+  std::thread poller([&] {
+    const struct Done {
+      std::atomic<bool>& flag;
+      ~Done() { flag = true; }
+    } done{polled};
+    TProtocolClient client;
+    if (!client.Connect("127.0.0.1", port) || !client.SendLine("VERSION 2.9.0.220") || !client.ReadLine()) {
+      return;
+    }
+    std::vector<std::byte> record(440);
+    for (int i = 0; i < 200; ++i) {
+      if (!client.SendLine("DATA", 1s)) {
+        return;
+      }
+      const auto reply = client.ReadLine(1s);
+      if (reply == "201 440" && client.ReadBytes(record, 1s)) {
+        ++served;
+      } else {
+        ++refused;
+      }
+    }
+  });
+  // The main thread goes on taking steps meanwhile, as the dashboard's event loop does.
+  for (int i = 0; i < 1000 && !polled; ++i) {
+    hand_over.WaitAndRun(10);
+  }
+  poller.join();
+  EXPECT_EQ(served.load(), 200);
+  EXPECT_EQ(refused.load(), 0);
+  EXPECT_NE(game.FProgramHandleProcess, nullptr);
+  Network().SetNetworkType(TNetworkType::ntStandalone);
 }
 
 }  // namespace
