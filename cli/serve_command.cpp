@@ -13,6 +13,7 @@
 #include "net/network_address.h"
 #include "net/protocol_server.h"
 #include "platform/application_version.h"
+#include "platform/launched_command.h"
 #include "platform/tick_clock.h"
 #include "platform/window_finder.h"
 #include "subcommand.h"
@@ -43,7 +44,8 @@ class LoopTimer final : public DetectionTimer {
 // The status line of the dashboard, as lines on standard error.
 class StatusLines final : public TextTarget {
  public:
-  StatusLines(std::ostream& err, std::mutex& mutex) : err_(err), mutex_(mutex) {}
+  StatusLines(std::ostream& err, std::mutex& mutex, const TGameLink& link)
+      : err_(err), mutex_(mutex), link_(link) {}
   void SetText(std::string_view text) override {
     if (text == last_) {
       return;
@@ -51,8 +53,13 @@ class StatusLines final : public TextTarget {
     last_ = text;
     std::lock_guard lock(mutex_);
     err_ << "velmora-cli serve: ";
-    if (text == "Unknown Game") {
+    if (text == link_.NoGameText()) {
       err_ << "no simulator attached";
+    } else if (link_.LastOpenFailure) {
+      err_ << text << " (" << link_.LastOpenFailure->reason << ")";
+      if (!link_.LastOpenFailure->hint.empty()) {
+        err_ << "\nvelmora-cli serve: hint: " << link_.LastOpenFailure->hint;
+      }
     } else {
       err_ << "attached: " << text;
     }
@@ -62,13 +69,27 @@ class StatusLines final : public TextTarget {
  private:
   std::ostream& err_;
   std::mutex& mutex_;
+  const TGameLink& link_;
   std::string last_;
 };
 
+constexpr const char* kUsage =
+    "velmora-cli serve: usage: velmora-cli serve [--port N] [--bind ADDRESS] [--trace-log FILE] "
+    "[-- COMMAND [ARG...]]\n";
+
 int RunServe(std::span<const std::string> arguments, std::ostream& out, std::ostream& err) {
   ServerOptions options;
+  std::span<const std::string> command;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const bool has_value = i + 1 < arguments.size();
+    if (arguments[i] == "--") {
+      command = arguments.subspan(i + 1);
+      if (command.empty()) {
+        err << "velmora-cli serve: -- must be followed by the simulator's command\n";
+        return kExitUsage;
+      }
+      break;
+    }
     if (arguments[i] == "--port" && has_value) {
       const std::string& text = arguments[++i];
       unsigned port = 0;
@@ -87,7 +108,7 @@ int RunServe(std::span<const std::string> arguments, std::ostream& out, std::ost
     } else if (arguments[i] == "--trace-log" && has_value) {
       options.trace_log_path = arguments[++i];
     } else {
-      err << "velmora-cli serve: usage: velmora-cli serve [--port N] [--bind ADDRESS] [--trace-log FILE]\n";
+      err << kUsage;
       return kExitUsage;
     }
   }
@@ -104,7 +125,7 @@ int RunServe(std::span<const std::string> arguments, std::ostream& out, std::ost
   QueuedHandOver hand_over;
   LoopTimer timer;
   TGameLink link(game, *finder, hand_over, timer);
-  StatusLines status(err, err_mutex);
+  StatusLines status(err, err_mutex, link);
   link.lbl_application = &status;
   GameServerSource source(link);
   options.version = platform::ApplicationVersion();
@@ -123,10 +144,34 @@ int RunServe(std::span<const std::string> arguments, std::ostream& out, std::ost
         << error.what() << "\n";
     return kExitPort;
   }
+  // Started once the port is open, so that a server that cannot listen starts no simulator; "listening"
+  // is said once both stand.
+  std::unique_ptr<platform::LaunchedCommand> launched;
+  if (!command.empty()) {
+    std::string why;
+    launched = platform::LaunchedCommand::Start(command, &why);
+    if (launched == nullptr) {
+      server.Deactivate();
+      err << "velmora-cli serve: cannot start " << command.front() << ": " << why << "\n";
+      return kExitUsage;
+    }
+    std::lock_guard lock(err_mutex);
+    err << "velmora-cli serve: started " << command.front() << " (process " << launched->ProcessId() << ")\n"
+        << std::flush;
+  }
   out << "listening on port " << server.Port() << "\n" << std::flush;
 
+  int exit_status = 0;
   std::uint32_t last_attempt = clock.Now() - kDetectionPeriodMs - 1;
   while (!stop_requested.load()) {
+    if (launched != nullptr) {
+      if (const auto ended = launched->ExitStatus()) {
+        exit_status = *ended;
+        std::lock_guard lock(err_mutex);
+        err << "velmora-cli serve: " << command.front() << " ended with exit status " << exit_status << "\n";
+        break;
+      }
+    }
     if (timer.Enabled() && platform::TicksElapsed(clock.Now(), last_attempt, kDetectionPeriodMs - 1)) {
       last_attempt = clock.Now();
       link.TimerProgramTimer();
@@ -138,13 +183,13 @@ int RunServe(std::span<const std::string> arguments, std::ostream& out, std::ost
   server.Deactivate();
   std::lock_guard lock(err_mutex);
   err << "velmora-cli serve: stopped\n";
-  return 0;
+  return exit_status;
 }
 
 }  // namespace
 
 const Subcommand kServeCommand{
-    "serve", "[--port N] [--bind ADDRESS] [--trace-log FILE]",
+    "serve", "[--port N] [--bind ADDRESS] [--trace-log FILE] [-- COMMAND [ARG...]]",
     "Runs the dashboard's server role without a window, for the machine that runs the simulator:\n"
     "listens on port N (default 6000; 0 takes any free port) of the IPv4 ADDRESS (default 0.0.0.0,\n"
     "every IPv4 address of the machine; 127.0.0.1 keeps it to this machine), finds and\n"
@@ -154,7 +199,13 @@ const Subcommand kServeCommand{
     "It prints \"listening on port N\" on standard output once it listens, logs attachments and\n"
     "connections on standard error, and stops cleanly on SIGINT or SIGTERM (exit status 0). A port\n"
     "or address that cannot be opened exits with status 5; no X display, with status 3. The trace\n"
-    "starts afresh past 16 MiB, the previous one kept beside it with \".1\" before its extension.",
+    "starts afresh past 16 MiB, the previous one kept beside it with \".1\" before its extension.\n"
+    "With \"-- COMMAND [ARG...]\" it starts the simulator itself, as its own child, once it listens:\n"
+    "where the kernel lets a program read only its descendants' memory (kernel.yama.ptrace_scope\n"
+    "1), that is what allows reading it without privileges (in a game launcher's options:\n"
+    "velmora-cli serve -- %command%). The command gets this program's environment, folder and\n"
+    "standard streams; when it ends, serve ends with its exit status (128 and the signal's number\n"
+    "when a signal ended it). A command that cannot be started exits with status 2 and the reason.",
     RunServe};
 
 }  // namespace velmora::cli

@@ -14,6 +14,7 @@ function(velmora_platform_backends target)
     ${PROJECT_SOURCE_DIR}/src/platform/linux/app_data_folder_linux.cpp
     ${PROJECT_SOURCE_DIR}/src/platform/linux/executable_path_linux.cpp
     ${PROJECT_SOURCE_DIR}/src/platform/linux/file_version_linux.cpp
+    ${PROJECT_SOURCE_DIR}/src/platform/linux/launched_command_posix.cpp
     ${PROJECT_SOURCE_DIR}/src/platform/linux/process_memory_linux.cpp
     ${PROJECT_SOURCE_DIR}/src/platform/linux/tick_clock_linux.cpp
     ${PROJECT_SOURCE_DIR}/src/platform/linux/window_finder_x11.cpp

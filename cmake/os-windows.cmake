@@ -6,6 +6,7 @@ function(velmora_platform_backends target)
     ${PROJECT_SOURCE_DIR}/src/platform/windows/application_version_win32.cpp
     ${PROJECT_SOURCE_DIR}/src/platform/windows/executable_path_win32.cpp
     ${PROJECT_SOURCE_DIR}/src/platform/windows/file_version_win32.cpp
+    ${PROJECT_SOURCE_DIR}/src/platform/windows/launched_command_win32.cpp
     ${PROJECT_SOURCE_DIR}/src/platform/windows/own_executable_win32.cpp
     ${PROJECT_SOURCE_DIR}/src/platform/windows/process_memory_win32.cpp
     ${PROJECT_SOURCE_DIR}/src/platform/windows/replace_file_win32.cpp

@@ -40,6 +40,11 @@ QString HelpText(const QCommandLineParser& parser) {
 
 }  // namespace
 
+qsizetype OwnArgumentCount(const QStringList& arguments) {
+  const qsizetype separator = arguments.indexOf(QStringLiteral("--"), 1);
+  return separator < 0 ? arguments.size() : separator;
+}
+
 TCommandLine ReadCommandLine(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -64,10 +69,26 @@ TCommandLine ReadCommandLine(const QStringList& arguments) {
   const QCommandLineOption no_splash(QStringLiteral("no-splash"),
                                      QStringLiteral("Open the dashboard without the splash window."));
   parser.addOptions({help, version, screenshot, interval, settings, debug, no_splash});
+  parser.addPositionalArgument(
+      QStringLiteral("-- command"),
+      QStringLiteral("Start the simulator with this command (and its arguments), as the dashboard's own\n"
+                     "child: where the kernel lets a program read only its descendants' memory\n"
+                     "(kernel.yama.ptrace_scope 1) that allows reading it without privileges. In a game\n"
+                     "launcher's options: velmora -- %command%. The command gets the dashboard's\n"
+                     "environment, folder and standard streams; when it ends, the dashboard stays open\n"
+                     "and says so. A command that cannot be started exits with status 2."),
+      QStringLiteral("[-- COMMAND [ARG...]]"));
   AddToolkitOptions(parser);
 
   TCommandLine line;
-  if (!parser.parse(arguments)) {
+  const qsizetype own = OwnArgumentCount(arguments);
+  line.command = arguments.mid(own + 1);
+  if (own < arguments.size() && line.command.isEmpty()) {
+    line.action = TCommandLine::TAction::Error;
+    line.text = QStringLiteral("-- must be followed by the simulator's command");
+    return line;
+  }
+  if (!parser.parse(arguments.mid(0, own))) {
     line.action = TCommandLine::TAction::Error;
     line.text = parser.errorText();
     return line;

@@ -17,7 +17,12 @@ struct TCommandLine {
   bool splash = true;
   QString screenshot_path;  // empty: no pictures
   int screenshot_seconds = 5;
+  // What follows "--": the simulator's command, which the dashboard starts as its own child.
+  QStringList command;
 };
+
+// How many of `arguments` are the dashboard's own (and the toolkit's): those before a "--".
+qsizetype OwnArgumentCount(const QStringList& arguments);
 
 // `arguments` as the program received them, the program's name first. The toolkit's own options
 // (-platform, -display, -style ...) are accepted and left to the application object.

@@ -10,6 +10,7 @@
 
 #include "app/command_line.h"
 #include "app/main_window.h"
+#include "app/simulator_launch.h"
 #include "app/termination_signals.h"
 #include "platform/application_version.h"
 
@@ -61,7 +62,18 @@ int main(int argc, char** argv) {
   if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
     qputenv("QT_XCB_NO_MITSHM", "1");
   }
-  QApplication application(argc, argv);
+  // The simulator's command is its own, not the toolkit's: the application object sees what precedes it.
+  int own_argc = static_cast<int>(velmora::app::OwnArgumentCount(arguments));
+  QApplication application(own_argc, argv);
+  std::unique_ptr<velmora::app::SimulatorLaunch> simulator;
+  if (!line.command.isEmpty()) {
+    QString error;
+    simulator = velmora::app::SimulatorLaunch::Start(line.command, &error);
+    if (simulator == nullptr) {
+      std::fprintf(stderr, "velmora: %s\n", qPrintable(error));
+      return velmora::app::kExitUsage;
+    }
+  }
   QLocale::setDefault(QLocale::c());
   // The desktop matches the window to the installed desktop entry and icon by this name.
   QGuiApplication::setDesktopFileName(QStringLiteral("example.velmora.Velmora"));
@@ -75,6 +87,9 @@ int main(int argc, char** argv) {
   // Once every window exists, the stored place and marks are taken up again.
   window.RestorePlacementAndMarks();
   velmora::app::CloseOnTerminationSignals(window, [&window] { window.CloseUnattended(); });
+  if (simulator != nullptr) {
+    simulator->ReportTo(window.Link());
+  }
   window.show();
   window.activateWindow();
   if (!line.screenshot_path.isEmpty()) {

@@ -36,15 +36,23 @@ TEST_F(CommandLineTest, EachCommandLineEndsInItsAction) {
   const QString version =
       QStringLiteral("Velmora %1\n").arg(QString::fromStdString(platform::ApplicationVersion()));
   const Case cases[] = {
-      {{QStringLiteral("--help")}, TAction::Help, QStringLiteral("Usage: velmora [options]")},
+      {{QStringLiteral("--help")},
+       TAction::Help,
+       QStringLiteral("Usage: velmora [options] [-- COMMAND [ARG...]]")},
       {{QStringLiteral("-h"), QStringLiteral("--debug")},
        TAction::Help,
-       QStringLiteral("Usage: velmora [options]")},
+       QStringLiteral("Usage: velmora [options] [-- COMMAND [ARG...]]")},
       {{QStringLiteral("--version")}, TAction::Version, version},
       {{QStringLiteral("-v")}, TAction::Version, version},
       {{QStringLiteral("--bogus")}, TAction::Error, QStringLiteral("Unknown option 'bogus'.")},
       {{QStringLiteral("--settings")}, TAction::Error, QStringLiteral("Missing value after '--settings'.")},
       {{QStringLiteral("stray")}, TAction::Error, QStringLiteral("Unexpected argument 'stray'.")},
+      {{QStringLiteral("stray"), QStringLiteral("--"), QStringLiteral("game")},
+       TAction::Error,
+       QStringLiteral("Unexpected argument 'stray'.")},
+      {{QStringLiteral("--debug"), QStringLiteral("--")},
+       TAction::Error,
+       QStringLiteral("-- must be followed by the simulator's command")},
       {{QStringLiteral("--screenshot-interval"), QStringLiteral("0")},
        TAction::Error,
        QStringLiteral("--screenshot-interval takes a whole number of seconds, at least 1")},
@@ -86,6 +94,25 @@ TEST_F(CommandLineTest, RunOptionsReachTheWindow) {
   EXPECT_FALSE(line.splash);
   EXPECT_EQ(line.screenshot_path, QStringLiteral("/tmp/shot.png"));
   EXPECT_EQ(line.screenshot_seconds, 3);
+  EXPECT_TRUE(line.command.isEmpty());
+}
+
+// Everything after "--" is the simulator's, even what looks like the dashboard's or the toolkit's options.
+TEST_F(CommandLineTest, WhatFollowsTheSeparatorIsTheSimulatorsCommand) {
+  const QStringList arguments{QStringLiteral("/some/where/velmora"),
+                              QStringLiteral("--no-splash"),
+                              QStringLiteral("--"),
+                              QStringLiteral("wine"),
+                              QStringLiteral("race07.exe"),
+                              QStringLiteral("--debug"),
+                              QStringLiteral("-style"),
+                              QStringLiteral("--")};
+  const TCommandLine line = ReadCommandLine(arguments);
+  ASSERT_EQ(line.action, TAction::Run) << line.text.toStdString();
+  EXPECT_FALSE(line.splash);
+  EXPECT_FALSE(line.debug_menu);
+  EXPECT_EQ(line.command, arguments.mid(3));
+  EXPECT_EQ(OwnArgumentCount(arguments), 2);
 }
 
 // The program itself, with no display at all: no DISPLAY, no WAYLAND_DISPLAY, no platform chosen.

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -207,6 +208,78 @@ TEST_F(NetworkProgramsTest, ServeMemoryStaysBoundedUnderHostilePeers) {
   EXPECT_LT(peak - baseline, 512);
 }
 
+pid_t ParentOf(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  std::getline(stat, line);
+  // "pid (name) state ppid ...": the name may hold spaces; its closing parenthesis is the last one.
+  const auto name_end = line.rfind(')');
+  if (name_end == std::string::npos) {
+    return -1;
+  }
+  std::istringstream rest(line.substr(name_end + 1));
+  std::string state;
+  pid_t parent = -1;
+  rest >> state >> parent;
+  return parent;
+}
+
+// Where the kernel lets a program read only its descendants, serve starts the simulator itself. The
+// stand-in shares serve's standard streams, so this test drives it through serve's input.
+TEST_F(NetworkProgramsTest, ServeStartsTheSimulatorServesItAndEndsWithItsExitStatus) {
+  const auto folder =
+      std::filesystem::temp_directory_path() / ("velmora_serve_child_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  test::ChildProcess serve({VELMORA_CLI_PATH, "serve", "--port", "0", "--bind", "127.0.0.1", "--trace-log",
+                            (folder / "protocole.txt").string(), "--", VELMORA_SIM_PATH, "--title",
+                            "GTR Evolution"});
+  std::uint16_t port = 0;
+  pid_t sim = 0;
+  for (int line_number = 0; line_number < 2; ++line_number) {
+    const std::string line = serve.ReadLine(10000);
+    if (line.starts_with("listening on port ")) {
+      port = static_cast<std::uint16_t>(std::stoi(line.substr(18)));
+    } else if (line.starts_with("ready pid=")) {
+      sim = std::stoi(line.substr(10));
+    } else {
+      FAIL() << "unexpected line: " << line;
+    }
+  }
+  ASSERT_NE(port, 0);
+  ASSERT_NE(sim, 0);
+  EXPECT_EQ(ParentOf(sim), serve.Pid());
+  for (const char* command : {"pause", "set FInCokpit 1", "set FEau 363.5"}) {
+    serve.WriteLine(command);
+    ASSERT_EQ(serve.ReadLine(), "ok") << command;
+  }
+  TProtocolClient waiter;
+  ASSERT_TRUE(waiter.Connect("127.0.0.1", port));
+  ASSERT_TRUE(ReplyWithin5s(waiter, "201 440"));
+  waiter.Quit();
+  const test::Outcome run = RunCli({"fetch", "127.0.0.1:" + std::to_string(port), "--count", "1"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("\"Eau\":363.5,"), std::string::npos) << run.out;
+
+  serve.WriteLine("quit");
+  EXPECT_EQ(serve.CloseAndWait(), 0);
+  std::filesystem::remove_all(folder);
+
+  // Whatever the command's status, serve ends with it; one that cannot start is refused with status 2.
+  const test::Outcome failing =
+      RunCli({"serve", "--port", "0", "--bind", "127.0.0.1", "--trace-log",
+              (folder / "protocole.txt").string(), "--", "/bin/sh", "-c", "exit 7"});
+  EXPECT_EQ(failing.status, 7) << failing.err;
+  EXPECT_NE(failing.err.find("/bin/sh ended with exit status 7"), std::string::npos) << failing.err;
+  const test::Outcome missing = RunCli({"serve", "--port", "0", "--bind", "127.0.0.1", "--trace-log",
+                                        (folder / "protocole.txt").string(), "--", "/nonexistent/simulator"});
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("cannot start /nonexistent/simulator: No such file or directory"),
+            std::string::npos)
+      << missing.err;
+  EXPECT_EQ(missing.out, "");
+  std::filesystem::remove_all(folder);
+}
+
 TEST_F(NetworkProgramsTest, ServeStopsCleanlyOnSigterm) {
   Serve serve;
   ASSERT_NE(serve.Port(), 0);
@@ -260,7 +333,8 @@ TEST(FetchCommandTest, BadCommandLinesExitWith2) {
                                                     {"serve", "--port", "65536"},
                                                     {"serve", "--bind", "localhost"},
                                                     {"serve", "--bind", "127.0.0"},
-                                                    {"serve", "--colour"}}) {
+                                                    {"serve", "--colour"},
+                                                    {"serve", "--port", "0", "--"}}) {
     EXPECT_EQ(RunCli(arguments).status, 2) << arguments.back();
   }
 }
