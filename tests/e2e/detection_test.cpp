@@ -123,6 +123,26 @@ TEST_F(DetectionTest, AWindowThatNamesAnotherProcessIsNotAttachedToIt) {
   EXPECT_EQ(status_picture_.Picture(), 0);
 }
 
+// A window that only looks like a Windows program's, by the class a compatibility layer would give it, is
+// attached as what its process is: this test's, which maps no Windows executable and so has no version.
+TEST_F(DetectionTest, AWindowsProgramsClassWithoutAWindowsExecutableHasNoVersion) {
+  for (const char* class_name : {"race07.exe", "steam_app_8600"}) {
+    SCOPED_TRACE(class_name);
+    test::X11TestWindow window({.title = "Race 07", .class_name = class_name});
+    timer_.SetEnabled(true);
+    ASSERT_TRUE(AttachWithin5s());
+    EXPECT_EQ(link_->ProgramRuntime, platform::WindowRuntime::kWine);
+    EXPECT_EQ(link_->ProgramProcessId, static_cast<std::uint32_t>(getpid()));
+    EXPECT_EQ(link_->ProgramExeName, "");
+    EXPECT_EQ(link_->ProgramVersion, "");
+    EXPECT_FALSE(link_->ProgramSupported);
+    EXPECT_EQ(status_text_.Text(), "Race 07 (Wine)");
+    EXPECT_EQ(status_picture_.Picture(), 0);
+    EXPECT_FALSE(game_->FInCokpit.FActive);
+    link_->StopScanThread();
+  }
+}
+
 TEST_F(DetectionTest, AListedTitleWithAnUnlistedClassIsNotFound) {
   test::RunningSim sim({"--title", "Race 07", "--class", "CUBEWindow"});
   for (int attempt = 0; attempt < 3; ++attempt) {

@@ -19,6 +19,11 @@ else
   sim=$1
 fi
 
+if [[ ! -x $cli ]]; then
+  echo "no Linux velmora-cli at $cli: build the debug preset first"
+  exit 77
+fi
+
 folder=$(mktemp -d)
 pids=()
 failures=0
