@@ -115,6 +115,17 @@ TEST_F(CommandLineTest, WhatFollowsTheSeparatorIsTheSimulatorsCommand) {
   EXPECT_EQ(OwnArgumentCount(arguments), 2);
 }
 
+// The program itself, drawing off screen: a simulator's command that cannot start ends it with the reason,
+// and the toolkit never sees the command's own options.
+TEST_F(CommandLineTest, ASimulatorCommandThatCannotStartEndsTheDashboardWithItsReason) {
+  const test::Outcome run = test::RunProgram({VELMORA_PROGRAM_PATH, "-platform", "offscreen", "--no-splash",
+                                              "--", "/nonexistent/simulator", "-style"});
+  EXPECT_EQ(run.status, kExitUsage);
+  EXPECT_NE(run.err.find("velmora: cannot start /nonexistent/simulator: No such file or directory\n"),
+            std::string::npos)
+      << run.err;
+}
+
 // The program itself, with no display at all: no DISPLAY, no WAYLAND_DISPLAY, no platform chosen.
 test::Outcome RunWithoutDisplay(const std::string& argument) {
   return test::RunProgram({"/usr/bin/env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM",
