@@ -70,13 +70,13 @@ TCommandLine ReadCommandLine(const QStringList& arguments) {
                                      QStringLiteral("Open the dashboard without the splash window."));
   parser.addOptions({help, version, screenshot, interval, settings, debug, no_splash});
   parser.addPositionalArgument(
-      QStringLiteral("-- command"),
-      QStringLiteral("Start the simulator with this command (and its arguments), as the dashboard's own\n"
-                     "child: where the kernel lets a program read only its descendants' memory\n"
-                     "(kernel.yama.ptrace_scope 1) that allows reading it without privileges. In a game\n"
-                     "launcher's options: velmora -- %command%. The command gets the dashboard's\n"
-                     "environment, folder and standard streams; when it ends, the dashboard stays open\n"
-                     "and says so. A command that cannot be started exits with status 2."),
+      QStringLiteral("-- COMMAND"),
+      QStringLiteral("Start the simulator with COMMAND and its arguments, as the dashboard's own child: "
+                     "where the kernel lets a program read only its descendants' memory "
+                     "(kernel.yama.ptrace_scope 1), that allows reading it without privileges. In a game "
+                     "launcher's launch options: velmora -- %command%. The command gets the dashboard's "
+                     "environment, folder and standard streams; when it ends, the dashboard stays open and "
+                     "its status says so. A command that cannot be started exits with status 2."),
       QStringLiteral("[-- COMMAND [ARG...]]"));
   AddToolkitOptions(parser);
 
