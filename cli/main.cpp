@@ -18,6 +18,9 @@ const Subcommand* const kSubcommands[] = {
 #ifdef VELMORA_CLI_UPDATE_CHECK
     &velmora::cli::kUpdateCheckCommand,
 #endif
+#ifdef VELMORA_CLI_LEAGUE
+    &velmora::cli::kPublishCommand,
+#endif
 };
 
 void PrintCommandHelp(const Subcommand& command, std::ostream& out) {

@@ -29,5 +29,8 @@ extern const Subcommand kWebCommand;
 #ifdef VELMORA_CLI_UPDATE_CHECK
 extern const Subcommand kUpdateCheckCommand;
 #endif
+#ifdef VELMORA_CLI_LEAGUE
+extern const Subcommand kPublishCommand;
+#endif
 
 }  // namespace velmora::cli

@@ -14,6 +14,7 @@ packages=(
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   g++-mingw-w64-x86-64-posix googletest wine wine64
   help2man man-db desktop-file-utils appstream lintian dpkg-dev fakeroot nsis
+  libmosquitto-dev mosquitto mosquitto-clients nats-server nlohmann-json3-dev openssl
   chromium nodejs
 )
 # The browser test installs puppeteer-core with npm. A Node.js from elsewhere may bring its own npm and
