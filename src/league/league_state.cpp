@@ -109,6 +109,9 @@ bool LeagueState::ApplyValues(Car& car, std::string_view payload, bool whole) {
       continue;
     }
     changed = Set(car, key, std::move(text)) || changed;
+    if (key.starts_with("L") && LapOfKey(key) > 0) {
+      car.laps.insert(LapOfKey(key));
+    }
     taken.push_back(key);
   }
   if (whole) {
@@ -151,21 +154,11 @@ bool LeagueState::Set(Car& car, std::string_view key, std::string value) {
 }
 
 void LeagueState::DropOldLaps(Car& car) {
-  std::vector<int> laps;
-  const auto first = state_.lower_bound(car.key_prefix);
-  for (auto it = first; it != state_.end() && it->first.starts_with(car.key_prefix); ++it) {
-    const std::string_view key = std::string_view(it->first).substr(car.key_prefix.size());
-    if (key.starts_with("L") && LapOfKey(key) > 0) {
-      laps.push_back(LapOfKey(key));
-    }
-  }
-  if (laps.size() <= static_cast<std::size_t>(kLapsKept)) {
-    return;
-  }
-  std::sort(laps.begin(), laps.end());
-  for (std::size_t i = 0; i + kLapsKept < laps.size(); ++i) {
+  while (car.laps.size() > static_cast<std::size_t>(kLapsKept)) {
+    const std::string lap = std::to_string(*car.laps.begin());
+    car.laps.erase(car.laps.begin());
     for (const char* kind : {"L", "lf"}) {
-      if (state_.erase(car.key_prefix + kind + std::to_string(laps[i])) > 0) {
+      if (state_.erase(car.key_prefix + kind + lap) > 0) {
         --car.keys;
       }
     }

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,7 @@ class LeagueState final {
   struct Car {
     std::string key_prefix;  // "~NAME\u0001" as it stands in the state
     std::size_t keys = 0;
+    std::set<int> laps;  // the laps whose rows the state holds
   };
 
   Car* FindOrAddCar(std::string_view name);
