@@ -4,7 +4,8 @@
 #   bash scripts/release.sh [--type Production|Beta] [--packages DIR] VERSION FOLDER
 #
 # Builds both packages with scripts/package.sh VERSION FOLDER (or, with --packages, copies the ones
-# already built for VERSION from DIR: its *VERSION*.deb and *VERSION*.exe), adds them to
+# already built for VERSION from DIR: its .deb and .exe whose names hold VERSION exactly, not as the start
+# of a longer one: 1.2.0.1 takes velmora_1.2.0.1_amd64.deb but not velmora_1.2.0.10_amd64.deb), adds them to
 # FOLDER/VelmoraVersion.xml (earlier releases in it are kept; the same version, type and system again is
 # replaced) with their size, SHA-256, system and the release notes of the version's CHANGELOG.md
 # section, and writes its signature FOLDER/VelmoraVersion.xml.sig.
@@ -73,21 +74,29 @@ if [[ -e "$history" ]] && ! "$sign_tool" verify "$public_key" "$history"; then
   fail "$history is not signed by this release key; refusing to sign what it holds as ours"
 fi
 
-if [[ -n "$packages_from" ]]; then
-  shopt -s nullglob
-  for file in "$packages_from"/*"$version"*.deb "$packages_from"/*"$version"*.exe; do
-    cp -f -- "$file" "$folder/"
+# The .deb and .exe files of DIR whose names hold VERSION as a whole: neither a digit nor a dot before it,
+# nor a digit or a dot and a digit after it.
+packages_of() { # packages_of DIR EXTENSION
+  local file name pattern="^(.*[^0-9.])?${version//./\\.}([^0-9.].*|\\.[^0-9].*)?\\.$2\$"
+  for file in "$1"/*."$2"; do
+    name="$(basename -- "$file")"
+    if [[ -f "$file" && "$name" =~ $pattern ]]; then
+      printf '%s\n' "$file"
+    fi
   done
-  shopt -u nullglob
+}
+
+if [[ -n "$packages_from" ]]; then
+  while IFS= read -r file; do
+    cp -f -- "$file" "$folder/"
+  done < <(packages_of "$packages_from" deb; packages_of "$packages_from" exe)
 else
   [[ -f "$root/scripts/package.sh" ]] || fail "scripts/package.sh is missing: build the packages and use --packages DIR"
   bash "$root/scripts/package.sh" "$version" "$folder"
 fi
 
-shopt -s nullglob
-debs=("$folder"/*"$version"*.deb)
-exes=("$folder"/*"$version"*.exe)
-shopt -u nullglob
+mapfile -t debs < <(packages_of "$folder" deb)
+mapfile -t exes < <(packages_of "$folder" exe)
 ((${#debs[@]} <= 1 && ${#exes[@]} <= 1)) || fail "more than one package of a kind for $version in $folder"
 ((${#debs[@]} + ${#exes[@]} >= 1)) || fail "no package for $version in $folder"
 

@@ -92,6 +92,8 @@ beta="${next%.*}.1"
 cp -r "$www/good" "$work/later"
 mkdir -p "$work/beta-packages"
 head -c 1000 /dev/urandom >"$work/beta-packages/velmora_${beta}_amd64.deb"
+# A later version whose number starts with this one's lies beside it: it is not part of this release.
+head -c 1000 /dev/urandom >"$work/beta-packages/velmora_${beta}0_amd64.deb"
 printf '\n## %s (2026-12-31)\n\n- A beta after it.\n' "$beta" >>"$work/CHANGELOG.md"
 VELMORA_RELEASE_KEY_FILE="$work/release.key" bash "$root/scripts/release.sh" --type Beta \
   --packages "$work/beta-packages" "$beta" "$work/later" >/dev/null
@@ -108,6 +110,11 @@ current = root.find("CurrentVersions")
 sys.exit(0 if releases == expected and current.findtext("Production") == sys.argv[2]
          and current.findtext("Beta") == sys.argv[3] else 1)
 PY
+check "... with its own package only, not that of ${beta}0" test ! -e "$work/later/velmora_${beta}0_amd64.deb"
+serial_of() { python3 -c 'import sys, xml.etree.ElementTree as ET; print(ET.parse(sys.argv[1]).getroot().findtext("Serial"))' "$1"; }
+check "each release raises the history's serial: 1, then 2" \
+  test "$(serial_of "$www/good/VelmoraVersion.xml") $(serial_of "$work/later/VelmoraVersion.xml")" = "1 2"
+cp -r "$work/later" "$www/later"
 cp -r "$www/unsigned" "$work/unsigned-copy"
 VELMORA_RELEASE_KEY_FILE="$work/release.key" bash "$root/scripts/release.sh" --type Beta \
   --packages "$work/beta-packages" "$beta" "$work/unsigned-copy" >/dev/null 2>"$work/err"
@@ -126,6 +133,8 @@ done
 [[ -n "$port" ]] || { echo "the HTTP server did not start"; cat "$work/server.log"; exit 1; }
 
 export VELMORA_RELEASE_PUBLIC_KEY="$public_key"
+# The check remembers the newest history it has seen in the settings folder: this run's own.
+export XDG_CONFIG_HOME="$work/config"
 run() { # run FOLDER: update-check --download into a fresh folder; sets status, out, err, dir
   dir="$work/download-$1"
   mkdir -p "$dir"
@@ -162,6 +171,14 @@ check "a 64 GiB history is refused (status $status: $err)" test "$status" -eq 4
 check "... as larger than the cap" grep -q "is larger than 1048576 bytes" <<<"$err"
 check "... without reading it whole ($(($(date +%s) - started)) s)" test $(($(date +%s) - started)) -lt 15
 check "... and nothing downloaded" empty_folder "$dir"
+
+# Once the later history has been seen, the good one, still validly signed, is an older one replayed.
+run later
+check "the later history is taken (status $status: $err)" test "$status" -eq 0
+run good
+check "then the earlier one is refused: status 4 (got $status: $err)" test "$status" -eq 4
+check "... nothing offered" test -z "$out"
+check "... because it is older" grep -q "is an older version history (serial 1) than one already seen (serial 2)" <<<"$err"
 
 ((failures == 0)) || { echo "$failures checks failed"; exit 1; }
 echo "all checks passed"
