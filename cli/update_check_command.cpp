@@ -115,8 +115,10 @@ const Subcommand kUpdateCheckCommand{
     "the dashboard. The HTTP directory holding VelmoraVersion.xml is the one built in, or the\n"
     "environment variable VELMORA_UPDATE_URL when set. The history counts only when its signature\n"
     "VelmoraVersion.xml.sig beside it verifies under the release key built in (or, in a build without\n"
-    "one, the base64 key in VELMORA_RELEASE_PUBLIC_KEY) and it is at most 1 MiB. Only releases for\n"
-    "this system count (on Linux the ones marked <ProgramPlatform>Linux</ProgramPlatform>);\n"
+    "one, the base64 key in VELMORA_RELEASE_PUBLIC_KEY) and it is at most 1 MiB, and only when its\n"
+    "serial is not below the highest one of a history already verified (kept in VelmoraVersionSerial\n"
+    "in the update folder; a history without a serial counts as 0). Only releases for this system\n"
+    "count (on Linux the ones marked <ProgramPlatform>Linux</ProgramPlatform>);\n"
     "production releases, and with --beta beta releases too. Prints one JSON object: \"running\"\n"
     "(this version), \"offered\" (the newest newer release as {\"version\", \"type\"}, or null when\n"
     "there is none or no location is set) and, with --download, \"file\": the release file saved in DIR\n"
@@ -124,9 +126,9 @@ const Subcommand kUpdateCheckCommand{
     "and SHA-256 match the history. It is never started. When the download fails or does not match,\n"
     "nothing is left in DIR and it says \"The file download was not successful!\" on standard error\n"
     "and exits with status 5. When the location cannot be reached, what it holds is not a version\n"
-    "history, its signature is missing or does not verify, or there is no release key, the check\n"
-    "could not be made: nothing is printed on standard output, the reason is said on standard error\n"
-    "and the exit status is 4.",
+    "history, its signature is missing or does not verify, it is older than one already seen, or\n"
+    "there is no release key, the check could not be made: nothing is printed on standard output,\n"
+    "the reason is said on standard error and the exit status is 4.",
     RunUpdateCheck};
 
 }  // namespace velmora::cli

@@ -1,17 +1,25 @@
 // velmora-cli web: the pit-wall relay. One client of a Velmora server, any number of browsers.
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <iomanip>
 #include <mutex>
+#include <optional>
 #include <ostream>
+#include <random>
+#include <sstream>
 #include <string>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include "net/asio.h"
 #include "net/client_session.h"
 #include "net/protocol.h"
 #include "server_address.h"
 #include "subcommand.h"
+#include "web/request_origin.h"
 #include "web/server_feed.h"
 #include "web/view_state.h"
 #include "web/viewer_server.h"
@@ -21,10 +29,11 @@ namespace {
 
 constexpr int kExitConnection = 4;
 constexpr int kExitPort = 5;
+constexpr std::string_view kTokenVariable = "VELMORA_WEB_TOKEN";
 constexpr std::string_view kUsage =
     "velmora-cli web: usage: velmora-cli web --from HOST[:PORT] [--http PORT] [--bind ADDRESS] [--interval "
-    "MS] "
-    "[--token TEXT]\n";
+    "MS] [--token TEXT | --token-file FILE] [--allow-host NAME]... [--max-viewers N] [--max-requests N] "
+    "[--max-per-address N]\n";
 
 struct WebOptions {
   std::string host;
@@ -33,7 +42,37 @@ struct WebOptions {
   std::string bind_address = "127.0.0.1";
   int interval_ms = 100;
   std::string token;
+  std::string token_file;
+  std::vector<std::string> allowed_hosts;
+  web::ViewerServerOptions limits;
 };
+
+// The first line of a file, without the spaces around it.
+std::optional<std::string> FirstLine(const std::string& name) {
+  std::ifstream file(name);
+  std::string line;
+  if (!file || !std::getline(file, line)) {
+    return std::nullopt;
+  }
+  const auto first = line.find_first_not_of(" \t\r");
+  const auto last = line.find_last_not_of(" \t\r");
+  return first == std::string::npos ? std::string() : line.substr(first, last - first + 1);
+}
+
+// 128 random bits as 32 hexadecimal digits.
+std::string RandomToken() {
+  std::random_device source;
+  std::ostringstream text;
+  for (int i = 0; i < 4; ++i) {
+    text << std::hex << std::setw(8) << std::setfill('0') << static_cast<std::uint32_t>(source());
+  }
+  return text.str();
+}
+
+bool IsLoopback(const std::string& address) {
+  boost::system::error_code error;
+  return asio::ip::make_address(address, error).is_loopback() && !error;
+}
 
 // Empty when the arguments are good; otherwise what to say.
 std::string ParseOptions(std::span<const std::string> arguments, WebOptions& options) {
@@ -69,9 +108,32 @@ std::string ParseOptions(std::span<const std::string> arguments, WebOptions& opt
         return "velmora-cli web: --token takes a text that is not empty\n";
       }
       options.token = value;
+    } else if (argument == "--token-file") {
+      const auto token = FirstLine(value);
+      if (!token || token->empty()) {
+        return "velmora-cli web: --token-file takes a readable file whose first line is the token: " + value +
+               "\n";
+      }
+      options.token_file = *token;
+    } else if (argument == "--allow-host") {
+      if (web::HostName(value).empty() || value.find(':') != std::string::npos) {
+        return "velmora-cli web: --allow-host takes a host name, such as pit-wall.local\n";
+      }
+      options.allowed_hosts.push_back(value);
+    } else if (argument == "--max-viewers" || argument == "--max-requests" ||
+               argument == "--max-per-address") {
+      std::size_t& limit = argument == "--max-viewers"    ? options.limits.max_viewers
+                           : argument == "--max-requests" ? options.limits.max_requests
+                                                          : options.limits.max_per_address;
+      if (!WholeNumber<std::size_t>(value, 1, 100000, limit)) {
+        return "velmora-cli web: " + argument + " takes a number from 1 to 100000\n";
+      }
     } else {
       return std::string(kUsage);
     }
+  }
+  if (!options.token.empty() && !options.token_file.empty()) {
+    return "velmora-cli web: --token and --token-file cannot both be given\n";
   }
   return have_server ? std::string() : std::string(kUsage);
 }
@@ -113,10 +175,19 @@ int RunWeb(std::span<const std::string> arguments, std::ostream& out, std::ostre
   }
 
   asio::io_context io;
-  web::ViewerServerOptions server_options;
+  std::string token = !options.token.empty() ? options.token : options.token_file;
+  if (const char* variable = std::getenv(kTokenVariable.data()); token.empty() && variable != nullptr) {
+    token = variable;
+  }
+  const bool made_token = token.empty() && !IsLoopback(options.bind_address);
+  if (made_token) {
+    token = RandomToken();
+  }
+  web::ViewerServerOptions server_options = options.limits;
   server_options.bind_address = options.bind_address;
   server_options.port = options.http_port;
-  server_options.token = options.token;
+  server_options.token = token;
+  server_options.allowed_hosts = options.allowed_hosts;
   server_options.on_event = log;
   std::unique_ptr<web::ViewerServer> server;
   try {
@@ -127,8 +198,18 @@ int RunWeb(std::span<const std::string> arguments, std::ostream& out, std::ostre
     return kExitPort;
   }
   out << "listening on port " << server->Port() << "\n" << std::flush;
-  log("relaying " + options.host + ":" + std::to_string(options.server_port) + " to http://" +
-      options.bind_address + ":" + std::to_string(server->Port()) + "/");
+  boost::system::error_code unused;
+  const bool any_address = asio::ip::make_address(options.bind_address, unused).is_unspecified();
+  const std::string where = (any_address ? std::string("ADDRESS-OF-THIS-MACHINE") : options.bind_address) +
+                            ":" + std::to_string(server->Port()) + "/";
+  log("relaying " + options.host + ":" + std::to_string(options.server_port) + " to http://" + where);
+  if (made_token) {
+    // Shown once: this line is the only place it is written.
+    log("warning: " + options.bind_address +
+        " is reachable from the network and no token was given, so anyone there could watch; made a "
+        "token for this run: open http://" +
+        where + "?token=" + token);
+  }
 
   web::ViewBuilder builder;
   std::jthread polling([&](std::stop_token stop) {
@@ -162,20 +243,35 @@ int RunWeb(std::span<const std::string> arguments, std::ostream& out, std::ostre
 }  // namespace
 
 const Subcommand kWebCommand{
-    "web", "--from HOST[:PORT] [--http PORT] [--bind ADDRESS] [--interval MS] [--token TEXT]",
+    "web",
+    "--from HOST[:PORT] [--http PORT] [--bind ADDRESS] [--interval MS] [--token TEXT | --token-file FILE]\n"
+    "    [--allow-host NAME]... [--max-viewers N] [--max-requests N] [--max-per-address N]",
     "The pit-wall relay: connects to a Velmora server as the dashboard's client does (PORT 6000\n"
     "unless given; the server keeps its one client however many watch) and serves a live, read-only\n"
     "page of the car to any number of browsers at http://ADDRESS:PORT/ (PORT 8080 unless given, 0 takes\n"
     "any free port; the first line of standard output, \"listening on port N\", tells which). ADDRESS is\n"
-    "127.0.0.1 unless given: --bind 0.0.0.0 lets the team's tablets and laptops in. With --token, the\n"
-    "page and its update stream answer 403 unless the URL carries ?token=TEXT. The relay asks the\n"
-    "server for a record every MS milliseconds (default 100) and pushes over a WebSocket only what\n"
-    "changed; a viewer that stops reading skips to the latest state, and one that reads nothing for\n"
-    "10 seconds is dropped. Viewers joining and leaving are logged on standard error. Losing the\n"
-    "server later is shown on the page and retried every second. Stops cleanly on SIGINT or SIGTERM\n"
-    "(status 0). Exit status: 4 with \"Impossible connection\" or \"Not same version\" on standard\n"
-    "error when the server refuses the relay at start; 5 when ADDRESS or PORT cannot be listened on;\n"
-    "2 for a bad command line.",
+    "127.0.0.1 unless given: --bind 0.0.0.0 lets the team's tablets and laptops in. With a token, the\n"
+    "page and its update stream answer 403 unless the URL carries ?token=TEXT. The token is --token\n"
+    "TEXT, the first line of --token-file FILE, or the environment variable VELMORA_WEB_TOKEN (which,\n"
+    "unlike the command line, other users' ps does not show). An ADDRESS other than loopback without\n"
+    "a token gets a warning and a random 128-bit token, written once on standard error with the URL to\n"
+    "open. After 5 wrong tokens from one address, its requests are answered one a second until it has\n"
+    "sent none for a minute.\n"
+    "Requests must name the relay in their Host header: a loopback address or localhost, the address\n"
+    "they reached, ADDRESS, or a NAME given with --allow-host (repeatable), else 403; so does a\n"
+    "WebSocket whose Origin is another site than the page's. Connections served at once: N update\n"
+    "streams (--max-viewers, default 200), N HTTP connections that are not streams (--max-requests,\n"
+    "default 64) and N of both from one address (--max-per-address, default 64); one past them is\n"
+    "closed at once, and a viewer past --max-viewers gets 503. When connections cannot be accepted\n"
+    "(out of file descriptors), the relay tries again every 100 ms and says so once.\n"
+    "The relay asks the server for a record every MS milliseconds (default 100) and pushes over a\n"
+    "WebSocket only what changed; a viewer that stops reading skips to the latest state, and one\n"
+    "that reads nothing for 10 seconds is dropped. The page lists the last 50 laps; figures no car\n"
+    "shows (not a number, or far out of range) are shown as none. Viewers joining and leaving are\n"
+    "logged on standard error. Losing the server later is shown on the page and retried every second.\n"
+    "Stops cleanly on SIGINT or SIGTERM (status 0). Exit status: 4 with \"Impossible connection\" or\n"
+    "\"Not same version\" on standard error when the server refuses the relay at start; 5 when ADDRESS\n"
+    "or PORT cannot be listened on; 2 for a bad command line.",
     RunWeb};
 
 }  // namespace velmora::cli

@@ -31,4 +31,11 @@ export the lap grid.
 velmora-cli gives the same data on the command line as JSON, logs laps and
 serves the telemetry without a window. A stand-in for a simulator, in
 /usr/libexec/velmora/demo, lets one try the dashboard without a simulator.")
+option(VELMORA_PACKAGE_UNSIGNED "The package is knowingly built without a release key (scripts/package.sh --unsigned)" OFF)
+if(VELMORA_PACKAGE_UNSIGNED)
+  string(APPEND CPACK_DEBIAN_PACKAGE_DESCRIPTION "
+
+This package was built without a release key: its update check trusts no
+version history and never offers an update.")
+endif()
 include(CPack)

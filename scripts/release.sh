@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
 # Makes a release folder: the packages of VERSION and the signed version history the update check reads.
 #
-#   bash scripts/release.sh [--type Production|Beta] [--packages DIR] VERSION FOLDER
+#   bash scripts/release.sh [--type Production|Beta] [--packages DIR] [--unsigned] VERSION FOLDER
 #
 # Builds both packages with scripts/package.sh VERSION FOLDER (or, with --packages, copies the ones
-# already built for VERSION from DIR: its *VERSION*.deb and *VERSION*.exe), adds them to
+# already built for VERSION from DIR: its .deb and .exe whose names hold VERSION exactly, not as the start
+# of a longer one: 1.2.0.1 takes velmora_1.2.0.1_amd64.deb but not velmora_1.2.0.10_amd64.deb), adds them to
 # FOLDER/VelmoraVersion.xml (earlier releases in it are kept; the same version, type and system again is
 # replaced) with their size, SHA-256, system and the release notes of the version's CHANGELOG.md
 # section, and writes its signature FOLDER/VelmoraVersion.xml.sig.
+#
+# The packages it builds have the release key's public key built in. A .deb taken from --packages must
+# hold that same key, or nothing is released: a dashboard without it would never trust a later history.
+# --unsigned builds, or takes, packages without it (scripts/package.sh --unsigned).
 #
 # The release key (the secret key file of `velmora-sign keygen`) comes from the environment:
 #   VELMORA_RELEASE_KEY_FILE  the file's path, or
@@ -18,7 +23,7 @@
 set -euo pipefail
 
 usage() {
-  echo "usage: bash scripts/release.sh [--type Production|Beta] [--packages DIR] VERSION FOLDER" >&2
+  echo "usage: bash scripts/release.sh [--type Production|Beta] [--packages DIR] [--unsigned] VERSION FOLDER" >&2
   exit 2
 }
 fail() {
@@ -29,8 +34,10 @@ fail() {
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 type=Production
 packages_from=""
+unsigned=()
 while (($#)); do
   case "$1" in
+    --unsigned) unsigned=(--unsigned); shift ;;
     --type) (($# >= 2)) || usage; type="$2"; shift 2 ;;
     --packages) (($# >= 2)) || usage; packages_from="$2"; shift 2 ;;
     --help) sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
@@ -73,21 +80,37 @@ if [[ -e "$history" ]] && ! "$sign_tool" verify "$public_key" "$history"; then
   fail "$history is not signed by this release key; refusing to sign what it holds as ours"
 fi
 
-if [[ -n "$packages_from" ]]; then
-  shopt -s nullglob
-  for file in "$packages_from"/*"$version"*.deb "$packages_from"/*"$version"*.exe; do
-    cp -f -- "$file" "$folder/"
+# The .deb and .exe files of DIR whose names hold VERSION as a whole: neither a digit nor a dot before it,
+# nor a digit or a dot and a digit after it.
+packages_of() { # packages_of DIR EXTENSION
+  local file name pattern="^(.*[^0-9.])?${version//./\\.}([^0-9.].*|\\.[^0-9].*)?\\.$2\$"
+  for file in "$1"/*."$2"; do
+    name="$(basename -- "$file")"
+    if [[ -f "$file" && "$name" =~ $pattern ]]; then
+      printf '%s\n' "$file"
+    fi
   done
-  shopt -u nullglob
+}
+
+if [[ -n "$packages_from" ]]; then
+  # Only the .deb has an update check: its programs hold the key as text, which the uncompressed tar of
+  # its files shows.
+  if ((${#unsigned[@]} == 0)); then
+    while IFS= read -r file; do
+      { dpkg-deb --fsys-tarfile "$file" 2>/dev/null || true; } | grep -aqF -- "$public_key" ||
+        fail "$file does not have this release key built in (scripts/package.sh builds it in from VELMORA_RELEASE_PUBLIC_KEY); give --unsigned to release it anyway"
+    done < <(packages_of "$packages_from" deb)
+  fi
+  while IFS= read -r file; do
+    cp -f -- "$file" "$folder/"
+  done < <(packages_of "$packages_from" deb; packages_of "$packages_from" exe)
 else
   [[ -f "$root/scripts/package.sh" ]] || fail "scripts/package.sh is missing: build the packages and use --packages DIR"
-  bash "$root/scripts/package.sh" "$version" "$folder"
+  VELMORA_RELEASE_PUBLIC_KEY="$public_key" bash "$root/scripts/package.sh" "${unsigned[@]}" "$version" "$folder"
 fi
 
-shopt -s nullglob
-debs=("$folder"/*"$version"*.deb)
-exes=("$folder"/*"$version"*.exe)
-shopt -u nullglob
+mapfile -t debs < <(packages_of "$folder" deb)
+mapfile -t exes < <(packages_of "$folder" exe)
 ((${#debs[@]} <= 1 && ${#exes[@]} <= 1)) || fail "more than one package of a kind for $version in $folder"
 ((${#debs[@]} + ${#exes[@]} >= 1)) || fail "no package for $version in $folder"
 

@@ -4,9 +4,12 @@
 Reads FOLDER/VelmoraVersion.xml when there is one and keeps its releases, replaces any earlier entry of
 the same version, type and system, adds one entry per package (a .deb for Linux, an .exe for Windows) with
 its size and SHA-256 computed from the file and the release notes of the version's CHANGELOG.md section,
-makes the version the current one of its type when it is the highest, and writes the result to OUTPUT.
+makes the version the current one of its type when it is the highest, raises the history's serial by one
+(an update check refuses a history with a lower serial than one it has seen, so that an older signed
+history cannot be replayed to hide this release), dates it today (UTC) and writes the result to OUTPUT.
 """
 import argparse
+import datetime
 import hashlib
 import os
 import re
@@ -95,6 +98,19 @@ def main():
     if current is None:
         current = ET.Element("CurrentVersions")
         root.insert(0, current)
+    serial = root.find("Serial")
+    if serial is None:
+        serial = ET.Element("Serial")
+        serial.text = "0"
+        root.insert(0, serial)
+    if not (serial.text or "").strip().isdigit():
+        fail("%s has a serial that is not a whole number: %r" % (options.history, serial.text))
+    serial.text = str(int(serial.text) + 1)
+    written = root.find("Date")
+    if written is None:
+        written = ET.Element("Date")
+        root.insert(1, written)
+    written.text = datetime.datetime.now(datetime.timezone.utc).date().isoformat()
 
     for package in options.packages:
         platform = PLATFORMS.get(os.path.splitext(package)[1].lower())

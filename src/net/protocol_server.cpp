@@ -61,7 +61,7 @@ class TProtocolServer::Impl::Connection final : public std::enable_shared_from_t
     socket_.set_option(tcp::no_delay(true));
     server_.log.Connected(peer_);
     server_.Event("connected: " + peer_);
-    last_line_ = Clock::now();
+    last_command_ = Clock::now();
     ArmIdleTimer(server_.options.idle_timeout);
     Serve();
   }
@@ -99,11 +99,13 @@ class TProtocolServer::Impl::Connection final : public std::enable_shared_from_t
         }
         return;
       }
-      last_line_ = Clock::now();
       received_.assign(*line);
       received_ += splitter_.LastLineEnd();
       server_.log.Received(peer_, received_);
-      Handle(*line);
+      if (Handle(*line)) {
+        // Junk does not keep the one slot: a stranger sending a line now and then would hold it forever.
+        last_command_ = Clock::now();
+      }
       if (!reply_.empty()) {
         Write();
         return;
@@ -111,13 +113,14 @@ class TProtocolServer::Impl::Connection final : public std::enable_shared_from_t
     }
   }
 
-  void Handle(std::string_view line) {
+  // True when the line is a command of the protocol.
+  bool Handle(std::string_view line) {
     const CommandLine command = SplitCommand(line);
     if (IsCommand(command.word, "DATA")) {
       CommandData();
     } else if (IsCommand(command.word, "VERSION")) {
       if (command.argument.empty()) {
-        return;
+        return false;
       }
       const bool same = command.argument == server_.options.version;
       Reply(same ? kReplySameVersion : kReplyBadVersion);
@@ -125,7 +128,10 @@ class TProtocolServer::Impl::Connection final : public std::enable_shared_from_t
     } else if (IsCommand(command.word, "QUIT")) {
       Reply(kReplyBye);
       close_after_reply_ = true;
+    } else {
+      return false;
     }
+    return true;
   }
 
   void CommandData() {
@@ -179,7 +185,7 @@ class TProtocolServer::Impl::Connection final : public std::enable_shared_from_t
         return;
       }
       const auto idle = self->server_.options.idle_timeout;
-      const auto silent = Clock::now() - self->last_line_;
+      const auto silent = Clock::now() - self->last_command_;
       if (silent >= idle) {
         self->server_.Event("silent too long, closing: " + self->peer_);
         self->Close();
@@ -198,7 +204,7 @@ class TProtocolServer::Impl::Connection final : public std::enable_shared_from_t
   std::string received_;
   std::string reply_;
   TGameData record_{};
-  Clock::time_point last_line_;
+  Clock::time_point last_command_;
   bool close_after_reply_ = false;
   bool closed_ = false;
 };

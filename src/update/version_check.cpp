@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QUrl>
@@ -36,6 +37,13 @@ QString AsDirectory(QString location) {
 QByteArray ReadFile(const QString& name) {
   QFile file(name);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The serial in a file of SeenSerialFileName, 0 when there is none.
+std::uint64_t ReadSerial(const QString& name) {
+  bool number = false;
+  const std::uint64_t serial = QString::fromLatin1(ReadFile(name)).trimmed().toULongLong(&number);
+  return number ? serial : 0;
 }
 
 QString FallbackDirectory() {
@@ -76,6 +84,13 @@ QString LocalInstallerFileName(const TReleaseEntry& release) {
                               (c.toLatin1() >= 'A' && c.toLatin1() <= 'Z');
                      });
   return QStringLiteral("VelmoraLast") + (plain ? QLatin1Char('.') + extension : QString());
+}
+
+QString SeenSerialFileName() {
+  const std::filesystem::path folder = platform::UpdateFolder();
+  return folder.empty() ? QString()
+                        : QDir::fromNativeSeparators(QString::fromStdWString(folder.wstring())) +
+                              QStringLiteral("/VelmoraVersionSerial");
 }
 
 QString DefaultUpdateDirectory() {
@@ -134,7 +149,7 @@ std::optional<TReleaseEntry> HighestNewerRelease(const TVersionHistory& history,
 }
 
 std::optional<TVersionHistory> FetchVersionHistory(const QString& base, const QString& local_directory,
-                                                   QString* failure) {
+                                                   QString* failure, const QString& seen_serial_file) {
   const QString local_signature = kLocalVersionInfoFileName + QStringLiteral(".sig");
   const auto fail = [&](const QString& why) {
     if (failure != nullptr) {
@@ -181,6 +196,22 @@ std::optional<TVersionHistory> FetchVersionHistory(const QString& base, const QS
       ParseVersionHistory(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
   if (!history) {
     return fail(QStringLiteral("%1%2 is not a version history").arg(base, kVersionFileName));
+  }
+  const std::uint64_t seen = seen_serial_file.isEmpty() ? 0 : ReadSerial(seen_serial_file);
+  if (history->Serial < seen) {
+    return fail(QStringLiteral("%1%2 is an older version history (serial %3) than one already seen (serial "
+                               "%4): it could hide newer releases")
+                    .arg(base, kVersionFileName)
+                    .arg(history->Serial)
+                    .arg(seen));
+  }
+  if (history->Serial > seen && !seen_serial_file.isEmpty() &&
+      QDir().mkpath(QFileInfo(seen_serial_file).absolutePath())) {
+    QSaveFile remembered(seen_serial_file);
+    if (remembered.open(QIODevice::WriteOnly)) {
+      remembered.write(QByteArray::number(static_cast<qulonglong>(history->Serial)) + '\n');
+      remembered.commit();
+    }
   }
   // The local copy keeps what was understood, in our own layout.
   const std::string text = VersionHistoryXml(*history);

@@ -55,12 +55,19 @@ std::optional<TReleaseEntry> HighestNewerRelease(const TVersionHistory& history,
                                                  const std::string& running,
                                                  TPlatform platform = kThisPlatform);
 
+// Where the check keeps the highest serial of a verified history it has read: VelmoraVersionSerial in
+// the update folder; empty when there is no such folder.
+QString SeenSerialFileName();
+
 // Downloads the version history from `base` into `local_directory`, with its signature, and reads it.
 // Nothing when there is no release key, when it cannot be fetched, is larger than kMaxHistorySize, is not
-// signed by the release key exactly as it arrived, or is not a version history; then `failure`, when
-// given, says why, and no unverified copy is left behind.
+// signed by the release key exactly as it arrived, is not a version history, or carries a lower serial
+// than the highest one in `seen_serial_file` (an older history replayed to hide newer releases); then
+// `failure`, when given, says why, and no unverified copy is left behind. A history taken raises the
+// serial in that file.
 std::optional<TVersionHistory> FetchVersionHistory(const QString& base, const QString& local_directory,
-                                                   QString* failure = nullptr);
+                                                   QString* failure = nullptr,
+                                                   const QString& seen_serial_file = SeenSerialFileName());
 
 // Downloads a release's file into `local_directory` under LocalInstallerFileName and checks its size and
 // SHA-256 against the history.

@@ -110,6 +110,14 @@ std::optional<TVersionHistory> ParseVersionHistory(std::string_view xml) {
     return std::nullopt;
   }
   TVersionHistory history;
+  if (const pugi::xml_node serial = root.child("Serial")) {
+    const auto number = Size(serial.text().as_string());
+    if (!number) {
+      return std::nullopt;
+    }
+    history.Serial = *number;
+  }
+  history.Date = Text(root, "Date");
   for (const pugi::xml_node& node : root.children("Release")) {
     auto release = ParseRelease(node);
     if (!release) {
@@ -134,6 +142,12 @@ std::optional<TVersionHistory> ParseVersionHistory(std::string_view xml) {
 std::string VersionHistoryXml(const TVersionHistory& history) {
   pugi::xml_document document;
   pugi::xml_node root = document.append_child(kRoot);
+  if (history.Serial > 0) {
+    AddText(root, "Serial", std::to_string(history.Serial));
+  }
+  if (!history.Date.empty()) {
+    AddText(root, "Date", history.Date);
+  }
   pugi::xml_node current = root.append_child("CurrentVersions");
   for (const TReleaseType type : kReleaseTypes) {
     if (!history.Current(type).empty()) {

@@ -54,6 +54,11 @@ struct TReleaseEntry {
 
 // The remote version history: the current version of each release type and every release.
 struct TVersionHistory {
+  // Raised at every release, so that an older history, replayed whole with its valid signature, can be
+  // told from a newer one. 0 in a history written before histories carried one.
+  std::uint64_t Serial = 0;
+  // When it was written, "YYYY-MM-DD".
+  std::string Date;
   // By release type; empty when the history names no current version of that type.
   std::array<std::string, 3> CurrentVersion;
   std::vector<TReleaseEntry> Releases;
@@ -65,8 +70,9 @@ struct TVersionHistory {
   bool operator==(const TVersionHistory&) const = default;
 };
 
-// Nothing when the text is not a well-formed history: not our XML, a release without its version, type,
-// installer name, size or SHA-256, or a current version that no release (for any system) describes. A history
+// Nothing when the text is not a well-formed history: not our XML, a serial that is not a whole number, a
+// release without its version, type, installer name, size or SHA-256, or a current version that no
+// release (for any system) describes. A history
 // that cannot say what its installers must be is never trusted at all.
 std::optional<TVersionHistory> ParseVersionHistory(std::string_view xml);
 

@@ -8,9 +8,16 @@
 
 #include "race/session.h"
 #include "values/display_targets.h"
+#include "web/state_message.h"
 
 namespace velmora::web {
 namespace {
+
+// Beyond these no car goes, so a server that sends more is broken or hostile: the page shows nothing.
+constexpr double kMaxSpeedKmh = 2000.0;
+constexpr double kMaxFuel = 1000.0;  // litres in the tank, and used in a lap
+constexpr double kMaxLapsLeft = 10000.0;
+constexpr double kMaxSeconds = 86400.0;  // a lap or sector time
 
 // Catches what a value object shows, so that the relay words a value exactly as the dashboard does.
 class CapturedPanel final : public PanelTarget {
@@ -34,29 +41,16 @@ class CapturedPosition final : public PositionTarget {
   int position_ = -1;
 };
 
-std::string Quoted(std::string_view text) {
-  std::string json = "\"";
-  for (const char c : text) {
-    if (c == '"' || c == '\\') {
-      json += '\\';
-    }
-    if (static_cast<unsigned char>(c) >= 0x20) {
-      json += c;
-    }
-  }
-  json += '"';
-  return json;
-}
-
 std::string ColorText(Rgb color) {
   char text[8];
   std::snprintf(text, sizeof text, "%02x%02x%02x", color.red, color.green, color.blue);
   return text;
 }
 
-// A number with a fixed count of decimals; JSON's null for what is not a number.
-std::string Fixed(double value, int decimals) {
-  if (!std::isfinite(value)) {
+// A number with a fixed count of decimals; JSON's null for what is not a number or lies beyond `limit`
+// either way, which no car shows and only a broken or hostile server sends.
+std::string Fixed(double value, int decimals, double limit) {
+  if (!std::isfinite(value) || std::fabs(value) > limit) {
     return "null";
   }
   if (std::fabs(value) < 0.5 * std::pow(10.0, -decimals)) {
@@ -64,6 +58,9 @@ std::string Fixed(double value, int decimals) {
   }
   char text[64];
   const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+  if (result.ec != std::errc{}) {
+    return "null";
+  }
   return std::string(text, result.ptr);
 }
 
@@ -82,8 +79,8 @@ void SetUnitPanel(ViewState& state, const std::string& key, Value& value, double
   const std::string metric = panel.Text();
   value.Display(false);
   value.FPanel = nullptr;
-  state[key] = Quoted(metric + "|" + panel.Text());
-  state[key + "c"] = Quoted(ColorText(panel.Color()));
+  state[key] = JsonString(metric + "|" + panel.Text());
+  state[key + "c"] = JsonString(ColorText(panel.Color()));
 }
 
 int Percent(float fraction) {
@@ -96,7 +93,7 @@ int Percent(float fraction) {
 
 // A lap or sector time in seconds; null when the simulator has none yet (it keeps 0 or a negative value).
 std::string Seconds(double seconds) {
-  return seconds > 0.0 ? Fixed(seconds, 3) : "null";
+  return seconds > 0.0 ? Fixed(seconds, 3, kMaxSeconds) : "null";
 }
 
 // The session label's clock: time left in a timed session, the laps of a race (time left in a race on
@@ -131,6 +128,10 @@ std::string SessionClockText(const TGameData& record) {
     default:
       return "N/A";
   }
+}
+
+bool PlausibleLap(int lap) {
+  return lap >= 0 && lap <= ViewBuilder::kMaxLapNumber;
 }
 
 std::string_view StatusText(FeedStatus status) {
@@ -201,16 +202,16 @@ const ViewState& ViewBuilder::Apply(const TGameData& record) {
   engine_wear_.FUsureReference = record.UsureMoteurReference;
   engine_wear_.Display();
   engine_wear_.FPanel = nullptr;
-  state_["ew"] = "[" + Quoted(wear.Text()) + "," + Quoted(ColorText(wear.Color())) + "]";
+  state_["ew"] = "[" + JsonString(wear.Text()) + "," + JsonString(ColorText(wear.Color())) + "]";
 
   CapturedPanel gear;
   gear_.FEtiquette = &gear;
   gear_.FValue = record.RapportVitesse;
   gear_.Display();
   gear_.FEtiquette = nullptr;
-  state_["g"] = Quoted(gear.Text());
+  state_["g"] = JsonString(gear.Text());
 
-  state_["sp"] = Fixed(static_cast<double>(record.Vitesse) * 3.6, 0);
+  state_["sp"] = Fixed(static_cast<double>(record.Vitesse) * 3.6, 0, kMaxSpeedKmh);
   state_["th"] = Whole(Percent(record.Acceleration));
   state_["br"] = Whole(Percent(record.Freinage));
   state_["cl"] = Whole(Percent(record.Embrayage));
@@ -223,27 +224,29 @@ const ViewState& ViewBuilder::Apply(const TGameData& record) {
   state_["pit"] = Whole(record.PitIn);
   state_["ign"] = Whole(record.Contact);
   state_["ck"] = Whole(record.InCockpit);
-  state_["fu"] = Fixed(record.Fuel, 1);
+  state_["fu"] = Fixed(record.Fuel, 1, kMaxFuel);
   state_["lt"] = Seconds(record.TempsDernierTour);
   state_["bt"] = Seconds(record.TempsMeilleurTour);
   state_["pos"] = Whole(record.Position);
   state_["nd"] = Whole(record.NombreJoueur);
-  state_["lap"] = Whole(record.NombreTour);
-  state_["ses"] = Quoted(TSessionGTR::FormatTypeSession(record.TypeSession));
-  state_["sc"] = Quoted(SessionClockText(record));
+  state_["lap"] = PlausibleLap(record.NombreTour) ? Whole(record.NombreTour) : "null";
+  state_["ses"] = JsonString(TSessionGTR::FormatTypeSession(record.TypeSession));
+  state_["sc"] = JsonString(SessionClockText(record));
   AddLap(record);
   return state_;
 }
 
 void ViewBuilder::AddLap(const TGameData& record) {
   const int laps = record.NombreTour;
-  double lap_fuel = -1.0;
+  if (!PlausibleLap(laps)) {
+    // Rows and fuel stay as they were: one absurd record must not wipe the session's laps.
+    state_["ll"] = "null";
+    return;
+  }
   if (laps < lap_count_) {
-    // A new session: its rows start again from lap 1, so the old ones go (a null takes a key off the page).
-    for (auto& [key, value] : state_) {
-      if (key.starts_with("L") || key.starts_with("lf")) {
-        value = "null";
-      }
+    // A new session: its rows start again from lap 1, so the old ones go (the viewers are told once).
+    while (!rows_.empty()) {
+      EraseRow(*rows_.begin());
     }
     fuel_used_total_ = 0.0;
     laps_with_fuel_ = 0;
@@ -251,13 +254,21 @@ void ViewBuilder::AddLap(const TGameData& record) {
   if (laps != lap_count_) {
     // A lap that the relay saw from its start to its end, without a refuelling, tells what a lap uses.
     if (lap_count_ >= 0 && laps == lap_count_ + 1 && fuel_at_lap_start_ >= record.Fuel) {
-      lap_fuel = fuel_at_lap_start_ - record.Fuel;
-      fuel_used_total_ += lap_fuel;
-      ++laps_with_fuel_;
-      state_["lf" + Whole(laps)] = Fixed(lap_fuel, 2);
+      const double lap_fuel = fuel_at_lap_start_ - record.Fuel;
+      const std::string shown = Fixed(lap_fuel, 2, kMaxFuel);
+      if (shown != "null") {
+        fuel_used_total_ += lap_fuel;
+        ++laps_with_fuel_;
+        state_["lf" + Whole(laps)] = shown;
+        rows_.insert(laps);
+      }
     }
     lap_count_ = laps;
     fuel_at_lap_start_ = record.Fuel;
+    // Only the latest laps are kept, however long the session.
+    while (!rows_.empty() && *rows_.begin() <= laps - kKeptLaps) {
+      EraseRow(*rows_.begin());
+    }
   }
   if (laps >= 1 && record.TempsDernierTour > 0.0F) {
     // The row follows the last lap's times while the lap count stays, since the simulator may write the
@@ -269,9 +280,16 @@ void ViewBuilder::AddLap(const TGameData& record) {
     state_["L" + Whole(laps)] =
         "[" + Whole(laps) + "," + Seconds(last) + "," + (splits ? Seconds(split1) : "null") + "," +
         (splits ? Seconds(split2 - split1) : "null") + "," + (splits ? Seconds(last - split2) : "null") + "]";
+    rows_.insert(laps);
   }
   const double average = laps_with_fuel_ > 0 ? fuel_used_total_ / laps_with_fuel_ : 0.0;
-  state_["ll"] = average > 0.0 ? Fixed(record.Fuel / average, 1) : "null";
+  state_["ll"] = average > 0.0 ? Fixed(record.Fuel / average, 1, kMaxLapsLeft) : "null";
+}
+
+void ViewBuilder::EraseRow(int lap) {
+  state_.erase("L" + Whole(lap));
+  state_.erase("lf" + Whole(lap));
+  rows_.erase(lap);
 }
 
 }  // namespace velmora::web

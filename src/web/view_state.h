@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 
 #include "net/game_data.h"
@@ -21,9 +22,15 @@ enum class FeedStatus : std::uint8_t { kOk, kNoData, kLost };
 // Turns the server's records into the page's state. Panels that the dashboard colours and words in its
 // own way (tread, brake, pressure, water, oil, engine wear, gear) are worded and coloured by the
 // dashboard's own value objects, in both unit systems, so the page matches the dashboard. It also keeps
-// the lap rows as they complete and the laps that the fuel left should last.
+// the rows of the latest laps as they complete and the laps that the fuel left should last. Whatever the
+// server sends, every value is valid JSON and the state stays within a bounded number of keys.
 class ViewBuilder final {
  public:
+  // Lap rows kept: the page shows these, the newest first.
+  static constexpr int kKeptLaps = 50;
+  // A lap count above this is taken for a broken record: it shows as none and leaves the rows alone.
+  static constexpr int kMaxLapNumber = 9999;
+
   ViewBuilder();
   ViewBuilder(const ViewBuilder&) = delete;
   ViewBuilder& operator=(const ViewBuilder&) = delete;
@@ -43,6 +50,8 @@ class ViewBuilder final {
   };
 
   void AddLap(const TGameData& record);
+  // Takes a lap's row off the state: the change to the next state tells the viewers it went.
+  void EraseRow(int lap);
 
   ViewState state_;
   Wheel wheels_[4];
@@ -54,6 +63,8 @@ class ViewBuilder final {
   double fuel_at_lap_start_ = -1.0;
   double fuel_used_total_ = 0.0;
   int laps_with_fuel_ = 0;
+  // The laps that have a row or a fuel figure in the state.
+  std::set<int> rows_;
 };
 
 }  // namespace velmora::web

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "net/asio.h"
 #include "web/view_state.h"
@@ -18,6 +19,15 @@ struct ViewerServerOptions {
   std::uint16_t port = 8080;  // 0 takes any free port
   // Empty: anyone who reaches the port may watch. Otherwise the page and the stream need "?token=TEXT".
   std::string token;
+  // Host names besides the relay's own addresses and "localhost" that a request may name in its Host
+  // header; any other is refused, so that a page of another site cannot reach the relay through a name
+  // of its own that it points at this machine.
+  std::vector<std::string> allowed_hosts;
+  // Connections served at once: update streams in all, HTTP connections that are not (yet) streams in
+  // all, and both together from one address. A connection past one of them is closed at once.
+  std::size_t max_viewers = 200;
+  std::size_t max_requests = 64;
+  std::size_t max_per_address = 64;
   // Messages a viewer may have waiting; past that it skips them and gets the whole state when it reads
   // again.
   std::size_t backlog = 8;

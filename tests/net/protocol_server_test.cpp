@@ -321,6 +321,29 @@ TEST(ProtocolServerIdle, ASilentPeerLosesTheSlotAfterTheIdleTime) {
   EXPECT_TRUE(talker.client.Connected());
 }
 
+TEST(ProtocolServerIdle, LinesThatAreNoCommandDoNotKeepTheSlot) {
+  test::ServedGame served(300ms);
+  struct Case {
+    const char* what;
+    const char* line;
+  };
+  const Case cases[] = {
+      {"junk", "hello"}, {"an empty line", ""}, {"a version without its number", "VERSION"}};
+  for (const Case& c : cases) {
+    Peer stranger(served.Port());
+    ASSERT_TRUE(stranger.connected) << c.what;
+    const auto start = Clock::now();
+    bool closed = false;
+    while (!closed && Clock::now() - start < 2s) {
+      // Each line comes well within the idle time, and none is answered.
+      closed = !stranger.client.SendLine(c.line) ||
+               (!stranger.client.ReadLine(100ms).has_value() && !stranger.client.Connected());
+    }
+    EXPECT_TRUE(closed) << c.what;
+    EXPECT_LT(Clock::now() - start, 1s) << c.what;
+  }
+}
+
 // 127.0.0.2 is this machine too, but not the address 127.0.0.1: a server kept to one address is not
 // reached on another, while one on every address is.
 TEST(ProtocolServerBind, ListensOnlyOnItsAddress) {

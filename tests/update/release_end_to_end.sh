@@ -35,6 +35,18 @@ check() { # check WHAT CONDITION...
   fi
 }
 empty_folder() { [[ -z "$(ls -A "$1")" ]]; }
+# A small real Debian package whose one program holds TEXT, as a real package's programs hold the
+# release key built in.
+stand_in_deb() { # stand_in_deb FILE VERSION BYTES TEXT
+  local tree
+  tree="$(mktemp -d)"
+  mkdir -p "$tree/DEBIAN" "$tree/usr/bin"
+  printf 'Package: velmora\nVersion: %s\nArchitecture: amd64\nMaintainer: Velmora tests <tests@velmora.example>\nDescription: stand-in\n' \
+    "$2" >"$tree/DEBIAN/control"
+  { head -c "$3" /dev/urandom; printf '%s' "$4"; } >"$tree/usr/bin/velmora"
+  dpkg-deb --root-owner-group --build "$tree" "$1" >/dev/null
+  rm -rf "$tree"
+}
 
 running="$("$cli" --version)" || exit 1
 next="$((${running%%.*} + 1)).0.0.0"
@@ -56,7 +68,7 @@ mkdir -p "$www"
 release_options=()
 if [[ "$real" != --real ]]; then
   mkdir -p "$work/packages"
-  head -c 300000 /dev/urandom >"$work/packages/velmora_${next}_amd64.deb"
+  stand_in_deb "$work/packages/velmora_${next}_amd64.deb" "$next" 300000 "$public_key"
   head -c 200000 /dev/urandom >"$work/packages/VelmoraSetup-$next.exe"
   release_options=(--packages "$work/packages")
 fi
@@ -77,9 +89,10 @@ sed -i -e "s/$next/$forged_version/g" \
 "$sign_tool" keygen "$work/other.key" >/dev/null
 mkdir -p "$www/other_key"
 cp "$www/good/"*"$next"* "$www/other_key/"
-# The key as a CI secret would give it: the key file's content in the environment.
-VELMORA_RELEASE_KEY="$(cat "$work/other.key")" bash "$root/scripts/release.sh" --packages "$www/good" "$next" \
-  "$www/other_key" >/dev/null || exit 1
+# The key as a CI secret would give it: the key file's content in the environment. The packages hold the
+# first key, so they must be taken as they are.
+VELMORA_RELEASE_KEY="$(cat "$work/other.key")" bash "$root/scripts/release.sh" --unsigned --packages "$www/good" \
+  "$next" "$www/other_key" >/dev/null || exit 1
 cp -r "$www/good" "$www/unsigned"
 rm "$www/unsigned/VelmoraVersion.xml.sig"
 mkdir -p "$www/huge"
@@ -91,7 +104,9 @@ truncate -s 64G "$www/huge/VelmoraVersion.xml"  # sparse: costs no disk, but rea
 beta="${next%.*}.1"
 cp -r "$www/good" "$work/later"
 mkdir -p "$work/beta-packages"
-head -c 1000 /dev/urandom >"$work/beta-packages/velmora_${beta}_amd64.deb"
+stand_in_deb "$work/beta-packages/velmora_${beta}_amd64.deb" "$beta" 1000 "$public_key"
+# A later version whose number starts with this one's lies beside it: it is not part of this release.
+head -c 1000 /dev/urandom >"$work/beta-packages/velmora_${beta}0_amd64.deb"
 printf '\n## %s (2026-12-31)\n\n- A beta after it.\n' "$beta" >>"$work/CHANGELOG.md"
 VELMORA_RELEASE_KEY_FILE="$work/release.key" bash "$root/scripts/release.sh" --type Beta \
   --packages "$work/beta-packages" "$beta" "$work/later" >/dev/null
@@ -108,6 +123,27 @@ current = root.find("CurrentVersions")
 sys.exit(0 if releases == expected and current.findtext("Production") == sys.argv[2]
          and current.findtext("Beta") == sys.argv[3] else 1)
 PY
+check "... with its own package only, not that of ${beta}0" test ! -e "$work/later/velmora_${beta}0_amd64.deb"
+serial_of() { python3 -c 'import sys, xml.etree.ElementTree as ET; print(ET.parse(sys.argv[1]).getroot().findtext("Serial"))' "$1"; }
+check "each release raises the history's serial: 1, then 2" \
+  test "$(serial_of "$www/good/VelmoraVersion.xml") $(serial_of "$work/later/VelmoraVersion.xml")" = "1 2"
+cp -r "$work/later" "$www/later"
+# A package without the release key built in is released only when that is asked for.
+mkdir -p "$work/keyless-packages"
+stand_in_deb "$work/keyless-packages/velmora_${beta}_amd64.deb" "$beta" 1000 "no key in here"
+VELMORA_RELEASE_KEY_FILE="$work/release.key" bash "$root/scripts/release.sh" --type Beta \
+  --packages "$work/keyless-packages" "$beta" "$work/keyless" >/dev/null 2>"$work/err"
+check "a package without the release key is not released" test ! -e "$work/keyless/VelmoraVersion.xml"
+check "... and release.sh says why" grep -q "does not have this release key built in" "$work/err"
+VELMORA_RELEASE_KEY_FILE="$work/release.key" bash "$root/scripts/release.sh" --type Beta --unsigned \
+  --packages "$work/keyless-packages" "$beta" "$work/keyless" >/dev/null 2>"$work/err"
+check "... unless --unsigned is given" "$sign_tool" verify "$public_key" "$work/keyless/VelmoraVersion.xml"
+VELMORA_RELEASE_PUBLIC_KEY="" bash "$root/scripts/package.sh" "$beta" "$work/unbuilt" >/dev/null 2>"$work/err"
+package_status=$?
+check "package.sh without a release key ends with status 2 (got $package_status)" test "$package_status" -eq 2
+check "... builds nothing" test ! -e "$work/unbuilt"
+check "... and says why" grep -q "no release key: set VELMORA_RELEASE_PUBLIC_KEY" "$work/err"
+
 cp -r "$www/unsigned" "$work/unsigned-copy"
 VELMORA_RELEASE_KEY_FILE="$work/release.key" bash "$root/scripts/release.sh" --type Beta \
   --packages "$work/beta-packages" "$beta" "$work/unsigned-copy" >/dev/null 2>"$work/err"
@@ -126,6 +162,8 @@ done
 [[ -n "$port" ]] || { echo "the HTTP server did not start"; cat "$work/server.log"; exit 1; }
 
 export VELMORA_RELEASE_PUBLIC_KEY="$public_key"
+# The check remembers the newest history it has seen in the settings folder: this run's own.
+export XDG_CONFIG_HOME="$work/config"
 run() { # run FOLDER: update-check --download into a fresh folder; sets status, out, err, dir
   dir="$work/download-$1"
   mkdir -p "$dir"
@@ -162,6 +200,14 @@ check "a 64 GiB history is refused (status $status: $err)" test "$status" -eq 4
 check "... as larger than the cap" grep -q "is larger than 1048576 bytes" <<<"$err"
 check "... without reading it whole ($(($(date +%s) - started)) s)" test $(($(date +%s) - started)) -lt 15
 check "... and nothing downloaded" empty_folder "$dir"
+
+# Once the later history has been seen, the good one, still validly signed, is an older one replayed.
+run later
+check "the later history is taken (status $status: $err)" test "$status" -eq 0
+run good
+check "then the earlier one is refused: status 4 (got $status: $err)" test "$status" -eq 4
+check "... nothing offered" test -z "$out"
+check "... because it is older" grep -q "is an older version history (serial 1) than one already seen (serial 2)" <<<"$err"
 
 ((failures == 0)) || { echo "$failures checks failed"; exit 1; }
 echo "all checks passed"

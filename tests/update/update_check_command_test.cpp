@@ -115,6 +115,35 @@ TEST_F(UpdateCheckCommandTest, ACheckThatCannotBeMadeSaysWhyWithStatus4AndDownlo
   }
 }
 
+TEST_F(UpdateCheckCommandTest, AHistoryOlderThanOneAlreadySeenOffersNothingAndEndsWithStatus4) {
+  // A settings folder of this test's own, where no history has been seen yet.
+  QTemporaryDir settings;
+  const QByteArray shared_settings = qgetenv("XDG_CONFIG_HOME");
+  qputenv("XDG_CONFIG_HOME", settings.path().toUtf8());
+  site_.AddRelease("99.0.0.0", TReleaseType::rtProduction, "package");
+  const struct {
+    std::uint64_t serial;
+    int status;
+  } steps[] = {{0, 0}, {3, 0}, {2, 4}, {0, 4}, {3, 0}};
+  for (const auto& step : steps) {
+    site_.History().Serial = step.serial;
+    site_.Publish();
+    const Outcome run = Run(site_.Url(), {});
+    EXPECT_EQ(run.status, step.status) << step.serial << " " << run.err;
+    if (step.status == 0) {
+      EXPECT_NE(run.out.find("\"version\": \"99.0.0.0\""), std::string::npos) << run.out;
+    } else {
+      EXPECT_EQ(run.out, "");
+      EXPECT_NE(run.err.find("could not check for updates: " + site_.Url().toStdString() +
+                             "VelmoraVersion.xml is an older version history (serial " +
+                             std::to_string(step.serial) + ") than one already seen (serial 3)"),
+                std::string::npos)
+          << run.err;
+    }
+  }
+  qputenv("XDG_CONFIG_HOME", shared_settings);
+}
+
 TEST_F(UpdateCheckCommandTest, RefusesUnknownArguments) {
   for (const std::vector<std::string>& arguments :
        {std::vector<std::string>{"--download"}, std::vector<std::string>{"--alpha"}}) {

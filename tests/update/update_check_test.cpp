@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cstring>
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -76,6 +77,9 @@ TEST(VersionHistoryTest, ReadsBackWhatItWrites) {
   package.ProgramLocationFileName = "velmora_2.9.0.220_amd64.deb";
   package.ProgramPlatform = "Linux";
   history.Releases = {production, beta, package};
+  EXPECT_EQ(ParseVersionHistory(VersionHistoryXml(history)), history);
+  history.Serial = 18446744073709551615U;
+  history.Date = "2026-12-11";
   EXPECT_EQ(ParseVersionHistory(VersionHistoryXml(history)), history);
 }
 
@@ -151,9 +155,16 @@ TEST(VersionHistoryTest, RefusesAHistoryThatCannotSayWhatAnInstallerMustBe) {
   const std::string short_digest = without_digest + "<ProgramSHA256>abc</ProgramSHA256>";
   const std::string bad_size = std::string(good).replace(good.find(">10<"), 4, ">-10<");
   const std::string beta_type = std::string(good).replace(good.find("Production"), 10, "Beta");
-  for (const std::string& text : {history(without_digest), history(short_digest), history(bad_size),
-                                  history(beta_type), history(good, "<Production>1.1</Production>"),
-                                  std::string("<VersionHistory/>"), std::string("not xml"), std::string()}) {
+  const auto with_serial = [&](const std::string& serial) {
+    return std::string(history(good))
+        .insert(std::strlen("<VelmoraVersionHistory>"), "<Serial>" + serial + "</Serial>");
+  };
+  ASSERT_EQ(ParseVersionHistory(with_serial("7"))->Serial, 7U);
+  for (const std::string& text :
+       {history(without_digest), history(short_digest), history(bad_size), history(beta_type),
+        history(good, "<Production>1.1</Production>"), with_serial("seven"), with_serial("-1"),
+        with_serial(""), with_serial("18446744073709551616"), std::string("<VersionHistory/>"),
+        std::string("not xml"), std::string()}) {
     EXPECT_FALSE(ParseVersionHistory(text)) << text;
   }
 }
@@ -339,6 +350,42 @@ TEST_F(FetchVersionHistoryTest, AHistoryWithoutAValidSignatureIsNotReadAndLeaves
     EXPECT_FALSE(FetchVersionHistory(site_.Url(), local_.path(), &failure)) << c.what;
     EXPECT_TRUE(failure.contains(QLatin1String(c.reason))) << c.what << ": " << failure.toStdString();
     EXPECT_EQ(LocalFiles(), QStringList()) << c.what;
+  }
+}
+
+TEST_F(FetchVersionHistoryTest, AHistoryOlderThanOneAlreadySeenIsRefused) {
+  const QString seen = local_.filePath(QStringLiteral("seen/VelmoraVersionSerial"));
+  site_.AddRelease("9.0.0.0", TReleaseType::rtProduction, "x");
+  struct Step {
+    const char* what;
+    std::uint64_t serial;  // 0: a history from before serials
+    bool taken;
+    std::uint64_t remembered;
+  };
+  const Step steps[] = {
+      {"a history from before serials, none seen", 0, true, 0},
+      {"the first with a serial", 5, true, 5},
+      {"the same one again", 5, true, 5},
+      {"an older one", 4, false, 5},
+      {"one from before serials, after one with a serial", 0, false, 5},
+      {"a newer one", 6, true, 6},
+  };
+  for (const Step& step : steps) {
+    site_.History().Serial = step.serial;
+    site_.Publish();
+    QString failure;
+    const auto history = FetchVersionHistory(site_.Url(), local_.path(), &failure, seen);
+    EXPECT_EQ(history.has_value(), step.taken) << step.what;
+    if (!step.taken) {
+      EXPECT_TRUE(failure.contains(QStringLiteral("is an older version history (serial %1) than one already "
+                                                  "seen (serial %2)")
+                                       .arg(step.serial)
+                                       .arg(step.remembered)))
+          << step.what << ": " << failure.toStdString();
+    }
+    QFile file(seen);
+    const QByteArray remembered = file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : QByteArray("0");
+    EXPECT_EQ(remembered, QByteArray::number(static_cast<qulonglong>(step.remembered))) << step.what;
   }
 }
 

@@ -49,11 +49,13 @@ ServeProcess::~ServeProcess() {
   std::filesystem::remove_all(folder_, ignored);
 }
 
-WebProcess::WebProcess(std::uint16_t server_port, const std::vector<std::string>& more_arguments)
+WebProcess::WebProcess(std::uint16_t server_port, const std::vector<std::string>& more_arguments,
+                       const std::string& shell_setup)
     : err_file_(FreshFolder("velmora_web_relay") / "err.txt") {
   // The relay's standard error goes to a file through a shell, so that a test can read it while it runs.
-  std::string command = std::string("exec '") + VELMORA_CLI_PATH +
-                        "' web --from 127.0.0.1:" + std::to_string(server_port) + " --http 0";
+  std::string command = shell_setup + (shell_setup.empty() ? "" : "; ") + std::string("exec '") +
+                        VELMORA_CLI_PATH + "' web --from 127.0.0.1:" + std::to_string(server_port) +
+                        " --http 0";
   for (const std::string& argument : more_arguments) {
     command += " '" + argument + "'";
   }
@@ -83,18 +85,32 @@ std::string WebProcess::Err() const {
 }
 
 HttpAnswer HttpGet(std::uint16_t port, const std::string& target, bool upgrade) {
+  HttpRequest request;
+  request.target = target;
+  request.upgrade = upgrade;
+  return HttpGet(port, request);
+}
+
+HttpAnswer HttpGet(std::uint16_t port, const HttpRequest& asked) {
   asio::io_context io;
   beast::tcp_stream stream(io);
   stream.expires_after(std::chrono::seconds(5));
   HttpAnswer answer;
   beast::error_code error;
+  stream.socket().open(tcp::v4(), error);
+  stream.socket().bind(tcp::endpoint(asio::ip::make_address(asked.from), 0), error);
   stream.connect(tcp::endpoint(asio::ip::make_address("127.0.0.1"), port), error);
   if (error) {
     return answer;
   }
-  http::request<http::empty_body> request(http::verb::get, target, 11);
-  request.set(http::field::host, "127.0.0.1");
-  if (upgrade) {
+  http::request<http::empty_body> request(http::verb::get, asked.target, 11);
+  if (asked.host) {
+    request.set(http::field::host, *asked.host);
+  }
+  if (asked.origin) {
+    request.set(http::field::origin, *asked.origin);
+  }
+  if (asked.upgrade) {
     request.set(http::field::connection, "Upgrade");
     request.set(http::field::upgrade, "websocket");
     request.set(http::field::sec_websocket_version, "13");
@@ -107,6 +123,7 @@ HttpAnswer HttpGet(std::uint16_t port, const std::string& target, bool upgrade) 
   if (!error) {
     answer.status = static_cast<int>(response.result_int());
     answer.body = response.body();
+    answer.referrer_policy = response["Referrer-Policy"];
   }
   return answer;
 }

@@ -27,10 +27,12 @@ class ServeProcess {
   std::uint16_t port_ = 0;
 };
 
-// velmora-cli web on a free port of 127.0.0.1, relaying the server at `server_port`.
+// velmora-cli web on a free port of 127.0.0.1, relaying the server at `server_port`. `shell_setup`, when
+// given, is shell text run before it starts (a lower file limit, an environment variable).
 class WebProcess {
  public:
-  WebProcess(std::uint16_t server_port, const std::vector<std::string>& more_arguments = {});
+  WebProcess(std::uint16_t server_port, const std::vector<std::string>& more_arguments = {},
+             const std::string& shell_setup = {});
   ~WebProcess();
   std::uint16_t Port() const { return port_; }
   pid_t Pid() const { return process_->Pid(); }
@@ -45,12 +47,23 @@ class WebProcess {
   std::uint16_t port_ = 0;
 };
 
-// The status code and body of a GET on 127.0.0.1.
+// The status code, body and Referrer-Policy of an answer to a GET on 127.0.0.1.
 struct HttpAnswer {
   int status = 0;
   std::string body;
+  std::string referrer_policy;
 };
-// With `upgrade`, the request asks for a WebSocket as a browser does (101 when it is accepted).
+struct HttpRequest {
+  std::string target = "/";
+  // Asks for a WebSocket as a browser does (101 when it is accepted).
+  bool upgrade = false;
+  // None: the request has no Host header.
+  std::optional<std::string> host = "127.0.0.1";
+  std::optional<std::string> origin;
+  // The loopback address the request comes from.
+  std::string from = "127.0.0.1";
+};
+HttpAnswer HttpGet(std::uint16_t port, const HttpRequest& request);
 HttpAnswer HttpGet(std::uint16_t port, const std::string& target, bool upgrade = false);
 
 // A browser's update stream, read with a deadline on every step.

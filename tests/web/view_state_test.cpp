@@ -1,9 +1,13 @@
 #include "web/view_state.h"
 
+#include <cmath>
 #include <functional>
+#include <limits>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "web/state_message.h"
 
@@ -125,13 +129,109 @@ TEST(ViewStateTest, CompletedLapsBecomeRowsAndTheirFuelGivesTheLapsLeft) {
   EXPECT_FALSE(builder.State().contains("lf2"));
   EXPECT_EQ(builder.State().at("ll"), "32.0");
 
-  // A new session starts its laps again: the old rows are taken off, the average starts afresh.
+  // A new session starts its laps again: the old rows are taken off, and the viewers told once, the
+  // average starts afresh.
+  const ViewState before = builder.State();
   record.NombreTour = 0;
   builder.Apply(record);
+  const std::string change = ChangeMessage(before, builder.State());
   for (const char* key : {"L1", "L2", "lf1"}) {
-    EXPECT_EQ(builder.State().at(key), "null") << key;
+    EXPECT_FALSE(builder.State().contains(key)) << key;
+    EXPECT_NE(change.find("\"" + std::string(key) + "\":null"), std::string::npos) << key << " " << change;
   }
   EXPECT_EQ(builder.State().at("ll"), "null");
+}
+
+// Every key's value parses as JSON on its own and the whole state as one message, strings as valid UTF-8.
+void ExpectValidJson(const ViewState& state, const std::string& what) {
+  for (const auto& [key, value] : state) {
+    EXPECT_TRUE(nlohmann::json::accept(value)) << what << ": " << key << " = " << value;
+  }
+  EXPECT_TRUE(nlohmann::json::accept(FullMessage(state))) << what;
+}
+
+TEST(ViewStateTest, AbsurdFiguresFromAServerShowAsNoneAndEveryValueIsJson) {
+  constexpr double kInfinity = std::numeric_limits<double>::infinity();
+  constexpr double kNan = std::numeric_limits<double>::quiet_NaN();
+  struct Hostile {
+    const char* what;
+    // Applied in turn, from a record of zeros.
+    std::vector<std::function<void(TGameData&)>> records;
+    const char* key;
+    const char* shown;
+  };
+  const Hostile cases[] = {
+      {"a full tank over a lap that used almost nothing",
+       {[](TGameData& r) { r.Fuel = 1e-45; }, [](TGameData& r) { r.NombreTour = 1; },
+        [](TGameData& r) {
+          r.NombreTour = 1;
+          r.Fuel = 3.4e38;
+        }},
+       "ll",
+       "null"},
+      {"fuel beyond any tank", {[](TGameData& r) { r.Fuel = 3.4e38; }}, "fu", "null"},
+      {"fuel not a number", {[](TGameData& r) { r.Fuel = kNan; }}, "fu", "null"},
+      {"fuel infinite", {[](TGameData& r) { r.Fuel = -kInfinity; }}, "fu", "null"},
+      {"speed infinite",
+       {[](TGameData& r) { r.Vitesse = std::numeric_limits<float>::infinity(); }},
+       "sp",
+       "null"},
+      {"speed beyond any car", {[](TGameData& r) { r.Vitesse = 3.0e38F; }}, "sp", "null"},
+      {"lap time of a lifetime", {[](TGameData& r) { r.TempsMeilleurTour = 3.0e38F; }}, "bt", "null"},
+      {"lap time not a number", {[](TGameData& r) { r.TempsDernierTour = std::nanf(""); }}, "lt", "null"},
+      {"a negative lap count", {[](TGameData& r) { r.NombreTour = -7; }}, "lap", "null"},
+      {"a lap count no session reaches", {[](TGameData& r) { r.NombreTour = 32000; }}, "lap", "null"},
+      {"the largest plausible lap count", {[](TGameData& r) { r.NombreTour = 9999; }}, "lap", "9999"},
+      {"a lap that used an absurd amount",
+       {[](TGameData& r) { r.Fuel = 3.0e38; },
+        [](TGameData& r) {
+          r.NombreTour = 1;
+          r.Fuel = -3.0e38;
+        }},
+       "ll",
+       "null"},
+  };
+  for (const Hostile& c : cases) {
+    ViewBuilder builder;
+    for (const auto& set : c.records) {
+      TGameData record{};
+      set(record);
+      const ViewState before = builder.State();
+      builder.Apply(record);
+      EXPECT_TRUE(nlohmann::json::accept(ChangeMessage(before, builder.State()))) << c.what;
+    }
+    ASSERT_TRUE(builder.State().contains(c.key)) << c.what;
+    EXPECT_EQ(builder.State().at(c.key), c.shown) << c.what;
+    ExpectValidJson(builder.State(), c.what);
+  }
+}
+
+TEST(ViewStateTest, LapsRisingAtEveryPollKeepTheStateBounded) {
+  ViewBuilder builder;
+  TGameData record{};
+  record.TempsDernierTour = 61.0F;
+  ViewState before;
+  std::size_t largest_state = 0;
+  std::size_t largest_full = 0;
+  for (int poll = 0; poll < 100000; ++poll) {
+    // An int16 lap count wraps: the relay sees every lap number, including the absurd ones, many times.
+    record.NombreTour = static_cast<std::int16_t>(poll);
+    record.Fuel = 100.0 - (poll % 1000) * 0.05;
+    const ViewState& state = builder.Apply(record);
+    largest_state = std::max(largest_state, state.size());
+    if (poll % 997 == 0) {
+      largest_full = std::max(largest_full, FullMessage(state).size());
+    }
+  }
+  // The fixed keys and two per kept lap.
+  const std::size_t fixed_keys = ViewBuilder().Apply(TGameData{}).size();
+  EXPECT_LE(largest_state, fixed_keys + 2 * ViewBuilder::kKeptLaps);
+  EXPECT_LT(largest_full, 8u * 1024u);
+  std::size_t rows = 0;
+  for (const auto& [key, value] : builder.State()) {
+    rows += key.starts_with("L") ? 1 : 0;
+  }
+  EXPECT_EQ(rows, static_cast<std::size_t>(ViewBuilder::kKeptLaps));
 }
 
 TEST(StateMessageTest, ChangesCarryOnlyWhatChanged) {
@@ -153,6 +253,39 @@ TEST(StateMessageTest, ChangesCarryOnlyWhatChanged) {
     EXPECT_EQ(ChangeMessage(before, c.after), c.message) << c.what;
   }
   EXPECT_EQ(FullMessage(before), R"({"full":1,"v":{"a":1,"b":"x","c":[1,2]}})");
+}
+
+TEST(StateMessageTest, RemovedKeysAreSentOnceAsNull) {
+  const ViewState before{{"L1", "[1]"}, {"L2", "[2]"}, {"ll", "3.0"}, {"x", "1"}};
+  const ViewState after{{"L2", "[2]"}, {"ll", "3.0"}};
+  EXPECT_EQ(ChangeMessage(before, after), R"({"v":{"L1":null,"x":null}})");
+  EXPECT_EQ(ChangeMessage(after, after), "");
+}
+
+TEST(StateMessageTest, AnyBytesBecomeAValidJsonString) {
+  struct TextCase {
+    std::string bytes;
+    const char* json;
+  };
+  const TextCase cases[] = {
+      {"4", R"("4")"},
+      {"say \"hi\" \\ bye", R"("say \"hi\" \\ bye")"},
+      {"tab\tend\n", R"("tabend")"},
+      {"\xC3\xA9t\xC3\xA9", "\"\xC3\xA9t\xC3\xA9\""},
+      {"\xF0\x9F\x8F\x81", "\"\xF0\x9F\x8F\x81\""},
+      {"a\xFF"
+       "b",
+       R"("a\uFFFDb")"},
+      {"\xC3", R"("\uFFFD")"},                                // cut short
+      {"\xC0\xAF", R"("\uFFFD\uFFFD")"},                      // overlong
+      {"\xED\xA0\x80", R"("\uFFFD\uFFFD\uFFFD")"},            // a surrogate
+      {"\xF4\x90\x80\x80", R"("\uFFFD\uFFFD\uFFFD\uFFFD")"},  // past U+10FFFF
+  };
+  for (const TextCase& c : cases) {
+    const std::string json = JsonString(c.bytes);
+    EXPECT_EQ(json, c.json) << c.bytes;
+    EXPECT_TRUE(nlohmann::json::accept(json)) << c.bytes;
+  }
 }
 
 }  // namespace

@@ -133,6 +133,10 @@
         for (const key of Object.keys(state)) delete state[key];
       }
       Object.assign(state, message.v);
+      // A lap the relay no longer keeps comes once as null.
+      for (const [key, value] of Object.entries(message.v)) {
+        if (value === null && (key.startsWith("L") || key.startsWith("lf"))) delete state[key];
+      }
       if (message.full) return renderAll();
       let laps = false;
       for (const key of Object.keys(message.v)) {

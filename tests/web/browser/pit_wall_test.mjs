@@ -2,6 +2,7 @@
 // velmora-sim -> velmora-cli serve -> velmora-cli web on 127.0.0.1.
 // Usage: node pit_wall_test.mjs VELMORA_SIM VELMORA_CLI PACKAGES_FOLDER ARTEFACT_FOLDER
 import { spawn } from "node:child_process";
+import http from "node:http";
 import { createRequire } from "node:module";
 import { mkdtempSync, rmSync, mkdirSync } from "node:fs";
 import { tmpdir } from "node:os";
@@ -149,6 +150,29 @@ try {
   check("nothing fetched from elsewhere", foreign.length === 0, foreign.join(" "));
   const refused = await (await fetch(`http://127.0.0.1:${webPort}/`)).status;
   check("the page without its token is refused", refused === 403, `(${refused})`);
+
+  // The page opened by another of the relay's names streams as well.
+  await page.goto(`http://localhost:${webPort}/?token=pit+wall`, { waitUntil: "load" });
+  check("the page at localhost comes live", (await waitFor(page, statusIs, "ok", 10000)) >= 0);
+
+  // Another site open in the same browser, which knows the relay's port and token, cannot read the stream.
+  const other = http.createServer((request, response) => {
+    response.writeHead(200, { "Content-Type": "text/html" });
+    response.end("<!DOCTYPE html><title>another site</title>");
+  });
+  await new Promise((resolve) => other.listen(0, "127.0.0.1", resolve));
+  try {
+    await page.goto(`http://127.0.0.1:${other.address().port}/`, { waitUntil: "load" });
+    const outcome = await page.evaluate((port) => new Promise((resolve) => {
+      const socket = new WebSocket(`ws://127.0.0.1:${port}/stream?token=pit%20wall`);
+      socket.onmessage = () => resolve("read the stream");
+      socket.onclose = () => resolve("refused");
+      setTimeout(() => resolve("no answer"), 5000);
+    }), webPort);
+    check("another site's page cannot open the stream", outcome === "refused", `(${outcome})`);
+  } finally {
+    other.close();
+  }
 } catch (error) {
   failed += 1;
   console.log(`FAILED: ${error.stack || error}`);
