@@ -55,20 +55,6 @@ struct Options {
   int keep_alive_s = 10;
 };
 
-bool IsTopicPrefix(const std::string& prefix) {
-  std::size_t start = 0;
-  for (;;) {
-    const auto slash = prefix.find('/', start);
-    if (!league::IsTopicLevel(std::string_view(prefix).substr(start, slash - start))) {
-      return false;
-    }
-    if (slash == std::string::npos) {
-      return true;
-    }
-    start = slash + 1;
-  }
-}
-
 std::string ParseOptions(std::span<const std::string> arguments, Options& options) {
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     std::string error;
@@ -89,7 +75,7 @@ std::string ParseOptions(std::span<const std::string> arguments, Options& option
       }
       options.car = value;
     } else if (name == "--topic-prefix") {
-      if (!IsTopicPrefix(value)) {
+      if (!league::IsTopicPrefix(value)) {
         return "--topic-prefix takes topic levels separated by '/', none empty, without '+' or '#'";
       }
       options.prefix = value;

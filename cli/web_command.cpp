@@ -14,6 +14,12 @@
 #include <thread>
 #include <vector>
 
+#include <unistd.h>
+
+#ifdef VELMORA_CLI_LEAGUE
+#include "broker_login.h"
+#include "league/league_relay.h"
+#endif
 #include "net/asio.h"
 #include "net/client_session.h"
 #include "net/protocol.h"
@@ -29,11 +35,14 @@ namespace {
 
 constexpr int kExitConnection = 4;
 constexpr int kExitPort = 5;
+constexpr int kExitBrokerUnreachable = 8;
+constexpr int kExitBrokerRefused = 9;
 constexpr std::string_view kTokenVariable = "VELMORA_WEB_TOKEN";
 constexpr std::string_view kUsage =
-    "velmora-cli web: usage: velmora-cli web --from HOST[:PORT] [--http PORT] [--bind ADDRESS] [--interval "
-    "MS] [--token TEXT | --token-file FILE] [--allow-host NAME]... [--max-viewers N] [--max-requests N] "
-    "[--max-per-address N]\n";
+    "velmora-cli web: usage: velmora-cli web (--from HOST[:PORT] [--interval MS] | --broker URL "
+    "[--topic-prefix PREFIX] [--ca FILE] [--password-file FILE]) [--http PORT] [--bind ADDRESS] [--token "
+    "TEXT | "
+    "--token-file FILE] [--allow-host NAME]... [--max-viewers N] [--max-requests N] [--max-per-address N]\n";
 
 struct WebOptions {
   std::string host;
@@ -45,6 +54,10 @@ struct WebOptions {
   std::string token_file;
   std::vector<std::string> allowed_hosts;
   web::ViewerServerOptions limits;
+#ifdef VELMORA_CLI_LEAGUE
+  BrokerLogin broker;
+  std::string prefix = "velmora";
+#endif
 };
 
 // The first line of a file, without the spaces around it.
@@ -79,6 +92,23 @@ std::string ParseOptions(std::span<const std::string> arguments, WebOptions& opt
   bool have_server = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
+#ifdef VELMORA_CLI_LEAGUE
+    std::string broker_error;
+    if (TakeBrokerOption(arguments, i, options.broker, broker_error)) {
+      if (!broker_error.empty()) {
+        return "velmora-cli web: " + broker_error + "\n";
+      }
+      continue;
+    }
+    if (argument == "--topic-prefix" && i + 1 < arguments.size()) {
+      options.prefix = arguments[++i];
+      if (!league::IsTopicPrefix(options.prefix)) {
+        return "velmora-cli web: --topic-prefix takes topic levels separated by '/', none empty, without '+' "
+               "or '#'\n";
+      }
+      continue;
+    }
+#endif
     if (i + 1 >= arguments.size()) {
       return std::string(kUsage);
     }
@@ -135,6 +165,15 @@ std::string ParseOptions(std::span<const std::string> arguments, WebOptions& opt
   if (!options.token.empty() && !options.token_file.empty()) {
     return "velmora-cli web: --token and --token-file cannot both be given\n";
   }
+#ifdef VELMORA_CLI_LEAGUE
+  if (options.broker.have_url) {
+    if (have_server) {
+      return "velmora-cli web: --from and --broker cannot both be given\n";
+    }
+    const std::string problem = CompleteBrokerLogin(options.broker);
+    return problem.empty() ? std::string() : "velmora-cli web: " + problem + "\n";
+  }
+#endif
   return have_server ? std::string() : std::string(kUsage);
 }
 
@@ -163,15 +202,41 @@ int RunWeb(std::span<const std::string> arguments, std::ostream& out, std::ostre
   };
 
   web::ServerFeed feed(options.host, options.server_port, std::chrono::milliseconds(options.interval_ms));
-  switch (feed.Connect()) {
-    case web::Handshake::kOk:
-      break;
-    case web::Handshake::kImpossibleConnection:
-      err << kMessageImpossibleConnection << "\n";
-      return kExitConnection;
-    case web::Handshake::kNotSameVersion:
-      err << kMessageNotSameVersion << "\n";
-      return kExitConnection;
+#ifdef VELMORA_CLI_LEAGUE
+  std::unique_ptr<league::LeagueRelay> league;
+  if (options.broker.have_url) {
+    league::BrokerOptions broker;
+    broker.url = options.broker.url;
+    broker.ca_file = options.broker.ca_file;
+    broker.client_id = "velmora-relay-" + std::to_string(::getpid());
+    league = std::make_unique<league::LeagueRelay>(broker, options.prefix, log);
+    std::string why;
+    switch (league->Start(std::chrono::seconds(10), &why)) {
+      case league::BrokerStart::kConnected:
+        break;
+      case league::BrokerStart::kUnreachable:
+        err << "velmora-cli web: cannot reach the broker " << broker.url.Shown() << ": " << why << "\n";
+        return kExitBrokerUnreachable;
+      case league::BrokerStart::kRefused:
+        err << "velmora-cli web: the broker " << broker.url.Shown() << " refused the login: " << why << "\n";
+        return kExitBrokerRefused;
+    }
+  }
+  const bool from_server = league == nullptr;
+#else
+  const bool from_server = true;
+#endif
+  if (from_server) {
+    switch (feed.Connect()) {
+      case web::Handshake::kOk:
+        break;
+      case web::Handshake::kImpossibleConnection:
+        err << kMessageImpossibleConnection << "\n";
+        return kExitConnection;
+      case web::Handshake::kNotSameVersion:
+        err << kMessageNotSameVersion << "\n";
+        return kExitConnection;
+    }
   }
 
   asio::io_context io;
@@ -202,7 +267,9 @@ int RunWeb(std::span<const std::string> arguments, std::ostream& out, std::ostre
   const bool any_address = asio::ip::make_address(options.bind_address, unused).is_unspecified();
   const std::string where = (any_address ? std::string("ADDRESS-OF-THIS-MACHINE") : options.bind_address) +
                             ":" + std::to_string(server->Port()) + "/";
-  log("relaying " + options.host + ":" + std::to_string(options.server_port) + " to http://" + where);
+  const std::string source = from_server ? options.host + ":" + std::to_string(options.server_port)
+                                         : std::string("the league's cars");
+  log("relaying " + source + " to http://" + where);
   if (made_token) {
     // Shown once: this line is the only place it is written.
     log("warning: " + options.bind_address +
@@ -212,7 +279,15 @@ int RunWeb(std::span<const std::string> arguments, std::ostream& out, std::ostre
   }
 
   web::ViewBuilder builder;
+#ifdef VELMORA_CLI_LEAGUE
+  if (league != nullptr) {
+    league->Serve(*server);
+  }
+#endif
   std::jthread polling([&](std::stop_token stop) {
+    if (!from_server) {
+      return;
+    }
     web::FeedStatus last = web::FeedStatus::kLost;
     bool first = true;
     feed.Run(stop, [&](const TGameData* record, web::FeedStatus status) {
@@ -232,6 +307,11 @@ int RunWeb(std::span<const std::string> arguments, std::ostream& out, std::ostre
     }
     log("stopping");
     polling.request_stop();
+#ifdef VELMORA_CLI_LEAGUE
+    if (league != nullptr) {
+      league->Stop();
+    }
+#endif
     server->Close();
   });
   io.run();
@@ -245,7 +325,8 @@ int RunWeb(std::span<const std::string> arguments, std::ostream& out, std::ostre
 const Subcommand kWebCommand{
     "web",
     "--from HOST[:PORT] [--http PORT] [--bind ADDRESS] [--interval MS] [--token TEXT | --token-file FILE]\n"
-    "    [--allow-host NAME]... [--max-viewers N] [--max-requests N] [--max-per-address N]",
+    "    [--allow-host NAME]... [--max-viewers N] [--max-requests N] [--max-per-address N]\n"
+    "  web --broker URL [--topic-prefix PREFIX] [--ca FILE] [--password-file FILE] [the options above]",
     "The pit-wall relay: connects to a Velmora server as the dashboard's client does (PORT 6000\n"
     "unless given; the server keeps its one client however many watch) and serves a live, read-only\n"
     "page of the car to any number of browsers at http://ADDRESS:PORT/ (PORT 8080 unless given, 0 takes\n"
@@ -269,9 +350,15 @@ const Subcommand kWebCommand{
     "that reads nothing for 10 seconds is dropped. The page lists the last 50 laps; figures no car\n"
     "shows (not a number, or far out of range) are shown as none. Viewers joining and leaving are\n"
     "logged on standard error. Losing the server later is shown on the page and retried every second.\n"
+    "With --broker URL instead of --from (URL and password as for publish), the relay subscribes to\n"
+    "every car that velmora-cli publish sends under PREFIX (\"velmora\" unless given) and the page\n"
+    "shows the team or the league: a tile per car (name, online or offline, position, last and best\n"
+    "lap, laps of fuel left, tyre temperatures in their colours), live; choosing a car shows its\n"
+    "whole pit-wall view. Viewers get what changed at most every 20 ms; up to 100 cars are shown.\n"
     "Stops cleanly on SIGINT or SIGTERM (status 0). Exit status: 4 with \"Impossible connection\" or\n"
-    "\"Not same version\" on standard error when the server refuses the relay at start; 5 when ADDRESS\n"
-    "or PORT cannot be listened on; 2 for a bad command line.",
+    "\"Not same version\" on standard error when the server refuses the relay at start; 8 when the\n"
+    "broker cannot be reached at start and 9 when it refuses the login; 5 when ADDRESS or PORT cannot\n"
+    "be listened on; 2 for a bad command line.",
     RunWeb};
 
 }  // namespace velmora::cli

@@ -133,4 +133,17 @@ bool IsTopicLevel(std::string_view name) {
   });
 }
 
+bool IsTopicPrefix(std::string_view prefix) {
+  for (;;) {
+    const auto slash = prefix.find('/');
+    if (!IsTopicLevel(prefix.substr(0, slash))) {
+      return false;
+    }
+    if (slash == std::string_view::npos) {
+      return true;
+    }
+    prefix.remove_prefix(slash + 1);
+  }
+}
+
 }  // namespace velmora::league

@@ -26,5 +26,7 @@ std::optional<BrokerUrl> ParseBrokerUrl(std::string_view text, std::string* erro
 
 // Whether `name` may stand as one level of a topic: not empty, no '/', '+', '#' or control character.
 bool IsTopicLevel(std::string_view name);
+// Whether `prefix` is one or more such levels joined by '/'.
+bool IsTopicPrefix(std::string_view prefix);
 
 }  // namespace velmora::league

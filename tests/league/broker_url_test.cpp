@@ -63,6 +63,10 @@ TEST(BrokerUrlTest, ATopicLevelHoldsNoSeparatorOrWildcard) {
   for (const char* bad : {"", "a/b", "+", "car#1", "tab\there"}) {
     EXPECT_FALSE(IsTopicLevel(bad)) << bad;
   }
+  EXPECT_TRUE(IsTopicPrefix("league/season-2"));
+  for (const char* bad : {"", "/velmora", "velmora/", "a//b", "a/+/b"}) {
+    EXPECT_FALSE(IsTopicPrefix(bad)) << bad;
+  }
 }
 
 }  // namespace

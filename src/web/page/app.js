@@ -12,6 +12,7 @@
     nodata: "No data: the server has no simulator (501 No data)",
     lost: "The relay has lost the server; retrying",
     offline: "The page has lost the relay; retrying",
+    caroffline: "This car is offline: its publisher has gone",
   };
 
   function lapTime(seconds) {
@@ -129,21 +130,7 @@
                                  (token ? "?token=" + encodeURIComponent(token) : ""));
     socket.onmessage = (event) => {
       const message = JSON.parse(event.data);
-      if (message.full) {
-        for (const key of Object.keys(state)) delete state[key];
-      }
-      Object.assign(state, message.v);
-      // A lap the relay no longer keeps comes once as null.
-      for (const [key, value] of Object.entries(message.v)) {
-        if (value === null && (key.startsWith("L") || key.startsWith("lf"))) delete state[key];
-      }
-      if (message.full) return renderAll();
-      let laps = false;
-      for (const key of Object.keys(message.v)) {
-        if (key.startsWith("L") || key.startsWith("lf")) laps = true;
-        else render(key);
-      }
-      if (laps) lapRows();
+      if (!window.VelmoraLeague.take(message, apply, () => metric)) apply(message);
     };
     socket.onclose = () => {
       pageStatus = "offline";
@@ -152,10 +139,30 @@
     };
   }
 
+  // One message of the one-car view: the whole state, or what changed.
+  function apply(message) {
+    if (message.full) {
+      for (const key of Object.keys(state)) delete state[key];
+    }
+    Object.assign(state, message.v);
+    // A lap the relay no longer keeps comes once as null.
+    for (const [key, value] of Object.entries(message.v)) {
+      if (value === null && (key.startsWith("L") || key.startsWith("lf"))) delete state[key];
+    }
+    if (message.full) return renderAll();
+    let laps = false;
+    for (const key of Object.keys(message.v)) {
+      if (key.startsWith("L") || key.startsWith("lf")) laps = true;
+      else render(key);
+    }
+    if (laps) lapRows();
+  }
+
   $("units").addEventListener("click", () => {
     metric = !metric;
     localStorage.setItem("velmora.units", metric ? "metric" : "imperial");
     renderAll();
+    window.VelmoraLeague.refresh();
   });
   renderAll();
   showStatus();
