@@ -80,8 +80,12 @@ void CarPublisher::Publish(const web::ViewState& state) {
     return;
   }
   SendLaps();
-  const auto now = std::chrono::steady_clock::now();
-  if (now >= next_full_) {
+  // A new subscriber gets the retained state: where the data stands must not wait for the next one.
+  const auto status = state_.find("st");
+  const auto sent_status = sent_.find("st");
+  const bool status_changed =
+      status != state_.end() && (sent_status == sent_.end() || sent_status->second != status->second);
+  if (std::chrono::steady_clock::now() >= next_full_ || status_changed) {
     SendFull();
     return;
   }
