@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCoreApplication>
+#include <QDir>
 #include <QDesktopServices>
 #include <QEventLoop>
 #include <QFile>
@@ -31,6 +32,12 @@ QAction* AddCheckItem(QMenu& menu, const char* name, const char* caption, bool c
     group->addAction(action);
   }
   return action;
+}
+
+// A working folder for a started installer that no ordinary user can write to: Windows' system folder.
+QString CleanWorkingFolder() {
+  const QString system_root = qEnvironmentVariable("SystemRoot");
+  return system_root.isEmpty() ? QDir::rootPath() : system_root + QStringLiteral("/System32");
 }
 
 }  // namespace
@@ -224,10 +231,21 @@ void TWebUpdate::DownloadAndStart(const update::TReleaseEntry& release, TUpgrade
           QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) != QMessageBox::Yes) {
     return;
   }
+  // The file was verified before the question; it is read again now, just before it runs.
+  if (!update::FileIsExpected(result.FileName,
+                              {release.ProgramSize, QByteArray::fromStdString(release.ProgramSha256)})) {
+    QFile::remove(result.FileName);
+    QMessageBox::critical(
+        &window_, title,
+        QStringLiteral("The file download was not successful!\r\nPlease try again manually."));
+    return;
+  }
   QFile::setPermissions(result.FileName,
                         QFile::permissions(result.FileName) | QFileDevice::ExeOwner | QFileDevice::ExeUser);
   const QStringList parameters = QProcess::splitCommand(QString::fromStdString(release.LocalInstallerParams));
-  if (!QProcess::startDetached(result.FileName, parameters, local_directory)) {
+  // Started in a folder that holds nothing of the download's, so that it finds no library planted beside
+  // it there.
+  if (!QProcess::startDetached(result.FileName, parameters, CleanWorkingFolder())) {
     QMessageBox::critical(&window_, title, QStringLiteral("Error starting the setup process."));
     return;
   }

@@ -156,4 +156,13 @@ TDownloadResult LoadFile(const QString& remote_path, const QString& remote_file_
   return result;
 }
 
+bool FileIsExpected(const QString& file_name, const TExpectedFile& expected) {
+  QFile file(file_name);
+  if (!file.open(QIODevice::ReadOnly) || static_cast<std::uint64_t>(file.size()) != expected.Size) {
+    return false;
+  }
+  QCryptographicHash digest(QCryptographicHash::Sha256);
+  return digest.addData(&file) && file.atEnd() && digest.result().toHex() == expected.Sha256Hex;
+}
+
 }  // namespace velmora::update

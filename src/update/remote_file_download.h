@@ -43,6 +43,10 @@ TDownloadResult LoadFile(const QString& remote_path, const QString& remote_file_
                          const QString& local_path, const QString& local_file_name,
                          const TDownloadOptions& options = {});
 
+// Whether the file is, byte for byte, still what `expected` says. Read again just before an installer is
+// started: between its download and its start, anyone who may write in its folder could have replaced it.
+bool FileIsExpected(const QString& file_name, const TExpectedFile& expected);
+
 // "120 / 2048 KB": each count in kilobytes rounded to the nearest whole number.
 QString ProgressText(std::int64_t received_bytes, std::int64_t total_bytes);
 

@@ -9,6 +9,10 @@
 #include <algorithm>
 #include <filesystem>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include "platform/app_data_folder.h"
 #include "update/release_version.h"
 
@@ -46,11 +50,29 @@ std::uint64_t ReadSerial(const QString& name) {
   return number ? serial : 0;
 }
 
-QString FallbackDirectory() {
-  return QStandardPaths::writableLocation(QStandardPaths::TempLocation) + QStringLiteral("/VelmoraUpdate");
+}  // namespace
+
+QString FallbackUpdateDirectory() {
+  const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+  return cache.isEmpty() ? QString() : cache + QStringLiteral("/Velmora/Update");
 }
 
-}  // namespace
+bool MakePrivateDirectory(const QString& directory) {
+  if (directory.isEmpty() || !QDir().mkpath(directory)) {
+    return false;
+  }
+#ifdef _WIN32
+  return true;
+#else
+  const QFileInfo info(directory);
+  if (info.isSymLink() || !info.isDir() || info.ownerId() != ::getuid()) {
+    return false;
+  }
+  return QFile::setPermissions(directory, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                              QFileDevice::ExeOwner | QFileDevice::ReadUser |
+                                              QFileDevice::WriteUser | QFileDevice::ExeUser);
+#endif
+}
 
 QString UpdateBaseLocation() {
   QString location = qEnvironmentVariable("VELMORA_UPDATE_URL");
@@ -96,7 +118,7 @@ QString SeenSerialFileName() {
 QString DefaultUpdateDirectory() {
   const std::filesystem::path folder = platform::UpdateFolder();
   if (folder.empty()) {
-    return FallbackDirectory();
+    return FallbackUpdateDirectory();
   }
   const QString directory = QDir::fromNativeSeparators(QString::fromStdWString(folder.wstring()));
   // Earlier versions kept the update files in the user's local data folder; they move once, beside the
@@ -253,8 +275,12 @@ TVersionCheckOutcome RunVersionCheck(const TWebUpdateStore& store, TWebUpdateSet
   store.Store(settings);
 
   outcome.LocalDirectory = settings.LocalDirectory;
-  if (outcome.LocalDirectory.isEmpty() || !QDir().mkpath(outcome.LocalDirectory)) {
-    outcome.LocalDirectory = FallbackDirectory();
+  if (!MakePrivateDirectory(outcome.LocalDirectory)) {
+    outcome.LocalDirectory = FallbackUpdateDirectory();
+    if (!MakePrivateDirectory(outcome.LocalDirectory)) {
+      outcome.LocalDirectory.clear();
+      return outcome;  // nowhere to put a history or an installer that others could not change
+    }
   }
   if (base.isEmpty()) {
     return outcome;

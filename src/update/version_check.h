@@ -41,6 +41,15 @@ QString UpdateBaseLocation();
 // earlier version left in the local data folder's Velmora/Update are moved there first.
 QString DefaultUpdateDirectory();
 
+// Makes `directory` (and the folders above it) for downloads that only its owner may change: created or
+// kept with mode 0700 on Linux, and refused when it is a symbolic link or belongs to another user. True
+// when downloads may go there.
+bool MakePrivateDirectory(const QString& directory);
+
+// Where downloads go when the update folder cannot be used: Velmora/Update in the user's cache folder
+// (~/.cache/Velmora/Update), never a shared temporary folder where another user could prepare it.
+QString FallbackUpdateDirectory();
+
 // The directory URL of a release's installer: its own absolute location, or one relative to `base`.
 QString ReleaseLocation(const QString& base, const TReleaseEntry& release);
 

@@ -70,7 +70,6 @@ bool SameToken(std::string_view given, std::string_view expected) {
 
 class Viewer;
 class HttpSession;
-class AddressSlot;
 
 struct ViewerServer::Hub : std::enable_shared_from_this<ViewerServer::Hub> {
   Hub(asio::io_context& context, ViewerServerOptions server_options)

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <cstring>
 #include <functional>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -466,6 +467,79 @@ TEST_F(VersionCheckTest, AtStartupChecksEveryTimeAndKeepsAReadableLocalCopy) {
   }
   const QByteArray copy = ReadAll(data_.filePath(QStringLiteral("Update/VelmoraVersionLocal.xml")));
   EXPECT_EQ(ParseVersionHistory(copy.toStdString()), site_.History());
+}
+
+TEST_F(VersionCheckTest, DownloadsGoToAFolderOnlyItsOwnerCanChange) {
+  site_.AddRelease("9.0.0.0", TReleaseType::rtProduction, "x");
+  site_.Publish();
+  QTemporaryDir cache;
+  const QByteArray shared_cache = qgetenv("XDG_CACHE_HOME");
+  qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
+  const QString fallback = cache.filePath(QStringLiteral("Velmora/Update"));
+  const QString wide_open = data_.filePath(QStringLiteral("wide-open"));
+  QDir().mkpath(wide_open);
+  QFile::setPermissions(wide_open, QFileDevice::Permissions(0x7777));
+  const QString elsewhere = data_.filePath(QStringLiteral("elsewhere"));
+  QDir().mkpath(elsewhere);
+  const QString link = data_.filePath(QStringLiteral("link"));
+  QFile::link(elsewhere, link);
+  const QFileDevice::Permissions owner_only = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                              QFileDevice::ExeOwner | QFileDevice::ReadUser |
+                                              QFileDevice::WriteUser | QFileDevice::ExeUser;
+  const struct {
+    const char* what;
+    QString directory;
+    QString used;
+  } cases[] = {
+      {"a new folder", data_.filePath(QStringLiteral("new/Update")),
+       data_.filePath(QStringLiteral("new/Update"))},
+      {"a folder open to everyone", wide_open, wide_open},
+      {"a symbolic link", link, fallback},
+      {"none", QString(), fallback},
+  };
+  for (const auto& c : cases) {
+    TWebUpdateStore store(file_);
+    TWebUpdateSettings settings;
+    settings.LocalDirectory = c.directory;
+    store.Store(settings);
+    const TVersionCheckOutcome outcome =
+        RunVersionCheck(store, settings, QDateTime::currentDateTimeUtc(), site_.Url(), "1.0");
+    EXPECT_EQ(outcome.LocalDirectory.toStdString(), c.used.toStdString()) << c.what;
+    EXPECT_TRUE(outcome.History) << c.what;
+    EXPECT_EQ(QFile::permissions(c.used), owner_only) << c.what;
+    EXPECT_FALSE(c.used.startsWith(QDir::tempPath() + QStringLiteral("/VelmoraUpdate"))) << c.what;
+  }
+  EXPECT_TRUE(QDir(elsewhere).isEmpty()) << "nothing went through the link";
+  qputenv("XDG_CACHE_HOME", shared_cache);
+}
+
+TEST(FileIsExpectedTest, OnlyTheVerifiedBytesAreTheExpectedFile) {
+  QTemporaryDir folder;
+  const QByteArray installer(4096, 'i');
+  const TExpectedFile expected{4096, test::Sha256Hex(installer)};
+  QByteArray changed = installer;
+  changed[100] = 'X';
+  const struct {
+    const char* what;
+    std::optional<QByteArray> content;
+    bool matches;
+  } cases[] = {
+      {"as downloaded", installer, true},
+      {"one byte changed", changed, false},
+      {"one byte more", installer + "!", false},
+      {"cut short", installer.left(4095), false},
+      {"gone", std::nullopt, false},
+  };
+  for (const auto& c : cases) {
+    const QString name = folder.filePath(QStringLiteral("VelmoraLast.exe"));
+    QFile::remove(name);
+    if (c.content) {
+      QFile file(name);
+      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+      file.write(*c.content);
+    }
+    EXPECT_EQ(FileIsExpected(name, expected), c.matches) << c.what;
+  }
 }
 
 TEST_F(VersionCheckTest, AHistoryThatDoesNotParseEndsTheCheckQuietlyButCountsAsACheck) {
