@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 
 namespace velmora::cli {
@@ -58,6 +59,21 @@ std::string CompleteBrokerLogin(BrokerLogin& login) {
     return "--ca is for mqtts:// brokers";
   }
   return {};
+}
+
+int ExitForBrokerStart(league::BrokerStart start, const league::BrokerUrl& url, const std::string& why,
+                       std::string_view command, std::ostream& err) {
+  switch (start) {
+    case league::BrokerStart::kConnected:
+      return 0;
+    case league::BrokerStart::kUnreachable:
+      err << "velmora-cli " << command << ": cannot reach the broker " << url.Shown() << ": " << why << "\n";
+      return kExitBrokerUnreachable;
+    case league::BrokerStart::kRefused:
+      break;
+  }
+  err << "velmora-cli " << command << ": the broker " << url.Shown() << " refused the login: " << why << "\n";
+  return kExitBrokerRefused;
 }
 
 }  // namespace velmora::cli

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <iosfwd>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
+#include "league/broker_client.h"
 #include "league/broker_url.h"
 
 namespace velmora::cli {
@@ -24,5 +27,13 @@ bool TakeBrokerOption(std::span<const std::string> arguments, std::size_t& i, Br
 
 // Fills in the password from the file or the environment; empty, or what is wrong.
 std::string CompleteBrokerLogin(BrokerLogin& login);
+
+inline constexpr int kExitBrokerUnreachable = 8;
+inline constexpr int kExitBrokerRefused = 9;
+
+// 0 when the broker took the connection; otherwise says why on `err` as "velmora-cli COMMAND: ..." and
+// gives the exit status.
+int ExitForBrokerStart(league::BrokerStart start, const league::BrokerUrl& url, const std::string& why,
+                       std::string_view command, std::ostream& err);
 
 }  // namespace velmora::cli

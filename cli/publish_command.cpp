@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "broker_login.h"
+#include "detection_loop.h"
 #include "game/game.h"
 #include "game/game_link.h"
 #include "league/broker_client.h"
@@ -30,10 +31,7 @@ namespace {
 
 constexpr int kExitNoDisplay = 3;
 constexpr int kExitConnection = 4;
-constexpr int kExitBrokerUnreachable = 8;
-constexpr int kExitBrokerRefused = 9;
 constexpr auto kBrokerAnswerTimeout = std::chrono::seconds(10);
-constexpr int kDetectionPeriodMs = 1000;
 constexpr int kPumpSliceMs = 100;
 constexpr std::string_view kUsage =
     "velmora-cli publish: usage: velmora-cli publish --broker URL --car NAME [--topic-prefix PREFIX] "
@@ -101,16 +99,6 @@ std::string ParseOptions(std::span<const std::string> arguments, Options& option
   return CompleteBrokerLogin(options.login);
 }
 
-// A detection timer that only remembers whether it runs; the loop below ticks it.
-class LoopTimer final : public DetectionTimer {
- public:
-  void SetEnabled(bool enabled) override { enabled_ = enabled; }
-  bool Enabled() const override { return enabled_; }
-
- private:
-  bool enabled_ = true;
-};
-
 // Waits until stop is asked, in slices; false when it was.
 bool PauseUnlessStopped(std::stop_token stop, std::chrono::milliseconds pause) {
   const auto until = std::chrono::steady_clock::now() + pause;
@@ -172,17 +160,9 @@ int RunPublish(std::span<const std::string> arguments, std::ostream& out, std::o
   });
   broker.OnLost([&] { log("lost the broker; connecting again"); });
   std::string why;
-  switch (broker.Start(kBrokerAnswerTimeout, &why)) {
-    case league::BrokerStart::kConnected:
-      break;
-    case league::BrokerStart::kUnreachable:
-      err << "velmora-cli publish: cannot reach the broker " << options.login.url.Shown() << ": " << why
-          << "\n";
-      return kExitBrokerUnreachable;
-    case league::BrokerStart::kRefused:
-      err << "velmora-cli publish: the broker " << options.login.url.Shown() << " refused the login: " << why
-          << "\n";
-      return kExitBrokerRefused;
+  const league::BrokerStart started = broker.Start(kBrokerAnswerTimeout, &why);
+  if (const int status = ExitForBrokerStart(started, options.login.url, why, "publish", err); status != 0) {
+    return status;
   }
   std::signal(SIGINT, OnPublishStop);
   std::signal(SIGTERM, OnPublishStop);
@@ -213,14 +193,7 @@ int RunPublish(std::span<const std::string> arguments, std::ostream& out, std::o
                                                            : builder.SetStatus(web::FeedStatus::kNoData));
       } while (PauseUnlessStopped(stop, interval));
     });
-    std::uint32_t last_attempt = clock.Now() - kDetectionPeriodMs - 1;
-    while (!stop_requested.load()) {
-      if (timer.Enabled() && platform::TicksElapsed(clock.Now(), last_attempt, kDetectionPeriodMs - 1)) {
-        last_attempt = clock.Now();
-        link.TimerProgramTimer();
-      }
-      hand_over.WaitAndRun(kPumpSliceMs);
-    }
+    RunDetection(link, timer, hand_over, clock, [] { return !stop_requested.load(); });
     // The polling thread may wait for a step of this thread: refuse further steps before joining it.
     polling.request_stop();
     hand_over.Close();

@@ -3,10 +3,12 @@
 #include <charconv>
 #include <csignal>
 #include <mutex>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <system_error>
 
+#include "detection_loop.h"
 #include "game/game.h"
 #include "game/game_link.h"
 #include "net/game_server_source.h"
@@ -22,24 +24,12 @@ namespace velmora::cli {
 namespace {
 
 constexpr int kExitPort = 5;
-constexpr int kDetectionPeriodMs = 1000;
-constexpr int kPumpSliceMs = 100;
 
 std::atomic<bool> stop_requested{false};
 
 extern "C" void RequestStop(int) {
   stop_requested.store(true);
 }
-
-// A detection timer that only remembers whether it runs; the loop below ticks it.
-class LoopTimer final : public DetectionTimer {
- public:
-  void SetEnabled(bool enabled) override { enabled_ = enabled; }
-  bool Enabled() const override { return enabled_; }
-
- private:
-  bool enabled_ = true;
-};
 
 // The status line of the dashboard, as lines on standard error.
 class StatusLines final : public TextTarget {
@@ -162,22 +152,18 @@ int RunServe(std::span<const std::string> arguments, std::ostream& out, std::ost
   out << "listening on port " << server.Port() << "\n" << std::flush;
 
   int exit_status = 0;
-  std::uint32_t last_attempt = clock.Now() - kDetectionPeriodMs - 1;
-  while (!stop_requested.load()) {
-    if (launched != nullptr) {
-      if (const auto ended = launched->ExitStatus()) {
-        exit_status = *ended;
-        std::lock_guard lock(err_mutex);
-        err << "velmora-cli serve: " << command.front() << " ended with exit status " << exit_status << "\n";
-        break;
-      }
+  RunDetection(link, timer, hand_over, clock, [&] {
+    if (stop_requested.load()) {
+      return false;
     }
-    if (timer.Enabled() && platform::TicksElapsed(clock.Now(), last_attempt, kDetectionPeriodMs - 1)) {
-      last_attempt = clock.Now();
-      link.TimerProgramTimer();
+    const auto ended = launched != nullptr ? launched->ExitStatus() : std::nullopt;
+    if (ended) {
+      exit_status = *ended;
+      std::lock_guard lock(err_mutex);
+      err << "velmora-cli serve: " << command.front() << " ended with exit status " << exit_status << "\n";
     }
-    hand_over.WaitAndRun(kPumpSliceMs);
-  }
+    return !ended;
+  });
   // The server's thread may wait for a step of this thread: refuse further steps before joining it.
   hand_over.Close();
   server.Deactivate();

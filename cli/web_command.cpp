@@ -35,8 +35,6 @@ namespace {
 
 constexpr int kExitConnection = 4;
 constexpr int kExitPort = 5;
-constexpr int kExitBrokerUnreachable = 8;
-constexpr int kExitBrokerRefused = 9;
 constexpr std::string_view kTokenVariable = "VELMORA_WEB_TOKEN";
 constexpr std::string_view kUsage =
     "velmora-cli web: usage: velmora-cli web (--from HOST[:PORT] [--interval MS] | --broker URL "
@@ -211,15 +209,9 @@ int RunWeb(std::span<const std::string> arguments, std::ostream& out, std::ostre
     broker.client_id = "velmora-relay-" + std::to_string(::getpid());
     league = std::make_unique<league::LeagueRelay>(broker, options.prefix, log);
     std::string why;
-    switch (league->Start(std::chrono::seconds(10), &why)) {
-      case league::BrokerStart::kConnected:
-        break;
-      case league::BrokerStart::kUnreachable:
-        err << "velmora-cli web: cannot reach the broker " << broker.url.Shown() << ": " << why << "\n";
-        return kExitBrokerUnreachable;
-      case league::BrokerStart::kRefused:
-        err << "velmora-cli web: the broker " << broker.url.Shown() << " refused the login: " << why << "\n";
-        return kExitBrokerRefused;
+    const league::BrokerStart started = league->Start(std::chrono::seconds(10), &why);
+    if (const int status = ExitForBrokerStart(started, broker.url, why, "web", err); status != 0) {
+      return status;
     }
   }
   const bool from_server = league == nullptr;

@@ -3,42 +3,10 @@
 #include <algorithm>
 #include <charconv>
 
+#include "web/url_query.h"
+
 namespace velmora::league {
 namespace {
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') {
-    return c - '0';
-  }
-  if (c >= 'a' && c <= 'f') {
-    return c - 'a' + 10;
-  }
-  if (c >= 'A' && c <= 'F') {
-    return c - 'A' + 10;
-  }
-  return -1;
-}
-
-std::optional<std::string> PercentDecoded(std::string_view text) {
-  std::string decoded;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '%') {
-      decoded += text[i];
-      continue;
-    }
-    if (i + 2 >= text.size()) {
-      return std::nullopt;
-    }
-    const int high = HexDigit(text[i + 1]);
-    const int low = HexDigit(text[i + 2]);
-    if (high < 0 || low < 0) {
-      return std::nullopt;
-    }
-    decoded += static_cast<char>(high * 16 + low);
-    i += 2;
-  }
-  return decoded;
-}
 
 std::optional<BrokerUrl> Fail(std::string* error, std::string why) {
   if (error != nullptr) {
@@ -78,13 +46,13 @@ std::optional<BrokerUrl> ParseBrokerUrl(std::string_view text, std::string* erro
     const std::string_view login = text.substr(0, at);
     text.remove_prefix(at + 1);
     const auto colon = login.find(':');
-    const auto user = PercentDecoded(login.substr(0, colon));
+    const auto user = web::PercentDecoded(login.substr(0, colon));
     if (!user || user->empty()) {
       return Fail(error, "the broker's URL names no user before '@'");
     }
     url.user = *user;
     if (colon != std::string_view::npos) {
-      const auto password = PercentDecoded(login.substr(colon + 1));
+      const auto password = web::PercentDecoded(login.substr(colon + 1));
       if (!password) {
         return Fail(error, "the password in the broker's URL has a bad %-escape");
       }

@@ -48,4 +48,21 @@ std::string QueryValue(std::string_view query, std::string_view name) {
   return {};
 }
 
+std::optional<std::string> PercentDecoded(std::string_view text) {
+  std::string decoded;
+  decoded.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '%') {
+      decoded += text[i];
+      continue;
+    }
+    if (i + 2 >= text.size() || HexDigit(text[i + 1]) < 0 || HexDigit(text[i + 2]) < 0) {
+      return std::nullopt;
+    }
+    decoded += static_cast<char>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2]));
+    i += 2;
+  }
+  return decoded;
+}
+
 }  // namespace velmora::web
