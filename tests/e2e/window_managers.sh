@@ -155,8 +155,10 @@ for manager in none openbox kwin_x11; do
     class=$(xprop -id "$(xdotool search --name '^GTR Evolution$' | head -n 1)" WM_CLASS)
     [[ $class == *'"steam_app_8600"' ]] || differ "the class reads $class"
     probe "$manager, class steam_app_8600" wine
-    grep -q '"class": "steam_app_8600"' <<<"$(timeout 60 "$cli" probe --timeout 20 2>/dev/null)" ||
-      differ "$manager: the probe names another class"
+    json=$(timeout 60 "$cli" probe --timeout 20 2>/dev/null)
+    grep -q '"class": "steam_app_8600"' <<<"$json" || differ "$manager: the probe names another class: $json"
+    executable=$(sed -n 's/^  "executable": "\(.*\)",$/\1/p' <<<"$json")
+    [[ ${executable,,} == *.exe && -f $executable ]] || differ "$manager: the executable \"$executable\" is no file"
   fi
   stop_sim
   if [[ $manager != none ]]; then
