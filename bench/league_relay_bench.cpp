@@ -67,8 +67,9 @@ void BM_LeagueRelay(benchmark::State& state) {
       std::filesystem::temp_directory_path() / ("velmora_league_bench_" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);
   const std::uint16_t broker_port = FreePort();
+  // Small messages go out at once rather than wait to fill a segment, as the relay and the publishers send.
   std::ofstream(folder / "mosquitto.conf")
-      << "listener " << broker_port << " 127.0.0.1\nallow_anonymous true\n";
+      << "listener " << broker_port << " 127.0.0.1\nallow_anonymous true\nset_tcp_nodelay true\n";
   velmora::test::ChildProcess mosquitto({"mosquitto", "-c", (folder / "mosquitto.conf").string()});
   std::this_thread::sleep_for(500ms);
   const std::string url = "mqtt://127.0.0.1:" + std::to_string(broker_port);
