@@ -227,6 +227,30 @@ TEST_F(WebUpdateTest, AnInstallerThatDoesNotVerifyIsNeverStarted) {
   }
 }
 
+TEST_F(WebUpdateTest, AnInstallerReplacedAfterItsDownloadIsNotStarted) {
+  const QString marker = data_.filePath(QStringLiteral("installed.txt"));
+  site_.AddRelease("2.10.0.0", update::TReleaseType::rtProduction, "#!/bin/sh\ntrue\n", kWindows);
+  site_.Publish();
+  Serve();
+  // While the question is asked, another program swaps the verified file for its own.
+  const ModalAnswers::Answer swap_then_yes = [&](QWidget& box) {
+    QFile installer(Installer());
+    ASSERT_TRUE(installer.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    installer.write("#!/bin/sh\ntouch '" + marker.toUtf8() + "'\n");
+    installer.close();
+    Press(QMessageBox::Yes)(box);
+  };
+  ModalAnswers answers(
+      {Choose("rb_Production", "Download/Copy and &Install"), swap_then_yes, Press(QMessageBox::Ok)});
+  update_.RunCheck();
+  ASSERT_EQ(answers.Seen().size(), 3);
+  EXPECT_EQ(answers.Seen()[2],
+            QStringLiteral("Velmora: The file download was not successful!\r\nPlease try again manually."));
+  EXPECT_FALSE(Within(500, [&] { return QFile::exists(marker); }));
+  EXPECT_FALSE(QFile::exists(Installer()));
+  EXPECT_TRUE(window_.isVisible());
+}
+
 TEST_F(WebUpdateTest, AnUnreachableServerEndsTheCheckQuicklyAndQuietly) {
   qputenv("VELMORA_UPDATE_URL",
           QStringLiteral("http://127.0.0.1:%1/").arg(test::ClosedLoopbackPort()).toUtf8());

@@ -32,10 +32,13 @@ UpdateSite::UpdateSite() {
     throw std::runtime_error("no temporary folder for the update site");
   }
   qputenv("VELMORA_RELEASE_PUBLIC_KEY", QByteArray::fromStdString(update::ToBase64(TestReleaseKey().Public)));
-  // The check remembers the newest history it has read in the user's settings folder: the tests' histories
-  // are remembered in a folder of the test program's own.
+  // The check remembers the newest history it has read in the user's settings folder: unless a test has
+  // given a settings folder of its own (under the temporary folder), the sites' histories are remembered
+  // in one of the test program's, never in the user's.
   static const QTemporaryDir settings;
-  qputenv("XDG_CONFIG_HOME", settings.path().toUtf8());
+  if (!qEnvironmentVariable("XDG_CONFIG_HOME").startsWith(QDir::tempPath() + QLatin1Char('/'))) {
+    qputenv("XDG_CONFIG_HOME", settings.path().toUtf8());
+  }
 }
 
 update::TReleaseEntry& UpdateSite::AddRelease(const std::string& version, update::TReleaseType type,
