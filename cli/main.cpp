@@ -12,9 +12,12 @@ namespace {
 using velmora::cli::Subcommand;
 
 const Subcommand* const kSubcommands[] = {
-    &velmora::cli::kLapsCommand,        &velmora::cli::kProbeCommand, &velmora::cli::kTablesCommand,
-    &velmora::cli::kVersionCommand,     &velmora::cli::kServeCommand, &velmora::cli::kFetchCommand,
+    &velmora::cli::kLapsCommand,        &velmora::cli::kProbeCommand,    &velmora::cli::kTablesCommand,
+    &velmora::cli::kVersionCommand,     &velmora::cli::kServeCommand,    &velmora::cli::kFetchCommand,
     &velmora::cli::kWebCommand,
+#ifdef VELMORA_CLI_HISTORY
+    &velmora::cli::kRecordCommand,      &velmora::cli::kSessionsCommand, &velmora::cli::kReplayCommand,
+#endif
 #ifdef VELMORA_CLI_UPDATE_CHECK
     &velmora::cli::kUpdateCheckCommand,
 #endif

@@ -29,5 +29,10 @@ extern const Subcommand kWebCommand;
 #ifdef VELMORA_CLI_UPDATE_CHECK
 extern const Subcommand kUpdateCheckCommand;
 #endif
+#ifdef VELMORA_CLI_HISTORY
+extern const Subcommand kRecordCommand;
+extern const Subcommand kReplayCommand;
+extern const Subcommand kSessionsCommand;
+#endif
 
 }  // namespace velmora::cli
