@@ -2,14 +2,7 @@
 
 #include <system_error>
 
-#include "platform/app_data_folder.h"
-
 namespace velmora::cli {
-
-std::filesystem::path DefaultHistoryFile() {
-  const std::filesystem::path folder = platform::DataFolder();
-  return folder.empty() ? std::filesystem::path("history.sqlite") : folder / "history.sqlite";
-}
 
 int OpenHistory(const std::filesystem::path& path, history::HistoryStore::Access access,
                 std::unique_ptr<history::HistoryStore>& store, std::ostream& err, std::string_view command) {

@@ -12,8 +12,7 @@ namespace velmora::cli {
 // Exit status of a history file that cannot be opened, read or written.
 inline constexpr int kExitHistoryFile = 7;
 
-// "history.sqlite" in Velmora's data folder; its folder is made when a recorder opens it.
-std::filesystem::path DefaultHistoryFile();
+using history::DefaultHistoryFile;
 
 // Opens `path` into `store`, or says on `err` why it cannot ("velmora-cli COMMAND: ...") and returns
 // kExitHistoryFile. Writing makes the file and its folder when they are missing; reading does not.

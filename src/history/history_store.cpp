@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include "history/sample_columns.h"
+#include "platform/app_data_folder.h"
 
 namespace velmora::history {
 namespace {
@@ -120,6 +121,11 @@ SessionSummary ReadSession(const Statement& row) {
 }
 
 }  // namespace
+
+std::filesystem::path DefaultHistoryFile() {
+  const std::filesystem::path folder = platform::DataFolder();
+  return folder.empty() ? std::filesystem::path("history.sqlite") : folder / "history.sqlite";
+}
 
 struct HistoryStore::Statements {
   explicit Statements(Database& db)

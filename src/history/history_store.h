@@ -66,6 +66,9 @@ struct SessionSummary {
   std::optional<double> best_lap_s;
 };
 
+// "history.sqlite" in Velmora's data folder, where the dashboard and velmora-cli record by default.
+std::filesystem::path DefaultHistoryFile();
+
 // The history file: one SQLite database in WAL mode. Writes go into the transaction the caller opens and
 // commits; reads see what is committed. Every call throws SqliteError with a message for the user.
 class HistoryStore final {
