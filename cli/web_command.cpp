@@ -1,6 +1,8 @@
 // velmora-cli web: the pit-wall relay. One client of a Velmora server, any number of browsers.
 #include <chrono>
 #include <csignal>
+#include <cstdint>
+#include <limits>
 #include <mutex>
 #include <ostream>
 #include <string>
@@ -15,6 +17,9 @@
 #include "web/server_feed.h"
 #include "web/view_state.h"
 #include "web/viewer_server.h"
+#ifdef VELMORA_CLI_HISTORY
+#include "web_recorded.h"
+#endif
 
 namespace velmora::cli {
 namespace {
@@ -24,7 +29,8 @@ constexpr int kExitPort = 5;
 constexpr std::string_view kUsage =
     "velmora-cli web: usage: velmora-cli web --from HOST[:PORT] [--http PORT] [--bind ADDRESS] [--interval "
     "MS] "
-    "[--token TEXT]\n";
+    "[--token TEXT]\n"
+    "       velmora-cli web --db FILE --session N [--http PORT] [--bind ADDRESS] [--token TEXT]\n";
 
 struct WebOptions {
   std::string host;
@@ -33,6 +39,9 @@ struct WebOptions {
   std::string bind_address = "127.0.0.1";
   int interval_ms = 100;
   std::string token;
+  // A recorded session instead of a server.
+  std::string db;
+  std::int64_t session = 0;
 };
 
 // Empty when the arguments are good; otherwise what to say.
@@ -64,6 +73,12 @@ std::string ParseOptions(std::span<const std::string> arguments, WebOptions& opt
       if (!WholeNumber(value, 10, 60000, options.interval_ms)) {
         return "velmora-cli web: --interval takes milliseconds from 10 to 60000\n";
       }
+    } else if (argument == "--db" && !value.empty()) {
+      options.db = value;
+    } else if (argument == "--session") {
+      if (!WholeNumber<std::int64_t>(value, 1, std::numeric_limits<std::int64_t>::max(), options.session)) {
+        return "velmora-cli web: --session takes a session number from velmora-cli sessions\n";
+      }
     } else if (argument == "--token") {
       if (value.empty()) {
         return "velmora-cli web: --token takes a text that is not empty\n";
@@ -73,7 +88,9 @@ std::string ParseOptions(std::span<const std::string> arguments, WebOptions& opt
       return std::string(kUsage);
     }
   }
-  return have_server ? std::string() : std::string(kUsage);
+  const bool recorded = !options.db.empty() && options.session != 0;
+  const bool half_recorded = options.db.empty() != (options.session == 0);
+  return have_server != recorded && !half_recorded ? std::string() : std::string(kUsage);
 }
 
 std::string_view StatusLine(web::FeedStatus status) {
@@ -82,6 +99,8 @@ std::string_view StatusLine(web::FeedStatus status) {
       return "receiving records";
     case web::FeedStatus::kNoData:
       return "the server has no simulator (501 No data); still asking";
+    case web::FeedStatus::kRecorded:
+      return "showing a recorded session";
     case web::FeedStatus::kLost:
       break;
   }
@@ -94,6 +113,20 @@ int RunWeb(std::span<const std::string> arguments, std::ostream& out, std::ostre
     err << problem;
     return kExitUsage;
   }
+#ifdef VELMORA_CLI_HISTORY
+  if (!options.db.empty()) {
+    web::ViewerServerOptions recorded;
+    recorded.bind_address = options.bind_address;
+    recorded.port = options.http_port;
+    recorded.token = options.token;
+    return RunRecordedWeb(options.db, options.session, recorded, out, err);
+  }
+#else
+  if (!options.db.empty()) {
+    err << "velmora-cli web: this build keeps no history (--db)\n";
+    return kExitUsage;
+  }
+#endif
   std::mutex err_mutex;
   const auto log = [&](std::string_view what) {
     std::lock_guard lock(err_mutex);
@@ -162,7 +195,9 @@ int RunWeb(std::span<const std::string> arguments, std::ostream& out, std::ostre
 }  // namespace
 
 const Subcommand kWebCommand{
-    "web", "--from HOST[:PORT] [--http PORT] [--bind ADDRESS] [--interval MS] [--token TEXT]",
+    "web",
+    "--from HOST[:PORT] [--http PORT] [--bind ADDRESS] [--interval MS] [--token TEXT]\n"
+    "  web --db FILE --session N [--http PORT] [--bind ADDRESS] [--token TEXT]",
     "The pit-wall relay: connects to a Velmora server as the dashboard's client does (PORT 6000\n"
     "unless given; the server keeps its one client however many watch) and serves a live, read-only\n"
     "page of the car to any number of browsers at http://ADDRESS:PORT/ (PORT 8080 unless given, 0 takes\n"
@@ -175,7 +210,12 @@ const Subcommand kWebCommand{
     "server later is shown on the page and retried every second. Stops cleanly on SIGINT or SIGTERM\n"
     "(status 0). Exit status: 4 with \"Impossible connection\" or \"Not same version\" on standard\n"
     "error when the server refuses the relay at start; 5 when ADDRESS or PORT cannot be listened on;\n"
-    "2 for a bad command line.",
+    "2 for a bad command line.\n"
+    "The page charts the lap times (the best lap marked), the fuel each lap used, and the tyres' mean\n"
+    "tread temperatures and the water and oil temperatures over the last ten minutes; a viewer who\n"
+    "comes late gets that history at once. With --db FILE --session N instead of --from it shows\n"
+    "session N of a history file (see record): its laps, its last values, and its charts over the whole\n"
+    "session; a missing file or session exits with status 7.",
     RunWeb};
 
 }  // namespace velmora::cli

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "net/game_data.h"
@@ -15,8 +17,11 @@ namespace velmora::web {
 using ViewState = std::map<std::string, std::string>;
 
 // Where the relay's data stands: "ok" while records arrive, "nodata" while the server has no simulator
-// ("501 No data"), "lost" while the relay cannot reach the server.
-enum class FeedStatus : std::uint8_t { kOk, kNoData, kLost };
+// ("501 No data"), "lost" while the relay cannot reach the server, "recorded" for a session read from a
+// history file.
+enum class FeedStatus : std::uint8_t { kOk, kNoData, kLost, kRecorded };
+
+class ChartHistory;
 
 // Turns the server's records into the page's state. Panels that the dashboard colours and words in its
 // own way (tread, brake, pressure, water, oil, engine wear, gear) are worded and coloured by the
@@ -24,12 +29,16 @@ enum class FeedStatus : std::uint8_t { kOk, kNoData, kLost };
 // the lap rows as they complete and the laps that the fuel left should last.
 class ViewBuilder final {
  public:
-  ViewBuilder();
+  // The charts' history takes a point every `chart_period_s` (see ChartHistory).
+  explicit ViewBuilder(double chart_period_s = 1.0);
+  ~ViewBuilder();
   ViewBuilder(const ViewBuilder&) = delete;
   ViewBuilder& operator=(const ViewBuilder&) = delete;
 
   // Applies one record and returns the whole state after it.
   const ViewState& Apply(const TGameData& record);
+  // The same for a record of `time_s` on a time line of its own (a recorded session's).
+  const ViewState& ApplyAt(const TGameData& record, double time_s);
   // Only the status changes; the last values stay on the page, marked stale by it.
   const ViewState& SetStatus(FeedStatus status);
   const ViewState& State() const { return state_; }
@@ -54,6 +63,8 @@ class ViewBuilder final {
   double fuel_at_lap_start_ = -1.0;
   double fuel_used_total_ = 0.0;
   int laps_with_fuel_ = 0;
+  std::unique_ptr<ChartHistory> charts_;
+  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
 }  // namespace velmora::web

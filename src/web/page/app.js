@@ -12,6 +12,7 @@
     nodata: "No data: the server has no simulator (501 No data)",
     lost: "The relay has lost the server; retrying",
     offline: "The page has lost the relay; retrying",
+    recorded: "Recorded session",
   };
 
   function lapTime(seconds) {
@@ -50,7 +51,7 @@
   }
 
   function showStatus() {
-    const ok = pageStatus === "ok";
+    const ok = pageStatus === "ok" || pageStatus === "recorded";
     $("status").className = pageStatus;
     $("status").textContent = STATUS_TEXT[pageStatus];
     document.body.classList.toggle("stale", !ok);
@@ -120,6 +121,7 @@
     for (const element of document.querySelectorAll(".u-s")) element.textContent = metric ? "km/h" : "mph";
     for (const key of Object.keys(state)) render(key);
     lapRows();
+    if (window.velmoraCharts) window.velmoraCharts.update(state, metric, null);
   }
 
   function connect() {
@@ -140,6 +142,7 @@
         else render(key);
       }
       if (laps) lapRows();
+      if (window.velmoraCharts) window.velmoraCharts.update(state, metric, Object.keys(message.v));
     };
     socket.onclose = () => {
       pageStatus = "offline";
