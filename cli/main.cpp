@@ -79,8 +79,12 @@ int Run(const std::vector<std::string>& arguments) {
       continue;
     }
     if (arguments.size() == 2 && IsHelp(arguments[1])) {
-      std::cout << "Usage: velmora-cli " << command->name << " " << command->arguments << "\n\n"
-                << command->help << "\n";
+      // A command with two forms gives the second on a line of its own, after its name.
+      std::string usage(command->arguments);
+      for (auto at = usage.find("\n  "); at != std::string::npos; at = usage.find("\n  ", at + 1)) {
+        usage.replace(at, 3, "\n       velmora-cli ");
+      }
+      std::cout << "Usage: velmora-cli " << command->name << " " << usage << "\n\n" << command->help << "\n";
       return 0;
     }
     return command->run(std::span(arguments).subspan(1), std::cout, std::cerr);
