@@ -234,6 +234,13 @@ TEST(RecordCommandLineTest, BadArgumentsAndLockedFilesAreRefusedWithAReason) {
        "no session 1"},
       {{"replay", "--session", "1"}, 2, "--db FILE and --session N choose the session"},
       {{"replay", "--db", locked, "--session", "1", "--speed", "0"}, 2, "--speed takes a factor"},
+      {{"web", "--db", (folder / "h.sqlite").string(), "--session", "3", "--http", "0"},
+       7,
+       "holds no session 3"},
+      {{"web", "--db", (folder / "h.sqlite").string()}, 2, "usage: velmora-cli web"},
+      {{"web", "--db", (folder / "h.sqlite").string(), "--session", "1", "--from", "127.0.0.1"},
+       2,
+       "usage: velmora-cli web"},
   };
   for (const Case& c : cases) {
     std::vector<std::string> argv{VELMORA_CLI_PATH};
