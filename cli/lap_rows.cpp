@@ -22,27 +22,6 @@ std::string JsonTime(const std::optional<std::string>& text) {
 
 }  // namespace
 
-std::optional<double> SecondsOfLapTime(std::string_view text) {
-  const auto colon = text.find(':');
-  if (colon == std::string_view::npos || colon == 0) {
-    return std::nullopt;
-  }
-  long long minutes = 0;
-  const auto [minutes_end, minutes_error] = std::from_chars(text.data(), text.data() + colon, minutes);
-  if (minutes_error != std::errc() || minutes_end != text.data() + colon) {
-    return std::nullopt;
-  }
-  const std::string_view rest = text.substr(colon + 1);
-  double seconds = 0.0;
-  const auto [seconds_end, seconds_error] = std::from_chars(rest.data(), rest.data() + rest.size(), seconds);
-  if (rest.empty() || rest.front() == '-' || seconds_error != std::errc() ||
-      seconds_end != rest.data() + rest.size()) {
-    return std::nullopt;
-  }
-  // Minutes are rounded down, so the seconds always add: -1:55.000 is -5 s.
-  return static_cast<double>(minutes) * 60.0 + seconds;
-}
-
 std::string LapRowJson(const TLapRow& row) {
   std::string line = "{\"lap\":" + std::to_string(row.Lap);
   line += ",\"intermediate1\":" + JsonTime(row.Sector1);

@@ -5,12 +5,11 @@
 #include <string_view>
 
 #include "race/lap_table.h"
+#include "race/lap_time_text.h"
 
 namespace velmora::cli {
 
-// The seconds a lap-time text of the grid stands for ("1:23.456" is 83.456); none for "--:--.---" or
-// any text that is not a time.
-std::optional<double> SecondsOfLapTime(std::string_view text);
+using velmora::SecondsOfLapTime;
 
 // One row of the lap grid as one line of JSON: "lap", "intermediate1", "intermediate2", "final",
 // "sector1", "sector2", "sector3" in seconds, "average_speed" and "max_speed" in the unit they were

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <set>
@@ -15,6 +16,10 @@
 
 #include "game/game.h"
 #include "game/game_link.h"
+#ifdef VELMORA_CLI_HISTORY
+#include "history/completed_laps.h"
+#include "history_file.h"
+#endif
 #include "lap_export_file.h"
 #include "lap_rows.h"
 #include "not_attached.h"
@@ -46,7 +51,21 @@ struct Options {
   std::optional<TExportFormat> export_format;
   std::string export_path;
   bool sectors = false;
+  // A recorded session instead of a running simulator.
+  std::string db;
+  std::int64_t session = 0;
+  bool explicit_live_option = false;
 };
+
+// The export format a file name's extension stands for.
+std::optional<TExportFormat> ExportFormatOfFile(const std::string& path) {
+  const auto dot = path.rfind('.');
+  if (dot == std::string::npos) {
+    return std::nullopt;
+  }
+  const std::string extension = path.substr(dot + 1);
+  return extension == "htm" ? ExportFormatNamed("html") : ExportFormatNamed(extension);
+}
 
 // The options, or an error message.
 std::variant<Options, std::string> ParseLapsOptions(std::span<const std::string> arguments) {
@@ -59,6 +78,14 @@ std::variant<Options, std::string> ParseLapsOptions(std::span<const std::string>
     }
     if (name == "--sectors") {
       options.sectors = true;
+      continue;
+    }
+    if (name == "--export" && i + 1 < arguments.size() &&
+        (i + 2 >= arguments.size() || arguments[i + 2].starts_with("--")) &&
+        ExportFormatOfFile(arguments[i + 1])) {
+      // One file name: its extension says the format.
+      options.export_format = ExportFormatOfFile(arguments[i + 1]);
+      options.export_path = arguments[++i];
       continue;
     }
     if (name == "--export") {
@@ -76,7 +103,7 @@ std::variant<Options, std::string> ParseLapsOptions(std::span<const std::string>
       i += 2;
       continue;
     }
-    if (name != "--laps" && name != "--timeout") {
+    if (name != "--laps" && name != "--timeout" && name != "--db" && name != "--session") {
       return "unknown argument \"" + name + "\"";
     }
     if (i + 1 >= arguments.size()) {
@@ -84,6 +111,21 @@ std::variant<Options, std::string> ParseLapsOptions(std::span<const std::string>
     }
     const std::string& value = arguments[++i];
     char* end = nullptr;
+    if (name == "--db") {
+      if (value.empty()) {
+        return "--db needs a file name";
+      }
+      options.db = value;
+      continue;
+    }
+    if (name == "--session") {
+      options.session = std::strtoll(value.c_str(), &end, 10);
+      if (value.empty() || *end != '\0' || options.session < 1) {
+        return "--session takes a session number from velmora-cli sessions";
+      }
+      continue;
+    }
+    options.explicit_live_option = true;
     if (name == "--laps") {
       options.laps = std::strtoll(value.c_str(), &end, 10);
       if (value.empty() || *end != '\0' || options.laps < 1 || options.laps > 100000) {
@@ -98,6 +140,12 @@ std::variant<Options, std::string> ParseLapsOptions(std::span<const std::string>
   }
   if (options.sectors && !options.export_format) {
     return "--sectors chooses the columns of an --export file and goes only with it";
+  }
+  if (options.db.empty() != (options.session == 0)) {
+    return "--db FILE and --session N go together: they choose a recorded session";
+  }
+  if (!options.db.empty() && options.explicit_live_option) {
+    return "--laps and --timeout are for a running simulator, not a recorded session";
   }
   return options;
 }
@@ -150,15 +198,67 @@ bool Export(const std::optional<TLapExportFile>& file, const CompletedLaps& comp
   return true;
 }
 
+#ifdef VELMORA_CLI_HISTORY
+// The laps of a recorded session, printed and exported as the live logger does.
+int RunRecordedLaps(const Options& options, std::ostream& out, std::ostream& err) {
+  std::unique_ptr<history::HistoryStore> store;
+  if (const int opened = OpenHistory(options.db, history::HistoryStore::Access::kRead, store, err, "laps");
+      opened != 0) {
+    return opened;
+  }
+  std::vector<TLapRow> rows;
+  try {
+    if (!store->Session(options.session)) {
+      err << "velmora-cli laps: " << options.db << " holds no session " << options.session
+          << " (velmora-cli sessions lists them)\n";
+      return kExitHistoryFile;
+    }
+    for (const history::LapRecord& lap : store->Laps(options.session)) {
+      rows.push_back(history::LapRowOfRecord(lap, !options.imperial));
+    }
+  } catch (const history::SqliteError& error) {
+    err << "velmora-cli laps: cannot read " << options.db << ": " << error.what() << "\n";
+    return kExitHistoryFile;
+  }
+  for (const TLapRow& row : rows) {
+    out << LapRowJson(row) << "\n";
+  }
+  out << std::flush;
+  if (!out) {
+    return 1;
+  }
+  if (options.export_format) {
+    const TLapExportFile file(*options.export_format, options.export_path, options.sectors);
+    if (const auto error = file.Write(rows)) {
+      err << "velmora-cli laps: cannot write \"" << file.Path() << "\": " << *error << "\n";
+      return kExitExportFailed;
+    }
+  }
+  return 0;
+}
+#endif
+
 int RunLaps(std::span<const std::string> arguments, std::ostream& out, std::ostream& err) {
   const auto parsed = ParseLapsOptions(arguments);
   if (const auto* message = std::get_if<std::string>(&parsed)) {
     err << "velmora-cli laps: " << *message << "\n"
         << "usage: velmora-cli laps [--laps N] [--imperial] [--timeout SECONDS] [--export FORMAT FILE "
+           "[--sectors]]\n"
+           "       velmora-cli laps --db FILE --session N [--imperial] [--export [FORMAT] FILE "
            "[--sectors]]\n";
     return kExitUsage;
   }
   const Options& options = std::get<Options>(parsed);
+#ifdef VELMORA_CLI_HISTORY
+  if (!options.db.empty()) {
+    return RunRecordedLaps(options, out, err);
+  }
+#else
+  if (!options.db.empty()) {
+    err << "velmora-cli laps: this build keeps no history (--db)\n";
+    return kExitUsage;
+  }
+#endif
   std::optional<TLapExportFile> export_file;
   if (options.export_format) {
     export_file.emplace(*options.export_format, options.export_path, options.sectors);
@@ -239,7 +339,9 @@ int RunLaps(std::span<const std::string> arguments, std::ostream& out, std::ostr
 }  // namespace
 
 const Subcommand kLapsCommand{
-    "laps", "[--laps N] [--imperial] [--timeout SECONDS] [--export FORMAT FILE [--sectors]]",
+    "laps",
+    "[--laps N] [--imperial] [--timeout SECONDS] [--export FORMAT FILE [--sectors]]\n"
+    "  laps --db FILE --session N [--imperial] [--export [FORMAT] FILE [--sectors]]",
     "The headless lap logger. Finds and attaches a running simulator as the dashboard does and runs\n"
     "its scan cycle without a window. Every row of the lap grid that a completed lap fills is written\n"
     "to standard output as one JSON object per line, with the keys \"lap\", \"intermediate1\",\n"
@@ -256,7 +358,10 @@ const Subcommand kLapsCommand{
     "(Lap, Sector 1, Sector 2, Sector 3, Ave. Spd., Max. Spd., Fuel); the rows are the ones printed.\n"
     "FILE is written once attached (titles only) and again after every lap, each time replaced whole:\n"
     "a failed write leaves the earlier file as it was. When it cannot be written the operating\n"
-    "system's reason goes to standard error and the exit status is 6.",
+    "system's reason goes to standard error and the exit status is 6.\n"
+    "With --db FILE --session N it prints the laps of session N of a history file (see record and\n"
+    "sessions) in the same form, and exports them with --export; there FORMAT may be left out when\n"
+    "FILE ends in .csv, .htm, .html or .xml. A missing file or session exits with status 7.",
     RunLaps};
 
 }  // namespace velmora::cli

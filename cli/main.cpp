@@ -12,9 +12,12 @@ namespace {
 using velmora::cli::Subcommand;
 
 const Subcommand* const kSubcommands[] = {
-    &velmora::cli::kLapsCommand,        &velmora::cli::kProbeCommand, &velmora::cli::kTablesCommand,
-    &velmora::cli::kVersionCommand,     &velmora::cli::kServeCommand, &velmora::cli::kFetchCommand,
+    &velmora::cli::kLapsCommand,        &velmora::cli::kProbeCommand,    &velmora::cli::kTablesCommand,
+    &velmora::cli::kVersionCommand,     &velmora::cli::kServeCommand,    &velmora::cli::kFetchCommand,
     &velmora::cli::kWebCommand,
+#ifdef VELMORA_CLI_HISTORY
+    &velmora::cli::kRecordCommand,      &velmora::cli::kSessionsCommand, &velmora::cli::kReplayCommand,
+#endif
 #ifdef VELMORA_CLI_UPDATE_CHECK
     &velmora::cli::kUpdateCheckCommand,
 #endif
@@ -79,8 +82,12 @@ int Run(const std::vector<std::string>& arguments) {
       continue;
     }
     if (arguments.size() == 2 && IsHelp(arguments[1])) {
-      std::cout << "Usage: velmora-cli " << command->name << " " << command->arguments << "\n\n"
-                << command->help << "\n";
+      // A command with two forms gives the second on a line of its own, after its name.
+      std::string usage(command->arguments);
+      for (auto at = usage.find("\n  "); at != std::string::npos; at = usage.find("\n  ", at + 1)) {
+        usage.replace(at, 3, "\n       velmora-cli ");
+      }
+      std::cout << "Usage: velmora-cli " << command->name << " " << usage << "\n\n" << command->help << "\n";
       return 0;
     }
     return command->run(std::span(arguments).subspan(1), std::cout, std::cerr);

@@ -32,5 +32,10 @@ extern const Subcommand kUpdateCheckCommand;
 #ifdef VELMORA_CLI_LEAGUE
 extern const Subcommand kPublishCommand;
 #endif
+#ifdef VELMORA_CLI_HISTORY
+extern const Subcommand kRecordCommand;
+extern const Subcommand kReplayCommand;
+extern const Subcommand kSessionsCommand;
+#endif
 
 }  // namespace velmora::cli

@@ -1,9 +1,11 @@
 // velmora-cli web: the pit-wall relay. One client of a Velmora server, any number of browsers.
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <iomanip>
+#include <limits>
 #include <mutex>
 #include <optional>
 #include <ostream>
@@ -29,6 +31,9 @@
 #include "web/server_feed.h"
 #include "web/view_state.h"
 #include "web/viewer_server.h"
+#ifdef VELMORA_CLI_HISTORY
+#include "web_recorded.h"
+#endif
 
 namespace velmora::cli {
 namespace {
@@ -37,10 +42,12 @@ constexpr int kExitConnection = 4;
 constexpr int kExitPort = 5;
 constexpr std::string_view kTokenVariable = "VELMORA_WEB_TOKEN";
 constexpr std::string_view kUsage =
-    "velmora-cli web: usage: velmora-cli web (--from HOST[:PORT] [--interval MS] | --broker URL "
-    "[--topic-prefix PREFIX] [--ca FILE] [--password-file FILE]) [--http PORT] [--bind ADDRESS] [--token "
-    "TEXT | "
-    "--token-file FILE] [--allow-host NAME]... [--max-viewers N] [--max-requests N] [--max-per-address N]\n";
+    "velmora-cli web: usage: velmora-cli web --from HOST[:PORT] [--interval MS] [OPTIONS]\n"
+    "       velmora-cli web --broker URL [--topic-prefix PREFIX] [--ca FILE] [--password-file FILE] "
+    "[OPTIONS]\n"
+    "       velmora-cli web --db FILE --session N [OPTIONS]\n"
+    "OPTIONS: [--http PORT] [--bind ADDRESS] [--token TEXT | --token-file FILE] [--allow-host NAME]... "
+    "[--max-viewers N] [--max-requests N] [--max-per-address N]\n";
 
 struct WebOptions {
   std::string host;
@@ -56,6 +63,9 @@ struct WebOptions {
   BrokerLogin broker;
   std::string prefix = "velmora";
 #endif
+  // A recorded session instead of a server.
+  std::string db;
+  std::int64_t session = 0;
 };
 
 // The first line of a file, without the spaces around it.
@@ -131,6 +141,12 @@ std::string ParseOptions(std::span<const std::string> arguments, WebOptions& opt
       if (!WholeNumber(value, 10, 60000, options.interval_ms)) {
         return "velmora-cli web: --interval takes milliseconds from 10 to 60000\n";
       }
+    } else if (argument == "--db" && !value.empty()) {
+      options.db = value;
+    } else if (argument == "--session") {
+      if (!WholeNumber<std::int64_t>(value, 1, std::numeric_limits<std::int64_t>::max(), options.session)) {
+        return "velmora-cli web: --session takes a session number from velmora-cli sessions\n";
+      }
     } else if (argument == "--token") {
       if (value.empty()) {
         return "velmora-cli web: --token takes a text that is not empty\n";
@@ -163,16 +179,40 @@ std::string ParseOptions(std::span<const std::string> arguments, WebOptions& opt
   if (!options.token.empty() && !options.token_file.empty()) {
     return "velmora-cli web: --token and --token-file cannot both be given\n";
   }
+  const bool recorded = !options.db.empty() && options.session != 0;
+  if (options.db.empty() != (options.session == 0)) {
+    return std::string(kUsage);
+  }
+  int sources = (have_server ? 1 : 0) + (recorded ? 1 : 0);
 #ifdef VELMORA_CLI_LEAGUE
   if (options.broker.have_url) {
-    if (have_server) {
-      return "velmora-cli web: --from and --broker cannot both be given\n";
+    ++sources;
+    if (sources == 1) {
+      const std::string problem = CompleteBrokerLogin(options.broker);
+      return problem.empty() ? std::string() : "velmora-cli web: " + problem + "\n";
     }
-    const std::string problem = CompleteBrokerLogin(options.broker);
-    return problem.empty() ? std::string() : "velmora-cli web: " + problem + "\n";
   }
 #endif
-  return have_server ? std::string() : std::string(kUsage);
+  return sources == 1 ? std::string() : std::string(kUsage);
+}
+
+// The viewers' side as the options say, the token from the command line, its file or the environment; a
+// token is made for the run when none is given and the relay is reachable from the network.
+web::ViewerServerOptions ViewerOptions(const WebOptions& options, bool& made_token) {
+  std::string token = !options.token.empty() ? options.token : options.token_file;
+  if (const char* variable = std::getenv(kTokenVariable.data()); token.empty() && variable != nullptr) {
+    token = variable;
+  }
+  made_token = token.empty() && !IsLoopback(options.bind_address);
+  if (made_token) {
+    token = RandomToken();
+  }
+  web::ViewerServerOptions server_options = options.limits;
+  server_options.bind_address = options.bind_address;
+  server_options.port = options.http_port;
+  server_options.token = token;
+  server_options.allowed_hosts = options.allowed_hosts;
+  return server_options;
 }
 
 std::string_view StatusLine(web::FeedStatus status) {
@@ -181,6 +221,8 @@ std::string_view StatusLine(web::FeedStatus status) {
       return "receiving records";
     case web::FeedStatus::kNoData:
       return "the server has no simulator (501 No data); still asking";
+    case web::FeedStatus::kRecorded:
+      return "showing a recorded session";
     case web::FeedStatus::kLost:
       break;
   }
@@ -198,6 +240,23 @@ int RunWeb(std::span<const std::string> arguments, std::ostream& out, std::ostre
     std::lock_guard lock(err_mutex);
     err << "velmora-cli web: " << what << "\n" << std::flush;
   };
+  bool made_token = false;
+  web::ViewerServerOptions server_options = ViewerOptions(options, made_token);
+  server_options.on_event = log;
+  if (!options.db.empty()) {
+#ifdef VELMORA_CLI_HISTORY
+    if (made_token) {
+      log("warning: " + options.bind_address +
+          " is reachable from the network and no token was given; made a "
+          "token for this run: open the page with ?token=" +
+          server_options.token);
+    }
+    return RunRecordedWeb(options.db, options.session, server_options, out, err);
+#else
+    err << "velmora-cli web: this build keeps no history (--db)\n";
+    return kExitUsage;
+#endif
+  }
 
   web::ServerFeed feed(options.host, options.server_port, std::chrono::milliseconds(options.interval_ms));
 #ifdef VELMORA_CLI_LEAGUE
@@ -232,20 +291,6 @@ int RunWeb(std::span<const std::string> arguments, std::ostream& out, std::ostre
   }
 
   asio::io_context io;
-  std::string token = !options.token.empty() ? options.token : options.token_file;
-  if (const char* variable = std::getenv(kTokenVariable.data()); token.empty() && variable != nullptr) {
-    token = variable;
-  }
-  const bool made_token = token.empty() && !IsLoopback(options.bind_address);
-  if (made_token) {
-    token = RandomToken();
-  }
-  web::ViewerServerOptions server_options = options.limits;
-  server_options.bind_address = options.bind_address;
-  server_options.port = options.http_port;
-  server_options.token = token;
-  server_options.allowed_hosts = options.allowed_hosts;
-  server_options.on_event = log;
   std::unique_ptr<web::ViewerServer> server;
   try {
     server = std::make_unique<web::ViewerServer>(io, server_options);
@@ -267,7 +312,7 @@ int RunWeb(std::span<const std::string> arguments, std::ostream& out, std::ostre
     log("warning: " + options.bind_address +
         " is reachable from the network and no token was given, so anyone there could watch; made a "
         "token for this run: open http://" +
-        where + "?token=" + token);
+        where + "?token=" + server_options.token);
   }
 
   web::ViewBuilder builder;
@@ -318,7 +363,8 @@ const Subcommand kWebCommand{
     "web",
     "--from HOST[:PORT] [--http PORT] [--bind ADDRESS] [--interval MS] [--token TEXT | --token-file FILE]\n"
     "    [--allow-host NAME]... [--max-viewers N] [--max-requests N] [--max-per-address N]\n"
-    "  web --broker URL [--topic-prefix PREFIX] [--ca FILE] [--password-file FILE] [the options above]",
+    "  web --broker URL [--topic-prefix PREFIX] [--ca FILE] [--password-file FILE] [the options above]\n"
+    "  web --db FILE --session N [the options above but --interval]",
     "The pit-wall relay: connects to a Velmora server as the dashboard's client does (PORT 6000\n"
     "unless given; the server keeps its one client however many watch) and serves a live, read-only\n"
     "page of the car to any number of browsers at http://ADDRESS:PORT/ (PORT 8080 unless given, 0 takes\n"
@@ -342,6 +388,11 @@ const Subcommand kWebCommand{
     "that reads nothing for 10 seconds is dropped. The page lists the last 50 laps; figures no car\n"
     "shows (not a number, or far out of range) are shown as none. Viewers joining and leaving are\n"
     "logged on standard error. Losing the server later is shown on the page and retried every second.\n"
+    "The page charts the lap times (the best lap marked), the fuel each lap used, and the tyres' mean\n"
+    "tread temperatures and the water and oil temperatures over the last ten minutes; a viewer who\n"
+    "comes late gets that history at once. With --db FILE --session N instead of --from it shows\n"
+    "session N of a history file (see record): its laps, its last values, and its charts over the whole\n"
+    "session.\n"
     "With --broker URL instead of --from (URL and password as for publish), the relay subscribes to\n"
     "every car that velmora-cli publish sends under PREFIX (\"velmora\" unless given) and the page\n"
     "shows the team or the league: a tile per car (name, online or offline, position, last and best\n"
@@ -349,8 +400,8 @@ const Subcommand kWebCommand{
     "whole pit-wall view. Viewers get what changed at most every 20 ms; up to 100 cars are shown.\n"
     "Stops cleanly on SIGINT or SIGTERM (status 0). Exit status: 4 with \"Impossible connection\" or\n"
     "\"Not same version\" on standard error when the server refuses the relay at start; 8 when the\n"
-    "broker cannot be reached at start and 9 when it refuses the login; 5 when ADDRESS or PORT cannot\n"
-    "be listened on; 2 for a bad command line.",
+    "broker cannot be reached at start and 9 when it refuses the login; 7 when the history file or the\n"
+    "session cannot be read; 5 when ADDRESS or PORT cannot be listened on; 2 for a bad command line.",
     RunWeb};
 
 }  // namespace velmora::cli

@@ -1,12 +1,14 @@
 # Builds one self-contained page from its parts and writes it into a C++ source as bytes.
-# -DPAGE_DIR=folder with index.html, style.css, app.js, league.js, car.svg  -DOUTPUT=the .cpp to write
+# -DPAGE_DIR=folder with index.html, style.css, app.js, charts.js, league.js, car.svg  -DOUTPUT=the .cpp to write
 file(READ ${PAGE_DIR}/index.html page)
 file(READ ${PAGE_DIR}/style.css style)
 file(READ ${PAGE_DIR}/app.js script)
+file(READ ${PAGE_DIR}/charts.js charts)
 file(READ ${PAGE_DIR}/league.js league)
 file(READ ${PAGE_DIR}/car.svg car)
 string(REPLACE "/*@STYLE@*/" "${style}" page "${page}")
 string(REPLACE "/*@SCRIPT@*/" "${script}" page "${page}")
+string(REPLACE "/*@CHARTS@*/" "${charts}" page "${page}")
 string(REPLACE "/*@LEAGUE@*/" "${league}" page "${page}")
 string(REPLACE "<!--@CAR@-->" "${car}" page "${page}")
 get_filename_component(output_dir ${OUTPUT} DIRECTORY)

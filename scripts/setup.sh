@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build ccache clang libclang-rt-14-dev clang-format
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-image-formats-plugins
   libboost-dev libpugixml-dev libxcb1-dev libxcb-res0-dev
-  libsodium-dev nlohmann-json3-dev
+  libsodium-dev nlohmann-json3-dev libsqlite3-dev sqlite3
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils imagemagick python3 libxml2-utils gnumeric
   openbox kwin-x11 xdotool

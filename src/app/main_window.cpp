@@ -19,6 +19,9 @@
 #include "app/network_shell.h"
 #include "app/proportional_scaler.h"
 #include "app/settings_file.h"
+#ifdef VELMORA_APP_HISTORY
+#include "app/session_recording.h"
+#endif
 #include "app/side_column.h"
 #include "app/splash_window.h"
 #include "app/web_update.h"
@@ -118,10 +121,17 @@ TForm1::TForm1(std::unique_ptr<platform::WindowFinder> finder, TWindowOptions op
   FGame->FNetwork.FIP = settings_->ReadString("Velmora\\IP", "192.168.1.2");
   FGame->FNetwork.FPort = static_cast<std::uint32_t>(settings_->ReadInteger("Velmora\\Port", 6000));
   menu_->Debug1->menuAction()->setVisible(options_.debug_menu || DebuggerAttached());
+#ifdef VELMORA_APP_HISTORY
+  recording_ = new TSessionRecording(*this);
+#endif
 }
 
 TForm1::~TForm1() {
   TimerProgram.stop();
+#ifdef VELMORA_APP_HISTORY
+  delete recording_;
+  recording_ = nullptr;
+#endif
   network_.reset();
   link_.reset();
   // The views follow the lap table and the game; they go before either.

@@ -28,6 +28,7 @@ class TLapGridExportMenu;
 class TWebUpdate;
 class TMainMenu;
 class TProportionalScaler;
+class TSessionRecording;
 class TSettingsFile;
 
 // The detection timer of the dashboard.
@@ -138,6 +139,8 @@ class TForm1 final : public QMainWindow {
   // Freed before the link: its server and reception threads use the game model.
   std::unique_ptr<NetworkShell> network_;
   bool attended_close_ = true;
+  // Follows the game and the lap table: it goes before either.
+  TSessionRecording* recording_ = nullptr;
 };
 
 }  // namespace velmora::app

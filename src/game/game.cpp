@@ -329,6 +329,9 @@ void TGame::ReadAndDisplay() {
   if (!counted) {
     FNombreTour.ReadAndDisplay(*this);
   }
+  if (FCycleListener != nullptr) {
+    FCycleListener->CycleDone(*this);
+  }
 }
 
 void TGame::ReadAndDisplayNoCockpit() {
@@ -340,6 +343,9 @@ void TGame::ReadAndDisplayNoCockpit() {
   FHumidityOffPath.ReadAndDisplay(*this);
   FPrevisionMeteo.ReadAndDisplay(*this);
   FSession.ReadAndDisplay(*this);
+  if (FCycleListener != nullptr) {
+    FCycleListener->CycleDone(*this);
+  }
 }
 
 }  // namespace velmora

@@ -24,6 +24,16 @@
 
 namespace velmora {
 
+class TGame;
+
+// Told on the main thread after each read cycle and each record a client applies, with the values the
+// cycle left in the model: whoever keeps them needs no read of its own.
+class CycleListener {
+ public:
+  virtual ~CycleListener() = default;
+  virtual void CycleDone(TGame& game) = 0;
+};
+
 // The one model of the attached simulator: every value object, the process it reads, the unit system,
 // and the two read cycles.
 class TGame final {
@@ -96,6 +106,8 @@ class TGame final {
 
   // The debug window's label that shows the surface speed of the last wheel of a cycle.
   TextTarget* FDebugWheelSpeed = nullptr;
+  // Told after every cycle; may be null, not owned.
+  CycleListener* FCycleListener = nullptr;
 
   // Raw reads of the simulator's memory: 0 (or empty text) when the read fails.
   std::uint8_t ReadByteValue(std::uint32_t AAddress);
@@ -141,6 +153,7 @@ class TGame final {
   // The record's fields, read in the order the server has always read them.
   void FillGameData();
   void ApplySession(const TGameData& d);
+  void ApplyClientRecord();
   void WantDriverRecords(MemorySnapshot& snapshot) const;
 
   // A cycle's blocks belong to the cycle and are seen only by raw reads on the thread that runs it: a

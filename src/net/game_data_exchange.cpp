@@ -148,6 +148,13 @@ void TGame::FillGameData() {
 }
 
 void TGame::WriteAndDisplayClient() {
+  ApplyClientRecord();
+  if (FCycleListener != nullptr) {
+    FCycleListener->CycleDone(*this);
+  }
+}
+
+void TGame::ApplyClientRecord() {
   const TGameData& d = GameData;
   FInCokpit.WriteAndDisplayClient(d.InCockpit);
   if (FInCokpit.Value() == 0) {

@@ -7,6 +7,11 @@ std::filesystem::path SettingsFolder() {
   return roaming.empty() ? roaming : roaming / "Velmora";
 }
 
+std::filesystem::path DataFolder() {
+  const std::filesystem::path data = UserDataFolder();
+  return data.empty() ? data : data / "Velmora";
+}
+
 std::filesystem::path UpdateFolder() {
   const std::filesystem::path settings = SettingsFolder();
   return settings.empty() ? settings : settings / "Update";

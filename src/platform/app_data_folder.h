@@ -8,7 +8,15 @@ namespace velmora::platform {
 // ~/.config) elsewhere. Empty when it cannot be told.
 std::filesystem::path RoamingAppDataFolder();
 
-// "Velmora" in it, where the settings file lives, and "Velmora\Update" for the update check's files.
+// Where the user's programs keep their data: %APPDATA% on Windows (the roaming folder), $XDG_DATA_HOME
+// (by default ~/.local/share) elsewhere. Empty when it cannot be told.
+std::filesystem::path UserDataFolder();
+
+// "Velmora" in it, where the recorded sessions live.
+std::filesystem::path DataFolder();
+
+// "Velmora" in the roaming folder, where the settings file lives, and "Velmora\Update" for the update check's
+// files.
 std::filesystem::path SettingsFolder();
 std::filesystem::path UpdateFolder();
 

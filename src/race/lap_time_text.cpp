@@ -1,5 +1,6 @@
 #include "race/lap_time_text.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -30,6 +31,27 @@ std::string FormatValue(float ASingle) {
     return kNoTime;
   }
   return WholeNumberText(static_cast<std::int64_t>(minutes)) + ":" + *text;
+}
+
+std::optional<double> SecondsOfLapTime(std::string_view text) {
+  const auto colon = text.find(':');
+  if (colon == std::string_view::npos || colon == 0) {
+    return std::nullopt;
+  }
+  long long minutes = 0;
+  const auto [minutes_end, minutes_error] = std::from_chars(text.data(), text.data() + colon, minutes);
+  if (minutes_error != std::errc() || minutes_end != text.data() + colon) {
+    return std::nullopt;
+  }
+  const std::string_view rest = text.substr(colon + 1);
+  double seconds = 0.0;
+  const auto [seconds_end, seconds_error] = std::from_chars(rest.data(), rest.data() + rest.size(), seconds);
+  if (rest.empty() || rest.front() == '-' || seconds_error != std::errc() ||
+      seconds_end != rest.data() + rest.size()) {
+    return std::nullopt;
+  }
+  // Minutes are rounded down, so the seconds always add: -1:55.000 is -5 s.
+  return static_cast<double>(minutes) * 60.0 + seconds;
 }
 
 }  // namespace velmora

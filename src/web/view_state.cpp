@@ -9,6 +9,7 @@
 #include "race/session.h"
 #include "values/display_targets.h"
 #include "web/state_message.h"
+#include "web/chart_history.h"
 
 namespace velmora::web {
 namespace {
@@ -140,6 +141,8 @@ std::string_view StatusText(FeedStatus status) {
       return "\"ok\"";
     case FeedStatus::kNoData:
       return "\"nodata\"";
+    case FeedStatus::kRecorded:
+      return "\"recorded\"";
     case FeedStatus::kLost:
       break;
   }
@@ -148,9 +151,11 @@ std::string_view StatusText(FeedStatus status) {
 
 }  // namespace
 
-ViewBuilder::ViewBuilder() {
+ViewBuilder::ViewBuilder(double chart_period_s) : charts_(std::make_unique<ChartHistory>(chart_period_s)) {
   state_["st"] = StatusText(FeedStatus::kLost);
 }
+
+ViewBuilder::~ViewBuilder() = default;
 
 const ViewState& ViewBuilder::SetStatus(FeedStatus status) {
   state_["st"] = StatusText(status);
@@ -158,7 +163,12 @@ const ViewState& ViewBuilder::SetStatus(FeedStatus status) {
 }
 
 const ViewState& ViewBuilder::Apply(const TGameData& record) {
+  return ApplyAt(record, std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count());
+}
+
+const ViewState& ViewBuilder::ApplyAt(const TGameData& record, double time_s) {
   state_["st"] = StatusText(FeedStatus::kOk);
+  charts_->Add(time_s, record, state_);
   struct WheelData {
     const char* key;
     double outer, middle, inner, pressure, brake, wear;

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -16,8 +18,11 @@ namespace velmora::web {
 using ViewState = std::map<std::string, std::string>;
 
 // Where the relay's data stands: "ok" while records arrive, "nodata" while the server has no simulator
-// ("501 No data"), "lost" while the relay cannot reach the server.
-enum class FeedStatus : std::uint8_t { kOk, kNoData, kLost };
+// ("501 No data"), "lost" while the relay cannot reach the server, "recorded" for a session read from a
+// history file.
+enum class FeedStatus : std::uint8_t { kOk, kNoData, kLost, kRecorded };
+
+class ChartHistory;
 
 // Turns the server's records into the page's state. Panels that the dashboard colours and words in its
 // own way (tread, brake, pressure, water, oil, engine wear, gear) are worded and coloured by the
@@ -31,12 +36,16 @@ class ViewBuilder final {
   // A lap count above this is taken for a broken record: it shows as none and leaves the rows alone.
   static constexpr int kMaxLapNumber = 9999;
 
-  ViewBuilder();
+  // The charts' history takes a point every `chart_period_s` (see ChartHistory).
+  explicit ViewBuilder(double chart_period_s = 1.0);
+  ~ViewBuilder();
   ViewBuilder(const ViewBuilder&) = delete;
   ViewBuilder& operator=(const ViewBuilder&) = delete;
 
   // Applies one record and returns the whole state after it.
   const ViewState& Apply(const TGameData& record);
+  // The same for a record of `time_s` on a time line of its own (a recorded session's).
+  const ViewState& ApplyAt(const TGameData& record, double time_s);
   // Only the status changes; the last values stay on the page, marked stale by it.
   const ViewState& SetStatus(FeedStatus status);
   const ViewState& State() const { return state_; }
@@ -65,6 +74,8 @@ class ViewBuilder final {
   int laps_with_fuel_ = 0;
   // The laps that have a row or a fuel figure in the state.
   std::set<int> rows_;
+  std::unique_ptr<ChartHistory> charts_;
+  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
 }  // namespace velmora::web

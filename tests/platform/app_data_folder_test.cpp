@@ -56,5 +56,25 @@ TEST(AppDataFolderTest, FollowsTheXdgConfigHomeAndFallsBackToDotConfig) {
   }
 }
 
+TEST(AppDataFolderTest, DataFollowsTheXdgDataHomeAndFallsBackToDotLocalShare) {
+  struct Case {
+    const char* data_home;
+    const char* home;
+    const char* data;
+  };
+  const Case cases[] = {
+      {"/tmp/data", "/home/driver", "/tmp/data/Velmora"},
+      {nullptr, "/home/driver", "/home/driver/.local/share/Velmora"},
+      {"relative/data", "/home/driver", "/home/driver/.local/share/Velmora"},
+      {nullptr, nullptr, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.data_home ? c.data_home : "(unset)") + " " + (c.home ? c.home : "(unset)"));
+    ScopedVariable data_home("XDG_DATA_HOME", c.data_home);
+    ScopedVariable home("HOME", c.home);
+    EXPECT_EQ(DataFolder(), std::filesystem::path(c.data));
+  }
+}
+
 }  // namespace
 }  // namespace velmora::platform

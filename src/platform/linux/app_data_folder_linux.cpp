@@ -15,4 +15,14 @@ std::filesystem::path RoamingAppDataFolder() {
   return {};
 }
 
+std::filesystem::path UserDataFolder() {
+  if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && data[0] == '/') {
+    return data;
+  }
+  if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
+    return std::filesystem::path(home) / ".local" / "share";
+  }
+  return {};
+}
+
 }  // namespace velmora::platform

@@ -17,4 +17,9 @@ std::filesystem::path RoamingAppDataFolder() {
   return found != FALSE ? std::filesystem::path(path) : std::filesystem::path();
 }
 
+std::filesystem::path UserDataFolder() {
+  // Windows keeps a user's program data beside the settings.
+  return RoamingAppDataFolder();
+}
+
 }  // namespace velmora::platform

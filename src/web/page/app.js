@@ -13,6 +13,7 @@
     lost: "The relay has lost the server; retrying",
     offline: "The page has lost the relay; retrying",
     caroffline: "This car is offline: its publisher has gone",
+    recorded: "Recorded session",
   };
 
   function lapTime(seconds) {
@@ -51,7 +52,7 @@
   }
 
   function showStatus() {
-    const ok = pageStatus === "ok";
+    const ok = pageStatus === "ok" || pageStatus === "recorded";
     $("status").className = pageStatus;
     $("status").textContent = STATUS_TEXT[pageStatus];
     document.body.classList.toggle("stale", !ok);
@@ -121,6 +122,7 @@
     for (const element of document.querySelectorAll(".u-s")) element.textContent = metric ? "km/h" : "mph";
     for (const key of Object.keys(state)) render(key);
     lapRows();
+    if (window.velmoraCharts) window.velmoraCharts.update(state, metric, null);
   }
 
   function connect() {
@@ -156,6 +158,7 @@
       else render(key);
     }
     if (laps) lapRows();
+    if (window.velmoraCharts) window.velmoraCharts.update(state, metric, Object.keys(message.v));
   }
 
   $("units").addEventListener("click", () => {
