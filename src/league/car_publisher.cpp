@@ -72,10 +72,25 @@ std::string DeltaPayload(long long t, const web::ViewState& before, const web::V
 CarPublisher::CarPublisher(BrokerClient& broker, const std::string& prefix, const std::string& car)
     : broker_(broker), base_(prefix + "/" + car + "/") {}
 
+namespace {
+
+// The relay's chart history ("h" and a slot number) is the page's own record of the last minutes: a
+// subscriber has the live values to keep its own, and it would multiply every state message.
+bool IsChartHistoryKey(const std::string& key) {
+  return key.size() > 1 && key[0] == 'h' && key[1] >= '0' && key[1] <= '9';
+}
+
+}  // namespace
+
 void CarPublisher::Publish(const web::ViewState& state) {
   std::lock_guard lock(mutex_);
   QueueCompletedLaps(state);
-  state_ = state;
+  state_.clear();
+  for (const auto& [key, value] : state) {
+    if (!IsChartHistoryKey(key)) {
+      state_.emplace_hint(state_.end(), key, value);
+    }
+  }
   if (!broker_.IsConnected()) {
     return;
   }

@@ -101,7 +101,11 @@ bool LeagueState::ApplyValues(Car& car, std::string_view payload, bool whole) {
   bool changed = false;
   std::vector<std::string> taken;
   for (const auto& [key, value] : values->items()) {
-    if (!IsKey(key) || key == "on" || key == "t" || !IsPlainValue(value) || LapOfKey(key) < 0) {
+    // Chart history ("h" and a slot) is no car's live state: a car of a newer or a hostile publisher that
+    // sends it would spend its keys on it.
+    const bool chart_history = key.size() > 1 && key[0] == 'h' && key[1] >= '0' && key[1] <= '9';
+    if (!IsKey(key) || key == "on" || key == "t" || chart_history || !IsPlainValue(value) ||
+        LapOfKey(key) < 0) {
       continue;
     }
     std::string text = value.dump(-1, ' ', true, Json::error_handler_t::replace);
