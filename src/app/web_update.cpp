@@ -3,8 +3,8 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCoreApplication>
-#include <QDir>
 #include <QDesktopServices>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>

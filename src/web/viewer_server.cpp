@@ -426,8 +426,10 @@ void Hub::Accept() {
         if (error) {
           if (!self->accept_failing) {
             self->accept_failing = true;
-            self->Event("cannot accept connections (" + error.message() + "); trying again every " +
-                        std::to_string(kAcceptRetry.count()) + " ms");
+            // The operating system's words for its error number: Boost's own message lookup trips the
+            // sanitizers' type check in this Boost version.
+            self->Event("cannot accept connections (" + std::system_category().message(error.value()) +
+                        "); trying again every " + std::to_string(kAcceptRetry.count()) + " ms");
           }
           self->accept_timer.expires_after(kAcceptRetry);
           self->accept_timer.async_wait([self](const boost::system::error_code& failed) {

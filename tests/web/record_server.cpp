@@ -61,19 +61,19 @@ class Connection : public std::enable_shared_from_this<Connection> {
 
 }  // namespace
 
-struct RecordServer::Impl : std::enable_shared_from_this<RecordServer::Impl> {
+// Its handlers refer to it by address: they end with the io_context, which it owns.
+struct RecordServer::Impl {
   explicit Impl(MakeRecord make_record)
       : acceptor(io, tcp::endpoint(asio::ip::make_address("127.0.0.1"), 0)), make(std::move(make_record)) {}
 
   void Accept() {
-    acceptor.async_accept(
-        [self = shared_from_this()](const boost::system::error_code& error, tcp::socket socket) {
-          if (error) {
-            return;
-          }
-          std::make_shared<Connection>(std::move(socket), self->make, self->polls)->Read();
-          self->Accept();
-        });
+    acceptor.async_accept([self = this](const boost::system::error_code& error, tcp::socket socket) {
+      if (error) {
+        return;
+      }
+      std::make_shared<Connection>(std::move(socket), self->make, self->polls)->Read();
+      self->Accept();
+    });
   }
 
   asio::io_context io;

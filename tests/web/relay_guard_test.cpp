@@ -108,6 +108,12 @@ TEST(RelayGuardTest, ConnectionsPastItsLimitsNeitherSpinItNorKeepLaterViewersOut
       {"past the file limit", {}, "ulimit -n 24", 0},
   };
   for (const Case& c : cases) {
+#ifdef VELMORA_TESTS_SANITIZED
+    // The sanitizers' runtime opens files of its own to check a type, which the lowered limit denies it.
+    if (!c.shell_setup.empty()) {
+      continue;
+    }
+#endif
     RecordServer server(Quiet);
     WebProcess web(server.Port(), c.arguments, c.shell_setup);
     {

@@ -218,6 +218,12 @@ TEST(RelayTest, ABadCommandLineEndsWithStatus2) {
       {"--from", "127.0.0.1", "--bind", "pit-wall"},
       {"--from", "127.0.0.1", "--token", ""},
       {"--from", "127.0.0.1", "--colour", "red"},
+      {"--from", "127.0.0.1", "--allow-host", "pit-wall.example:8080"},
+      {"--from", "127.0.0.1", "--allow-host", "pit wall"},
+      {"--from", "127.0.0.1", "--max-viewers", "0"},
+      {"--from", "127.0.0.1", "--max-per-address", "many"},
+      {"--from", "127.0.0.1", "--token-file", "/nonexistent/token"},
+      {"--from", "127.0.0.1", "--token", "a", "--token-file", "/etc/hostname"},
   };
   for (const auto& arguments : cases) {
     std::vector<std::string> argv{VELMORA_CLI_PATH, "web"};
