@@ -12,6 +12,7 @@
 
 #include "broker_login.h"
 #include "detection_loop.h"
+#include "feed_connect.h"
 #include "game/game.h"
 #include "game/game_link.h"
 #include "league/broker_client.h"
@@ -22,6 +23,7 @@
 #include "platform/tick_clock.h"
 #include "platform/window_finder.h"
 #include "server_address.h"
+#include "stop_on_signals.h"
 #include "subcommand.h"
 #include "web/server_feed.h"
 #include "web/view_state.h"
@@ -30,18 +32,11 @@ namespace velmora::cli {
 namespace {
 
 constexpr int kExitNoDisplay = 3;
-constexpr int kExitConnection = 4;
 constexpr auto kBrokerAnswerTimeout = std::chrono::seconds(10);
 constexpr int kPumpSliceMs = 100;
 constexpr std::string_view kUsage =
     "velmora-cli publish: usage: velmora-cli publish --broker URL --car NAME [--topic-prefix PREFIX] "
     "[--from HOST[:PORT]] [--interval MS] [--ca FILE] [--password-file FILE] [--keep-alive SECONDS]\n";
-
-std::atomic<bool> stop_requested{false};
-
-extern "C" void OnPublishStop(int) {
-  stop_requested.store(true);
-}
 
 struct Options {
   BrokerLogin login;
@@ -127,15 +122,8 @@ int RunPublish(std::span<const std::string> arguments, std::ostream& out, std::o
   const auto interval = std::chrono::milliseconds(options.interval_ms);
   if (!options.host.empty()) {
     feed = std::make_unique<web::ServerFeed>(options.host, options.port, interval);
-    switch (feed->Connect()) {
-      case web::Handshake::kOk:
-        break;
-      case web::Handshake::kImpossibleConnection:
-        err << kMessageImpossibleConnection << "\n";
-        return kExitConnection;
-      case web::Handshake::kNotSameVersion:
-        err << kMessageNotSameVersion << "\n";
-        return kExitConnection;
+    if (const int status = ConnectFeed(*feed, err); status != 0) {
+      return status;
     }
   } else {
     finder = platform::CreateWindowFinder();
@@ -164,8 +152,7 @@ int RunPublish(std::span<const std::string> arguments, std::ostream& out, std::o
   if (const int status = ExitForBrokerStart(started, options.login.url, why, "publish", err); status != 0) {
     return status;
   }
-  std::signal(SIGINT, OnPublishStop);
-  std::signal(SIGTERM, OnPublishStop);
+  const StopOnSignals stop_on_signals;
   out << "publishing " << options.prefix << "/" << options.car << "\n" << std::flush;
 
   web::ViewBuilder builder;
@@ -175,7 +162,7 @@ int RunPublish(std::span<const std::string> arguments, std::ostream& out, std::o
         publisher.Publish(record != nullptr ? builder.Apply(*record) : builder.SetStatus(status));
       });
     });
-    while (!stop_requested.load()) {
+    while (!StopOnSignals::Requested()) {
       std::this_thread::sleep_for(std::chrono::milliseconds(kPumpSliceMs));
     }
   } else {
@@ -193,7 +180,7 @@ int RunPublish(std::span<const std::string> arguments, std::ostream& out, std::o
                                                            : builder.SetStatus(web::FeedStatus::kNoData));
       } while (PauseUnlessStopped(stop, interval));
     });
-    RunDetection(link, timer, hand_over, clock, [] { return !stop_requested.load(); });
+    RunDetection(link, timer, hand_over, clock, [] { return !StopOnSignals::Requested(); });
     // The polling thread may wait for a step of this thread: refuse further steps before joining it.
     polling.request_stop();
     hand_over.Close();

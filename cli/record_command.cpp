@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "feed_connect.h"
 #include "game/game.h"
 #include "game/game_link.h"
 #include "history/laps_from_records.h"
@@ -22,6 +23,7 @@
 #include "platform/tick_clock.h"
 #include "platform/window_finder.h"
 #include "server_address.h"
+#include "stop_on_signals.h"
 #include "subcommand.h"
 #include "web/server_feed.h"
 
@@ -29,18 +31,11 @@ namespace velmora::cli {
 namespace {
 
 constexpr int kExitNotFound = 3;
-constexpr int kExitConnection = 4;
 constexpr auto kAttemptPause = std::chrono::milliseconds(250);
 constexpr auto kDetectionPeriod = std::chrono::seconds(1);
 constexpr std::string_view kUsage =
     "usage: velmora-cli record [--db FILE] [--interval MS] [--from HOST[:PORT]] [--timeout SECONDS] "
     "[--laps N]\n";
-
-std::atomic<bool> stop_requested{false};
-
-extern "C" void OnStopSignal(int) {
-  stop_requested.store(true);
-}
 
 struct Options {
   std::filesystem::path db;
@@ -162,7 +157,7 @@ class Recording {
 
 // Waits until `until`, or less when a stop is asked.
 void PauseUntil(std::chrono::steady_clock::time_point until) {
-  while (!stop_requested.load() && std::chrono::steady_clock::now() < until) {
+  while (!StopOnSignals::Requested() && std::chrono::steady_clock::now() < until) {
     std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
         until - std::chrono::steady_clock::now(), std::chrono::milliseconds(50)));
   }
@@ -185,7 +180,7 @@ int RecordSimulator(const Options& options, history::HistoryStore& store, std::o
 
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeout_s);
   for (link.TimerProgramTimer(); timer.Enabled(); link.TimerProgramTimer()) {
-    if (stop_requested.load()) {
+    if (StopOnSignals::Requested()) {
       return 0;
     }
     if (std::chrono::steady_clock::now() + kAttemptPause > deadline) {
@@ -202,7 +197,7 @@ int RecordSimulator(const Options& options, history::HistoryStore& store, std::o
   auto next = std::chrono::steady_clock::now();
   auto next_attempt = next;
   bool going = true;
-  while (going && !stop_requested.load()) {
+  while (going && !StopOnSignals::Requested()) {
     const auto now = std::chrono::steady_clock::now();
     if (timer.Enabled()) {
       // The simulator went away: look for it once a second, as the dashboard does.
@@ -245,15 +240,8 @@ int RecordSimulator(const Options& options, history::HistoryStore& store, std::o
 
 int RecordServer(const Options& options, history::HistoryStore& store, std::ostream& err) {
   web::ServerFeed feed(options.host, options.port, std::chrono::milliseconds(options.interval_ms));
-  switch (feed.Connect()) {
-    case web::Handshake::kOk:
-      break;
-    case web::Handshake::kImpossibleConnection:
-      err << kMessageImpossibleConnection << "\n";
-      return kExitConnection;
-    case web::Handshake::kNotSameVersion:
-      err << kMessageNotSameVersion << "\n";
-      return kExitConnection;
+  if (const int status = ConnectFeed(feed, err); status != 0) {
+    return status;
   }
   Recording recording(store, options, err);
   const std::string source = "server " + options.host + ":" + std::to_string(options.port);
@@ -284,7 +272,7 @@ int RecordServer(const Options& options, history::HistoryStore& store, std::ostr
       }
     });
   });
-  while (!stop_requested.load() && !done.load()) {
+  while (!StopOnSignals::Requested() && !done.load()) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   polling.request_stop();
@@ -306,14 +294,8 @@ int RunRecord(std::span<const std::string> arguments, std::ostream&, std::ostrea
       opened != 0) {
     return opened;
   }
-  stop_requested.store(false);
-  std::signal(SIGINT, OnStopSignal);
-  std::signal(SIGTERM, OnStopSignal);
-  const int status =
-      options.host.empty() ? RecordSimulator(options, *store, err) : RecordServer(options, *store, err);
-  std::signal(SIGINT, SIG_DFL);
-  std::signal(SIGTERM, SIG_DFL);
-  return status;
+  const StopOnSignals stop_on_signals;
+  return options.host.empty() ? RecordSimulator(options, *store, err) : RecordServer(options, *store, err);
 }
 
 }  // namespace

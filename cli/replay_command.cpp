@@ -14,6 +14,7 @@
 #include "history_file.h"
 #include "net/protocol_server.h"
 #include "platform/application_version.h"
+#include "stop_on_signals.h"
 #include "subcommand.h"
 
 namespace velmora::cli {
@@ -22,12 +23,6 @@ namespace {
 constexpr int kExitPort = 5;
 constexpr std::string_view kUsage =
     "usage: velmora-cli replay --db FILE --session N [--port P] [--bind ADDRESS] [--speed X]\n";
-
-std::atomic<bool> stop_requested{false};
-
-extern "C" void OnReplayStop(int) {
-  stop_requested.store(true);
-}
 
 struct Options {
   std::filesystem::path db;
@@ -104,9 +99,7 @@ int RunReplay(std::span<const std::string> arguments, std::ostream& out, std::os
     err << "velmora-cli replay: " << what << "\n" << std::flush;
   };
   TProtocolServer server(*source, options.server);
-  stop_requested.store(false);
-  std::signal(SIGINT, OnReplayStop);
-  std::signal(SIGTERM, OnReplayStop);
+  const StopOnSignals stop_on_signals;
   try {
     server.Activate();
   } catch (const std::system_error& error) {
@@ -118,12 +111,10 @@ int RunReplay(std::span<const std::string> arguments, std::ostream& out, std::os
   err << "velmora-cli replay: session " << options.session << ", " << std::lround(source->Duration())
       << " s recorded, at " << options.speed << " times real time\n"
       << std::flush;
-  while (!stop_requested.load()) {
+  while (!StopOnSignals::Requested()) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
   server.Deactivate();
-  std::signal(SIGINT, SIG_DFL);
-  std::signal(SIGTERM, SIG_DFL);
   err << "velmora-cli replay: stopped\n";
   return 0;
 }

@@ -18,18 +18,13 @@
 #include "platform/launched_command.h"
 #include "platform/tick_clock.h"
 #include "platform/window_finder.h"
+#include "stop_on_signals.h"
 #include "subcommand.h"
 
 namespace velmora::cli {
 namespace {
 
 constexpr int kExitPort = 5;
-
-std::atomic<bool> stop_requested{false};
-
-extern "C" void RequestStop(int) {
-  stop_requested.store(true);
-}
 
 // The status line of the dashboard, as lines on standard error.
 class StatusLines final : public TextTarget {
@@ -125,8 +120,7 @@ int RunServe(std::span<const std::string> arguments, std::ostream& out, std::ost
   };
   TProtocolServer server(source, options);
   // Before anyone can learn the port, so that a stop asked at once is a clean one.
-  std::signal(SIGINT, RequestStop);
-  std::signal(SIGTERM, RequestStop);
+  const StopOnSignals stop_on_signals;
   try {
     server.Activate();
   } catch (const std::system_error& error) {
@@ -153,7 +147,7 @@ int RunServe(std::span<const std::string> arguments, std::ostream& out, std::ost
 
   int exit_status = 0;
   RunDetection(link, timer, hand_over, clock, [&] {
-    if (stop_requested.load()) {
+    if (StopOnSignals::Requested()) {
       return false;
     }
     const auto ended = launched != nullptr ? launched->ExitStatus() : std::nullopt;

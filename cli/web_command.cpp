@@ -22,6 +22,7 @@
 #include "broker_login.h"
 #include "league/league_relay.h"
 #endif
+#include "feed_connect.h"
 #include "net/asio.h"
 #include "net/client_session.h"
 #include "net/protocol.h"
@@ -38,7 +39,6 @@
 namespace velmora::cli {
 namespace {
 
-constexpr int kExitConnection = 4;
 constexpr int kExitPort = 5;
 constexpr std::string_view kTokenVariable = "VELMORA_WEB_TOKEN";
 constexpr std::string_view kUsage =
@@ -278,15 +278,8 @@ int RunWeb(std::span<const std::string> arguments, std::ostream& out, std::ostre
   const bool from_server = true;
 #endif
   if (from_server) {
-    switch (feed.Connect()) {
-      case web::Handshake::kOk:
-        break;
-      case web::Handshake::kImpossibleConnection:
-        err << kMessageImpossibleConnection << "\n";
-        return kExitConnection;
-      case web::Handshake::kNotSameVersion:
-        err << kMessageNotSameVersion << "\n";
-        return kExitConnection;
+    if (const int status = ConnectFeed(feed, err); status != 0) {
+      return status;
     }
   }
 

@@ -1,76 +1,21 @@
 // The pit-wall page in a real browser: the machine's chromium, headless, driven by puppeteer-core, against
 // velmora-sim -> velmora-cli serve -> velmora-cli web on 127.0.0.1.
 // Usage: node pit_wall_test.mjs VELMORA_SIM VELMORA_CLI PACKAGES_FOLDER ARTEFACT_FOLDER
-import { spawn } from "node:child_process";
 import http from "node:http";
-import { createRequire } from "node:module";
-import { mkdtempSync, rmSync, mkdirSync } from "node:fs";
+import { mkdtempSync, rmSync } from "node:fs";
 import { tmpdir } from "node:os";
 import path from "node:path";
-import readline from "node:readline";
+import { checks, launchBrowser, portOf, start as startChild, stopAll, waitFor } from "./harness.mjs";
 
 const [simPath, cliPath, packagesFolder, artefactFolder] = process.argv.slice(2);
-const require = createRequire(path.join(path.resolve(packagesFolder), "package.json"));
-const puppeteer = require("puppeteer-core");
-
-let passed = 0;
-let failed = 0;
+const { counts, check } = checks();
 const children = [];
 const scratch = mkdtempSync(path.join(tmpdir(), "velmora-browser-"));
 
-function check(what, ok, detail = "") {
-  if (ok) {
-    passed += 1;
-    console.log(`ok: ${what}`);
-  } else {
-    failed += 1;
-    console.log(`FAILED: ${what} ${detail}`);
-  }
-}
-
-// A child whose standard output is read line by line; ask() writes a command and waits for one answer.
 function start(command, args) {
-  const child = spawn(command, args, { stdio: ["pipe", "pipe", "inherit"] });
-  children.push(child);
-  const lines = readline.createInterface({ input: child.stdout });
-  const waiting = [];
-  const queued = [];
-  lines.on("line", (line) => (waiting.length ? waiting.shift()(line) : queued.push(line)));
-  const next = (timeoutMs = 15000) =>
-    new Promise((resolve, reject) => {
-      if (queued.length) return resolve(queued.shift());
-      const timer = setTimeout(() => reject(new Error(`${command}: no line within ${timeoutMs} ms`)), timeoutMs);
-      waiting.push((line) => {
-        clearTimeout(timer);
-        resolve(line);
-      });
-    });
-  return {
-    child,
-    next,
-    ask: async (line) => {
-      child.stdin.write(line + "\n");
-      return next();
-    },
-  };
-}
-
-async function portOf(process) {
-  const line = await process.next();
-  const match = /^listening on port (\d+)$/.exec(line);
-  if (!match) throw new Error(`unexpected first line: ${line}`);
-  return Number(match[1]);
-}
-
-// Polls the page until `predicate` holds; the time it took in ms, or -1 after `limitMs`.
-async function waitFor(page, predicate, arg, limitMs) {
-  const started = Date.now();
-  try {
-    await page.waitForFunction(predicate, { timeout: limitMs, polling: 20 }, arg);
-    return Date.now() - started;
-  } catch {
-    return -1;
-  }
+  const handle = startChild(command, args);
+  children.push(handle.child);
+  return handle;
 }
 
 const textIs = ([id, text]) => document.getElementById(id)?.textContent === text;
@@ -87,13 +32,7 @@ try {
   const web = start(cliPath, ["web", "--from", `127.0.0.1:${servePort}`, "--http", "0", "--token", "pit wall"]);
   const webPort = await portOf(web);
 
-  browser = await puppeteer.launch({
-    executablePath: process.env.VELMORA_CHROMIUM || "/usr/bin/chromium",
-    headless: true,
-    userDataDir: path.join(scratch, "profile"),
-    args: ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-           "--disable-background-networking", "--disable-component-update", "--disable-sync"],
-  });
+  browser = await launchBrowser(packagesFolder, path.join(scratch, "profile"));
   const page = await browser.newPage();
   await page.setViewport({ width: 1280, height: 800 });
   // Anything the page asks for besides the relay would be a file from elsewhere.
@@ -174,15 +113,12 @@ try {
     other.close();
   }
 } catch (error) {
-  failed += 1;
+  counts.failed += 1;
   console.log(`FAILED: ${error.stack || error}`);
 } finally {
   if (browser) await browser.close().catch(() => {});
-  for (const child of children.reverse()) {
-    child.kill("SIGTERM");
-    await new Promise((resolve) => (child.exitCode !== null ? resolve() : child.once("exit", resolve)));
-  }
+  await stopAll(children);
   rmSync(scratch, { recursive: true, force: true });
 }
-console.log(`browser: ${passed} passed, ${failed} failed`);
-process.exit(failed === 0 ? 0 : 1);
+console.log(`browser: ${counts.passed} passed, ${counts.failed} failed`);
+process.exit(counts.failed === 0 ? 0 : 1);
