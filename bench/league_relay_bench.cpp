@@ -45,6 +45,13 @@ struct Car {
   std::unique_ptr<BrokerClient> broker;
   std::unique_ptr<CarPublisher> publisher;
 
+  // The network thread calls the publisher back: it ends before the publisher goes.
+  ~Car() {
+    if (broker != nullptr) {
+      broker->Stop();
+    }
+  }
+
   void Drive(int tick, int index) {
     const double phase = tick * 0.1 + index;
     record.InCockpit = 1;

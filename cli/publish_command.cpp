@@ -186,6 +186,8 @@ int RunPublish(std::span<const std::string> arguments, std::ostream& out, std::o
     hand_over.Close();
   }
   publisher.SayOffline();
+  // The network thread calls the publisher back: it ends before the publisher goes.
+  broker.Stop();
   log("stopped");
   return 0;
 }

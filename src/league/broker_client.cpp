@@ -34,11 +34,16 @@ BrokerClient::BrokerClient(BrokerOptions options) : options_(std::move(options))
 }
 
 BrokerClient::~BrokerClient() {
+  Stop();
+  mosquitto_destroy(client_);
+}
+
+void BrokerClient::Stop() {
   mosquitto_disconnect(client_);
   if (thread_started_) {
     mosquitto_loop_stop(client_, false);
+    thread_started_ = false;
   }
-  mosquitto_destroy(client_);
 }
 
 BrokerStart BrokerClient::Start(std::chrono::milliseconds timeout, std::string* reason) {

@@ -63,6 +63,10 @@ class BrokerClient final {
 
   bool IsConnected() const;
 
+  // Says goodbye to the broker and ends the network thread: no callback runs after it returns. Main
+  // thread; the destructor does it too.
+  void Stop();
+
  private:
   static void ConnectCallback(mosquitto* client, void* self, int code);
   static void DisconnectCallback(mosquitto* client, void* self, int code);
