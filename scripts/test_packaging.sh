@@ -118,7 +118,7 @@ run_packaging() {
   }
 
   pkg_check "velmora --help without a display" \
-    expect_output 0 "Usage: velmora [options]" no_display "$debug/src/app/velmora" --help
+    expect_output 0 "Usage: velmora [options] [-- COMMAND [ARG...]]" no_display "$debug/src/app/velmora" --help
   pkg_check "velmora --version without a display" \
     expect_output 0 "Velmora $version" no_display "$debug/src/app/velmora" --version
   pkg_check "velmora with a bad option, without a display" \
