@@ -1,18 +1,9 @@
 #include "history/game_data_from_values.h"
 
+#include "net/game_data_tyres.h"
+
 namespace velmora::history {
 namespace {
-
-struct TyreFields {
-  double TGameData::*exterieure;
-  double TGameData::*milieu;
-  double TGameData::*interieure;
-  double TGameData::*pression;
-  double TGameData::*disque;
-  double TGameData::*usure;
-  double TGameData::*rayon;
-  double TGameData::*vitesse;
-};
 
 void CopyTyre(const TPneu& tyre, TGameData& d, const TyreFields& f) {
   d.*f.exterieure = tyre.FTempExterieure.FValue;
@@ -34,26 +25,10 @@ TGameData GameDataFromValues(const TGame& game) {
   TGameData d{};
   d.InCockpit = game.FInCokpit.FValue;
   d.Vitesse = game.FVitesse.FValue;
-  CopyTyre(game.FPneuAvantGauche, d,
-           {&TGameData::PneuAvantGaucheTempExterieure, &TGameData::PneuAvantGaucheTempMilieu,
-            &TGameData::PneuAvantGaucheTempInterieure, &TGameData::PneuAvantGauchePression,
-            &TGameData::PneuAvantGaucheDisqueFrein, &TGameData::PneuAvantGaucheUsure,
-            &TGameData::PneuAvantGaucheRayon, &TGameData::PneuAvantGaucheVitesse});
-  CopyTyre(game.FPneuAvantDroit, d,
-           {&TGameData::PneuAvantDroitTempExterieure, &TGameData::PneuAvantDroitTempMilieu,
-            &TGameData::PneuAvantDroitTempInterieure, &TGameData::PneuAvantDroitPression,
-            &TGameData::PneuAvantDroitDisqueFrein, &TGameData::PneuAvantDroitUsure,
-            &TGameData::PneuAvantDroitRayon, &TGameData::PneuAvantDroitVitesse});
-  CopyTyre(game.FPneuArriereGauche, d,
-           {&TGameData::PneuArriereGaucheTempExterieure, &TGameData::PneuArriereGaucheTempMilieu,
-            &TGameData::PneuArriereGaucheTempInterieure, &TGameData::PneuArriereGauchePression,
-            &TGameData::PneuArriereGaucheDisqueFrein, &TGameData::PneuArriereGaucheUsure,
-            &TGameData::PneuArriereGaucheRayon, &TGameData::PneuArriereGaucheVitesse});
-  CopyTyre(game.FPneuArriereDroit, d,
-           {&TGameData::PneuArriereDroitTempExterieure, &TGameData::PneuArriereDroitTempMilieu,
-            &TGameData::PneuArriereDroitTempInterieure, &TGameData::PneuArriereDroitPression,
-            &TGameData::PneuArriereDroitDisqueFrein, &TGameData::PneuArriereDroitUsure,
-            &TGameData::PneuArriereDroitRayon, &TGameData::PneuArriereDroitVitesse});
+  CopyTyre(game.FPneuAvantGauche, d, kAvantGauche);
+  CopyTyre(game.FPneuAvantDroit, d, kAvantDroit);
+  CopyTyre(game.FPneuArriereGauche, d, kArriereGauche);
+  CopyTyre(game.FPneuArriereDroit, d, kArriereDroit);
   d.Eau = game.FEau.FValue;
   d.Huille = game.FHuille.FValue;
   d.Traction = game.FTraction.FValue;

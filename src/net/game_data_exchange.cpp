@@ -1,42 +1,10 @@
 // The game model's two ends of the record: filling it from the simulator on a server, and showing a
 // received one on a client.
 #include "game/game.h"
+#include "net/game_data_tyres.h"
 
 namespace velmora {
 namespace {
-
-// Where one tyre's values lie in the record.
-struct TyreFields {
-  double TGameData::*exterieure;
-  double TGameData::*milieu;
-  double TGameData::*interieure;
-  double TGameData::*pression;
-  double TGameData::*disque;
-  double TGameData::*usure;
-  double TGameData::*rayon;
-  double TGameData::*vitesse;
-};
-
-constexpr TyreFields kAvantGauche{
-    &TGameData::PneuAvantGaucheTempExterieure, &TGameData::PneuAvantGaucheTempMilieu,
-    &TGameData::PneuAvantGaucheTempInterieure, &TGameData::PneuAvantGauchePression,
-    &TGameData::PneuAvantGaucheDisqueFrein,    &TGameData::PneuAvantGaucheUsure,
-    &TGameData::PneuAvantGaucheRayon,          &TGameData::PneuAvantGaucheVitesse};
-constexpr TyreFields kAvantDroit{
-    &TGameData::PneuAvantDroitTempExterieure, &TGameData::PneuAvantDroitTempMilieu,
-    &TGameData::PneuAvantDroitTempInterieure, &TGameData::PneuAvantDroitPression,
-    &TGameData::PneuAvantDroitDisqueFrein,    &TGameData::PneuAvantDroitUsure,
-    &TGameData::PneuAvantDroitRayon,          &TGameData::PneuAvantDroitVitesse};
-constexpr TyreFields kArriereGauche{
-    &TGameData::PneuArriereGaucheTempExterieure, &TGameData::PneuArriereGaucheTempMilieu,
-    &TGameData::PneuArriereGaucheTempInterieure, &TGameData::PneuArriereGauchePression,
-    &TGameData::PneuArriereGaucheDisqueFrein,    &TGameData::PneuArriereGaucheUsure,
-    &TGameData::PneuArriereGaucheRayon,          &TGameData::PneuArriereGaucheVitesse};
-constexpr TyreFields kArriereDroit{
-    &TGameData::PneuArriereDroitTempExterieure, &TGameData::PneuArriereDroitTempMilieu,
-    &TGameData::PneuArriereDroitTempInterieure, &TGameData::PneuArriereDroitPression,
-    &TGameData::PneuArriereDroitDisqueFrein,    &TGameData::PneuArriereDroitUsure,
-    &TGameData::PneuArriereDroitRayon,          &TGameData::PneuArriereDroitVitesse};
 
 void ReadTyre(TGame& game, const TPneu& tyre, TGameData& d, const TyreFields& f) {
   d.*f.exterieure = tyre.FTempExterieure.Read(game);
